@@ -1,0 +1,81 @@
+#pragma once
+// The only code that calls the operating system for files and folders. File operations return
+// 0 on success or the errno value of the failure, which SystemErrorText turns into a message.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tidemark::platform {
+
+// Attribute bits in the Windows layout that the catalogue shows and sorts by.
+inline constexpr std::uint32_t kAttrReadOnly = 0x1;
+inline constexpr std::uint32_t kAttrHidden = 0x2;
+inline constexpr std::uint32_t kAttrSystem = 0x4;
+inline constexpr std::uint32_t kAttrDirectory = 0x10;
+inline constexpr std::uint32_t kAttrArchive = 0x20;
+inline constexpr std::uint32_t kAttrEncrypted = 0x40;
+inline constexpr std::uint32_t kAttrNormal = 0x80;
+inline constexpr std::uint32_t kAttrSymlink = 0x400;
+inline constexpr std::uint32_t kAttrCompressed = 0x800;
+
+// File times are 100-ns ticks since 1601-01-01 UTC.
+std::uint64_t FileTimeFromUnix(std::int64_t seconds, std::uint32_t nanoseconds);
+
+struct DirEntry {
+    std::string_view name;  // valid only during the visit
+    std::uint32_t attributes = 0;
+    std::uint64_t created = 0;
+    std::uint64_t modified = 0;
+    std::uint64_t size = 0;
+};
+
+// Calls visit for every entry of the folder, "." and ".." included, in the order the file
+// system gives them; visit returns false to stop early. Returns false when the folder cannot
+// be opened (then visit is never called).
+bool ListFolder(const std::string& folder, const std::function<bool(const DirEntry&)>& visit);
+
+// Attributes, times and size of one path (not following a final symbolic link, except that a
+// link to a folder carries the folder bit). nullopt when it does not exist.
+struct EntryInfo {
+    std::uint32_t attributes = 0;
+    std::uint64_t created = 0;
+    std::uint64_t modified = 0;
+    std::uint64_t size = 0;
+    std::uint64_t device = 0;
+};
+std::optional<EntryInfo> StatPath(const std::string& path);
+
+// Renames or moves a file or folder; never replaces an existing target (EEXIST). A case-only
+// rename of the same entry is allowed. Across file systems a file is copied then its source
+// deleted; a folder fails with EXDEV.
+int MoveFileNoReplace(const std::string& from, const std::string& to);
+// Copies a file's data, mode and last-write time; fails with EEXIST when the target exists
+// and removes a partial target on any failure.
+int CopyFileNoReplace(const std::string& from, const std::string& to);
+int DeleteFile(const std::string& path);
+bool PathExists(const std::string& path);
+bool IsDirectory(const std::string& path);
+// True when both paths exist on the same file system (the same device).
+bool SameFileSystem(const std::string& a, const std::string& b);
+
+// The name of the entry of folder matching name: the exact name first, then the first entry
+// that equals it under NoCaseEqual. nullopt when there is none.
+std::optional<std::string> FindNameNoCase(const std::string& folder, std::string_view name);
+
+std::string CurrentDirectory();
+std::string ExecutablePath();
+std::string SystemErrorText(int error);
+
+// Folder texts: a trailing "/" is cut except on the root "/"; joining never doubles it.
+std::string StripTrailingSeparator(std::string path);
+std::string JoinPath(std::string_view folder, std::string_view name);
+std::string ParentFolder(std::string_view path);
+
+// 0 when name can be one entry's name in a folder; otherwise EINVAL (empty, ".", "..", "/" or
+// NUL inside) or ENAMETOOLONG (over 255 bytes).
+int CheckEntryName(std::string_view name);
+
+}  // namespace tidemark::platform

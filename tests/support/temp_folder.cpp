@@ -1,0 +1,95 @@
+#include "tests/support/temp_folder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace tidemark::testing {
+
+TempFolder::TempFolder() {
+    std::string pattern = (fs::temp_directory_path() / "tidemark-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    // Read-only entries made by a test must not stop the clean-up.
+    for (auto it = fs::recursive_directory_iterator(path_, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(path_, ec);
+}
+
+std::string TempFolder::operator/(std::string_view name) const {
+    return path_ + "/" + std::string(name);
+}
+
+std::string TempFolder::File(std::string_view name, std::string_view content) const {
+    const std::string full = *this / name;
+    fs::create_directories(fs::path(full).parent_path());
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + full);
+    }
+    return full;
+}
+
+std::string TempFolder::SizedFile(std::string_view name, std::uint64_t size) const {
+    const std::string full = File(name);
+    if (truncate(full.c_str(), static_cast<off_t>(size)) != 0) {
+        throw std::runtime_error("cannot size " + full);
+    }
+    return full;
+}
+
+std::string TempFolder::Folder(std::string_view name) const {
+    const std::string full = *this / name;
+    fs::create_directories(full);
+    return full;
+}
+
+void TempFolder::SetTime(std::string_view name, std::int64_t unixSeconds) const {
+    const std::string full = *this / name;
+    timespec times[2] = {{unixSeconds, 0}, {unixSeconds, 0}};
+    if (utimensat(AT_FDCWD, full.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+        throw std::runtime_error("cannot set the time of " + full);
+    }
+}
+
+bool TempFolder::Exists(std::string_view name) const {
+    struct stat st {};
+    return lstat((*this / name).c_str(), &st) == 0;
+}
+
+std::string TempFolder::Read(std::string_view name) const {
+    std::ifstream in(*this / name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> TempFolder::Names(std::string_view subfolder) const {
+    std::vector<std::string> names;
+    const std::string dir = subfolder.empty() ? path_ : *this / subfolder;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace tidemark::testing
