@@ -1,0 +1,418 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace tidemark::platform {
+namespace {
+
+constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600LL;
+constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_BTIME;
+
+// Closes a file descriptor when it goes out of scope.
+class FdGuard {
+  public:
+    explicit FdGuard(int fd) : fd_(fd) {}
+    ~FdGuard() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+  private:
+    int fd_;
+};
+
+std::uint64_t FileTimeOf(const statx_timestamp& ts) {
+    return FileTimeFromUnix(ts.tv_sec, ts.tv_nsec);
+}
+
+bool FollowsToDirectory(int dirfd, const char* name) {
+    struct stat st {};
+    return fstatat(dirfd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Windows-style attribute bits of one entry, as the design notes map them.
+EntryInfo InfoFromStatx(const struct statx& sx, std::string_view name, int dirfd,
+                        const char* pathForLink) {
+    EntryInfo info;
+    const mode_t mode = sx.stx_mode;
+    std::uint32_t attrs = 0;
+    const bool isLink = S_ISLNK(mode);
+    const bool isDir = S_ISDIR(mode) || (isLink && FollowsToDirectory(dirfd, pathForLink));
+    if (isDir) {
+        attrs |= kAttrDirectory;
+    }
+    if (isLink) {
+        attrs |= kAttrSymlink;
+    }
+    if (!isLink && (mode & S_IWUSR) == 0) {
+        attrs |= kAttrReadOnly;
+    }
+    if (!name.empty() && name.front() == '.') {
+        attrs |= kAttrHidden;
+    }
+    if (!S_ISREG(mode) && !S_ISDIR(mode) && !isLink) {
+        attrs |= kAttrSystem;
+    }
+    if ((sx.stx_attributes_mask & STATX_ATTR_ENCRYPTED) &&
+        (sx.stx_attributes & STATX_ATTR_ENCRYPTED)) {
+        attrs |= kAttrEncrypted;
+    }
+    if ((sx.stx_attributes_mask & STATX_ATTR_COMPRESSED) &&
+        (sx.stx_attributes & STATX_ATTR_COMPRESSED)) {
+        attrs |= kAttrCompressed;
+    }
+    if (attrs == 0 && S_ISREG(mode)) {
+        attrs = kAttrNormal;
+    }
+    info.attributes = attrs;
+    info.modified = FileTimeOf(sx.stx_mtime);
+    info.created = (sx.stx_mask & STATX_BTIME) ? FileTimeOf(sx.stx_btime) : info.modified;
+    info.size = S_ISDIR(mode) ? 0 : sx.stx_size;
+    info.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+    return info;
+}
+
+std::string_view BaseName(std::string_view path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+bool SameInode(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+int CopyData(int in, int out) {
+    bool useRange = true;
+    for (;;) {
+        if (useRange) {
+            const ssize_t n = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+            if (n > 0) {
+                continue;
+            }
+            if (n == 0) {
+                return 0;
+            }
+            if (errno == EINTR) {
+                continue;
+            }
+            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
+                useRange = false;
+                continue;
+            }
+            return errno;
+        }
+        char buffer[1 << 16];
+        const ssize_t n = read(in, buffer, sizeof buffer);
+        if (n == 0) {
+            return 0;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        ssize_t done = 0;
+        while (done < n) {
+            const ssize_t w = write(out, buffer + done, static_cast<std::size_t>(n - done));
+            if (w < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return errno;
+            }
+            done += w;
+        }
+    }
+}
+
+// A rename that must not replace anything, for file systems that refuse RENAME_NOREPLACE.
+int MoveWithoutNoReplaceFlag(const std::string& from, const std::string& to) {
+    struct stat src {};
+    if (lstat(from.c_str(), &src) != 0) {
+        return errno;
+    }
+    if (!S_ISDIR(src.st_mode)) {
+        if (link(from.c_str(), to.c_str()) == 0) {
+            if (unlink(from.c_str()) != 0) {
+                const int err = errno;
+                unlink(to.c_str());
+                return err;
+            }
+            return 0;
+        }
+        if (errno == EEXIST) {
+            return EEXIST;
+        }
+    }
+    struct stat dst {};
+    if (lstat(to.c_str(), &dst) == 0) {
+        return EEXIST;
+    }
+    return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+std::uint64_t FileTimeFromUnix(std::int64_t seconds, std::uint32_t nanoseconds) {
+    const std::int64_t s = seconds + kSecondsFrom1601To1970;
+    if (s < 0) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(s) * 10000000ULL + nanoseconds / 100;
+}
+
+bool ListFolder(const std::string& folder, const std::function<bool(const DirEntry&)>& visit) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return false;
+    }
+    const int dirfd = ::dirfd(dir);
+    while (dirent* ent = readdir(dir)) {
+        DirEntry entry;
+        entry.name = ent->d_name;
+        struct statx sx {};
+        if (statx(dirfd, ent->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &sx) ==
+            0) {
+            const EntryInfo info = InfoFromStatx(sx, entry.name, dirfd, ent->d_name);
+            entry.attributes = info.attributes;
+            entry.created = info.created;
+            entry.modified = info.modified;
+            entry.size = info.size;
+        } else if (ent->d_type == DT_DIR) {
+            // Gone or unreadable since the listing: keep what the listing itself told.
+            entry.attributes = kAttrDirectory;
+        } else {
+            entry.attributes = kAttrNormal;
+        }
+        if (!visit(entry)) {
+            break;
+        }
+    }
+    closedir(dir);
+    return true;
+}
+
+std::optional<EntryInfo> StatPath(const std::string& path) {
+    struct statx sx {};
+    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &sx) !=
+        0) {
+        return std::nullopt;
+    }
+    return InfoFromStatx(sx, BaseName(path), AT_FDCWD, path.c_str());
+}
+
+int MoveFileNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    const int err = errno;
+    if (err == EEXIST) {
+        // The target may be the entry itself: the same name, or a case-only change on a file
+        // system that ignores case. Anything else that exists is never replaced.
+        struct stat a {};
+        struct stat b {};
+        if (lstat(from.c_str(), &a) == 0 && lstat(to.c_str(), &b) == 0 && SameInode(a, b) &&
+            ParentFolder(from) == ParentFolder(to) && NoCaseEqual(BaseName(from), BaseName(to))) {
+            if (from == to) {
+                return 0;
+            }
+            return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+        }
+        return EEXIST;
+    }
+    if (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP) {
+        return MoveWithoutNoReplaceFlag(from, to);
+    }
+    if (err == EXDEV) {
+        struct stat src {};
+        if (lstat(from.c_str(), &src) != 0) {
+            return errno;
+        }
+        if (!S_ISREG(src.st_mode)) {
+            return EXDEV;
+        }
+        if (const int copyErr = CopyFileNoReplace(from, to); copyErr != 0) {
+            return copyErr;
+        }
+        if (unlink(from.c_str()) != 0) {
+            // Keep exactly one copy: the source could not go, so the new copy goes.
+            const int unlinkErr = errno;
+            unlink(to.c_str());
+            return unlinkErr;
+        }
+        return 0;
+    }
+    return err;
+}
+
+int CopyFileNoReplace(const std::string& from, const std::string& to) {
+    FdGuard in(open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) {
+        return errno;
+    }
+    struct stat st {};
+    if (fstat(in.get(), &st) != 0) {
+        return errno;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return EISDIR;
+    }
+    FdGuard out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
+    if (out.get() < 0) {
+        return errno;
+    }
+    int err = CopyData(in.get(), out.get());
+    if (err == 0 && fchmod(out.get(), st.st_mode & 07777) != 0) {
+        err = errno;
+    }
+    if (err == 0) {
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        if (futimens(out.get(), times) != 0) {
+            err = errno;
+        }
+    }
+    if (close(out.release()) != 0 && err == 0) {
+        err = errno;
+    }
+    if (err != 0) {
+        unlink(to.c_str());
+    }
+    return err;
+}
+
+int DeleteFile(const std::string& path) {
+    return unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && lstat(path.c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool SameFileSystem(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev;
+}
+
+std::optional<std::string> FindNameNoCase(const std::string& folder, std::string_view name) {
+    if (CheckEntryName(name) != 0) {
+        return std::nullopt;
+    }
+    if (PathExists(JoinPath(folder, name))) {
+        return std::string(name);
+    }
+    std::optional<std::string> found;
+    ListFolder(folder, [&](const DirEntry& entry) {
+        if (NoCaseEqual(entry.name, name)) {
+            found = std::string(entry.name);
+            return false;
+        }
+        return true;
+    });
+    return found;
+}
+
+std::string CurrentDirectory() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        if (getcwd(buffer.data(), buffer.size()) != nullptr) {
+            return std::string(buffer.data());
+        }
+        if (errno != ERANGE) {
+            return {};
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string ExecutablePath() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(n));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string SystemErrorText(int error) {
+    char buffer[256];
+    // GNU strerror_r may return a static text instead of filling the buffer.
+    const char* text = strerror_r(error, buffer, sizeof buffer);
+    return text != nullptr ? std::string(text) : std::string("Unknown error");
+}
+
+std::string StripTrailingSeparator(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+    if (folder.empty()) {
+        return std::string(name);
+    }
+    std::string path(folder);
+    if (path.back() != '/') {
+        path.push_back('/');
+    }
+    path.append(name);
+    return path;
+}
+
+std::string ParentFolder(std::string_view path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string_view::npos) {
+        return {};
+    }
+    if (slash == 0) {
+        return "/";
+    }
+    return std::string(path.substr(0, slash));
+}
+
+int CheckEntryName(std::string_view name) {
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) {
+        return EINVAL;
+    }
+    if (name.size() > 255) {
+        return ENAMETOOLONG;
+    }
+    return 0;
+}
+
+}  // namespace tidemark::platform

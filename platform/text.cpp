@@ -1,0 +1,168 @@
+#include "platform/text.h"
+
+#include <utf8proc.h>
+
+namespace tidemark::platform {
+namespace {
+
+// Length of the valid UTF-8 sequence at text[i], or 0 when the byte there starts none.
+std::size_t SequenceLength(std::string_view text, std::size_t i, char32_t& out) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char b0 = byte(i);
+    if (b0 < 0x80) {
+        out = b0;
+        return 1;
+    }
+    std::size_t len = 0;
+    char32_t c = 0;
+    char32_t min = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        c = b0 & 0x1F;
+        min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        c = b0 & 0x0F;
+        min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        c = b0 & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + len > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < len; ++k) {
+        const unsigned char b = byte(i + k);
+        if ((b & 0xC0) != 0x80) {
+            return 0;
+        }
+        c = (c << 6) | (b & 0x3F);
+    }
+    // Overlong forms, surrogates and values past Unicode are not valid UTF-8.
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return 0;
+    }
+    out = c;
+    return len;
+}
+
+bool IsEscapedByte(char32_t c) {
+    return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF;
+}
+
+unsigned char FoldByte(unsigned char b) {
+    return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b + ('a' - 'A')) : b;
+}
+
+}  // namespace
+
+std::u32string DecodeUtf8(std::string_view text) {
+    std::u32string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char32_t c = 0;
+        const std::size_t len = SequenceLength(text, i, c);
+        if (len == 0) {
+            out.push_back(kEscapeBase + static_cast<unsigned char>(text[i]));
+            ++i;
+        } else {
+            out.push_back(c);
+            i += len;
+        }
+    }
+    return out;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (IsEscapedByte(c)) {
+        out.push_back(static_cast<char>(c - kEscapeBase));
+    } else if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+std::string EncodeUtf8(std::u32string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char32_t c : text) {
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::size_t CharCount(std::string_view text) {
+    std::size_t count = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char32_t c = 0;
+        const std::size_t len = SequenceLength(text, i, c);
+        i += len == 0 ? 1 : len;
+        ++count;
+    }
+    return count;
+}
+
+char32_t ToLowerChar(char32_t c) {
+    if (c < 0x80) {
+        return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+    }
+    if (IsEscapedByte(c) || c > 0x10FFFF) {
+        return c;
+    }
+    return static_cast<char32_t>(utf8proc_tolower(static_cast<utf8proc_int32_t>(c)));
+}
+
+char32_t ToUpperChar(char32_t c) {
+    if (c < 0x80) {
+        return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
+    }
+    if (IsEscapedByte(c) || c > 0x10FFFF) {
+        return c;
+    }
+    return static_cast<char32_t>(utf8proc_toupper(static_cast<utf8proc_int32_t>(c)));
+}
+
+int NoCaseCompare(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char x = FoldByte(static_cast<unsigned char>(a[i]));
+        const unsigned char y = FoldByte(static_cast<unsigned char>(b[i]));
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    if (a.size() == b.size()) {
+        return 0;
+    }
+    return a.size() < b.size() ? -1 : 1;
+}
+
+bool NoCaseEqual(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && NoCaseCompare(a, b) == 0;
+}
+
+std::string FoldAscii(std::string_view text) {
+    std::string out(text);
+    for (char& ch : out) {
+        ch = static_cast<char>(FoldByte(static_cast<unsigned char>(ch)));
+    }
+    return out;
+}
+
+}  // namespace tidemark::platform
