@@ -1,0 +1,63 @@
+#include "ui/dialog_hooks.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <utility>
+
+namespace tidemark::ui {
+
+namespace {
+
+void RealMessageBox(QWidget* owner, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+std::optional<QString> RealBrowseFolder(QWidget* owner, const QString& title,
+                                        const QString& start) {
+    const QString picked =
+        QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
+    if (picked.isEmpty()) {
+        return std::nullopt;
+    }
+    return picked;
+}
+
+MessageBoxFunction& MessageBoxSlot() {
+    static MessageBoxFunction function;
+    return function;
+}
+
+BrowseFolderFunction& BrowseFolderSlot() {
+    static BrowseFolderFunction function;
+    return function;
+}
+
+}  // namespace
+
+void ShowMessageBox(QWidget* owner, const QString& text, const QString& caption) {
+    if (MessageBoxSlot()) {
+        MessageBoxSlot()(owner, text, caption);
+    } else {
+        RealMessageBox(owner, text, caption);
+    }
+}
+
+std::optional<QString> BrowseFolderDialog(QWidget* owner, const QString& title,
+                                          const QString& start) {
+    if (BrowseFolderSlot()) {
+        return BrowseFolderSlot()(owner, title, start);
+    }
+    return RealBrowseFolder(owner, title, start);
+}
+
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) {
+    return std::exchange(MessageBoxSlot(), std::move(function));
+}
+
+BrowseFolderFunction SetBrowseFolderFunction(BrowseFolderFunction function) {
+    return std::exchange(BrowseFolderSlot(), std::move(function));
+}
+
+}  // namespace tidemark::ui
