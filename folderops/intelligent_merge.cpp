@@ -1,0 +1,135 @@
+#include "folderops/intelligent_merge.h"
+
+#include <vector>
+
+#include "folderops/folder_name_index.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+namespace tidemark::folderops {
+
+namespace {
+
+constexpr const char* kSourceInvalid = "The source directory is not valid.";
+constexpr const char* kDestinationInvalid = "The destination directory is not valid.";
+constexpr const char* kAlternateInvalid = "The alternate directory is not valid.";
+constexpr const char* kFoldersSame =
+    "The source and destination directories are the same. You must change one.";
+
+struct SourceFile {
+    std::string name;
+    std::uint64_t size = 0;
+    bool special = false;  // a device, fifo or socket
+};
+
+// Moves name from one folder to another, never replacing. Between file systems ("another
+// drive") the file is copied and the source deleted only after a good copy. True when the file
+// arrived.
+bool Transfer(const std::string& from, const std::string& to, const SourceFile& file,
+              bool sameFileSystem) {
+    const std::string source = platform::JoinPath(from, file.name);
+    const std::string target = platform::JoinPath(to, file.name);
+    if (!sameFileSystem) {
+        // Reading a fifo or a device would block or never end; such entries only move within
+        // one file system.
+        if (file.special) {
+            return false;
+        }
+        if (platform::CopyFileNoReplace(source, target) != 0) {
+            return false;
+        }
+        // The copy is in place either way; a source that cannot go stays as well.
+        platform::DeleteFile(source);
+        return true;
+    }
+    return platform::MoveFileNoReplace(source, target) == 0;
+}
+
+}  // namespace
+
+std::string MergeSummary(const MergeCounts& counts) {
+    return "There were a total of " + std::to_string(counts.Total()) + " files.\n  " +
+           std::to_string(counts.moved) + " were moved normally to the destination folder.\n  " +
+           std::to_string(counts.alternate) +
+           " existed in the destination folder with a different size - moved to alternate "
+           "directory)\n  " +
+           std::to_string(counts.kept) +
+           " existed in the destination folder with the same size - not moved)";
+}
+
+std::optional<MergeCounts> MergeFolders(const std::string& source, const std::string& destination,
+                                        const std::string& alternate, FolderOpsHost& host) {
+    // The source is listed whole before anything moves, so the moves cannot disturb the listing.
+    std::vector<SourceFile> files;
+    const bool listed = platform::ListFolder(source, [&](const platform::DirEntry& entry) {
+        if ((entry.attributes & platform::kAttrDirectory) == 0) {
+            files.push_back({std::string(entry.name), entry.size,
+                             (entry.attributes & platform::kAttrSystem) != 0});
+        }
+        return true;
+    });
+    if (!listed) {
+        return std::nullopt;
+    }
+
+    FolderNameIndex present;
+    present.Load(destination);
+    const bool destinationSameFs = platform::SameFileSystem(source, destination);
+    const bool alternateSameFs = platform::SameFileSystem(source, alternate);
+
+    MergeCounts counts;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const SourceFile& file = files[i];
+        const auto found = present.Find(file.name);
+        if (!found) {
+            if (Transfer(source, destination, file, destinationSameFs)) {
+                present.Add(file.name, file.size);
+            }
+            ++counts.moved;
+        } else if (found->size != file.size) {
+            Transfer(source, alternate, file, alternateSameFs);
+            ++counts.alternate;
+        } else {
+            ++counts.kept;
+        }
+        host.Progress(i + 1, files.size());
+    }
+    return counts;
+}
+
+MergeResult RunMerge(const MergeRequest& request, FolderOpsHost& host) {
+    MergeResult result;
+    bool invalid = false;
+    const auto check = [&](const std::string& folder, const char* message) {
+        if (!platform::PathExists(folder)) {
+            host.ShowMessage(message, kErrorCaption);
+            invalid = true;
+        }
+    };
+    check(request.source, kSourceInvalid);
+    check(request.destination, kDestinationInvalid);
+    check(request.alternate, kAlternateInvalid);
+    if (request.source.size() == request.destination.size() &&
+        platform::NoCaseEqual(request.source, request.destination)) {
+        host.ShowMessage(kFoldersSame, kErrorCaption);
+        return result;
+    }
+    if (invalid) {
+        return result;
+    }
+
+    result.merged = true;
+    result.counts = MergeFolders(request.source, request.destination, request.alternate, host);
+    if (result.counts) {
+        host.ShowMessage(MergeSummary(*result.counts), kMergeInfoCaption);
+    }
+    result.sourceHistory = request.sourceHistory;
+    result.destinationHistory = request.destinationHistory;
+    result.alternateHistory = request.alternateHistory;
+    AddToHistory(result.sourceHistory, request.source);
+    AddToHistory(result.destinationHistory, request.destination);
+    AddToHistory(result.alternateHistory, request.alternate);
+    return result;
+}
+
+}  // namespace tidemark::folderops
