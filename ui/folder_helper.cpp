@@ -1,0 +1,222 @@
+#include "ui/folder_helper.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+
+#include <algorithm>
+
+#include "platform/file_system.h"
+#include "platform/text.h"
+#include "ui/dialog_hooks.h"
+#include "ui/qt_text.h"
+
+namespace tidemark::ui {
+
+namespace {
+
+bool NoCaseLess(const std::string& a, const std::string& b) {
+    return platform::NoCaseCompare(a, b) < 0;
+}
+
+class FocusLossWatcher : public QObject {
+  public:
+    FocusLossWatcher(QObject* parent, std::function<void()> onLost)
+        : QObject(parent), onLost_(std::move(onLost)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut && onLost_) {
+            onLost_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> onLost_;
+};
+
+}  // namespace
+
+bool FolderHelper::BrowseForFolder(QString& folder) const {
+    const auto picked = BrowseFolderDialog(
+        owner_, QApplication::translate("FolderHelper", "Select a folder"), folder);
+    if (!picked) {
+        return false;
+    }
+    folder = QDir::toNativeSeparators(*picked);
+    return true;
+}
+
+bool FolderHelper::ScanFolderNames(const std::string& folder, std::vector<std::string>& folderNames,
+                                   std::vector<std::string>& fileNames) {
+    folderNames.clear();
+    fileNames.clear();
+    platform::ListFolder(folder, [&](const platform::DirEntry& entry) {
+        auto& target = (entry.attributes & platform::kAttrDirectory) ? folderNames : fileNames;
+        target.emplace_back(entry.name);
+        return true;
+    });
+    return true;
+}
+
+void FolderHelper::FillListBox(QListWidget* list, const std::vector<std::string>& names) {
+    if (list == nullptr) {
+        return;
+    }
+    list->clear();
+    for (const auto& name : names) {
+        list->addItem(ToQString(name));
+    }
+}
+
+void FolderHelper::SortNames(std::vector<std::string>& names, int first, int last) {
+    first = std::max(first, 0);
+    last = std::min(last, static_cast<int>(names.size()) - 1);
+    if (first >= last) {
+        return;
+    }
+    std::stable_sort(names.begin() + first, names.begin() + last + 1, NoCaseLess);
+}
+
+void FolderHelper::AddToHistory(QComboBox* box, const QString& folder) {
+    if (box == nullptr) {
+        return;
+    }
+    // MatchFixedString without MatchCaseSensitive compares whole texts without regard to case.
+    const int existing = box->findText(folder, Qt::MatchFixedString);
+    if (existing >= 0) {
+        box->removeItem(existing);
+    }
+    box->insertItem(0, folder);
+    if (box->count() >= kHistoryKept + 1) {
+        box->removeItem(kHistoryKept);
+    }
+}
+
+void FolderHelper::FillHistory(const std::vector<std::string>& history, QComboBox* box) {
+    if (box == nullptr) {
+        return;
+    }
+    for (std::size_t k = 0; k < history.size(); ++k) {
+        box->insertItem(static_cast<int>(k), ToQString(history[k]));
+    }
+    box->setCurrentIndex(box->count() > 0 ? 0 : -1);
+}
+
+QString FolderHelper::JoinFolderCombo(const QComboBox* box) {
+    QString text;
+    if (box == nullptr) {
+        return text;
+    }
+    for (int i = 0; i < box->count(); ++i) {
+        text += box->itemText(i);
+        text += QLatin1Char(';');
+    }
+    return text;
+}
+
+std::vector<std::string> FolderHelper::HistoryOf(const QComboBox* box, int max) {
+    std::vector<std::string> history;
+    if (box == nullptr) {
+        return history;
+    }
+    for (int i = 0; i < box->count() && i < max; ++i) {
+        history.push_back(ToStdString(box->itemText(i)));
+    }
+    return history;
+}
+
+void FolderHelper::ListFolder(const QString& folder, QListWidget* list, QLabel* label) const {
+    if (folder.isEmpty()) {
+        return;
+    }
+    const std::string path = platform::StripTrailingSeparator(ToStdString(folder));
+    QDir::setCurrent(ToQString(path));
+    if (list != nullptr) {
+        std::vector<std::string> names;
+        platform::ListFolder(path, [&](const platform::DirEntry& entry) {
+            constexpr std::uint32_t kLeftOut =
+                platform::kAttrDirectory | platform::kAttrHidden | platform::kAttrSystem;
+            if ((entry.attributes & kLeftOut) == 0) {
+                names.emplace_back(entry.name);
+            }
+            return true;
+        });
+        std::sort(names.begin(), names.end(), NoCaseLess);
+        FillListBox(list, names);
+    }
+    if (label != nullptr) {
+        label->setText(ToQString(path));
+    }
+}
+
+bool FolderHelper::OnBoxSelection(QComboBox* box, QListWidget* list, QLabel* label,
+                                  QString& folder) const {
+    if (box == nullptr || box->currentIndex() < 0) {
+        return false;
+    }
+    folder = box->itemText(box->currentIndex());
+    ListFolder(folder, list, label);
+    return true;
+}
+
+bool FolderHelper::OnBoxLostFocus(QComboBox* box, QListWidget* list, QLabel* label, bool& edited,
+                                  QString& folder) const {
+    if (!edited) {
+        return false;
+    }
+    edited = false;
+    const QString typed = box != nullptr ? box->currentText() : QString();
+    if (!typed.isEmpty() && platform::PathExists(ToStdString(typed))) {
+        folder = typed;
+        ListFolder(folder, list, label);
+        return true;
+    }
+    ShowMessageBox(
+        owner_,
+        QApplication::translate("FolderHelper", "The directory you've typed in does not exist."),
+        QApplication::translate("FolderHelper", "Error"));
+    return false;
+}
+
+bool FolderHelper::OnFolderButton(QComboBox* box, QListWidget* list, QLabel* label,
+                                  QString& folder) const {
+    if (!BrowseForFolder(folder)) {
+        return false;
+    }
+    ListFolder(folder, list, label);
+    if (box != nullptr) {
+        box->setEditText(folder);
+    }
+    return true;
+}
+
+QPushButton* FolderHelper::MakeFolderButton(QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QStringLiteral("OpenFldr"));
+    button->setAccessibleName(QStringLiteral("OpenFldr"));
+    button->setIcon(button->style()->standardIcon(QStyle::SP_DirOpenIcon));
+    button->setToolTip(QApplication::translate("FolderHelper", "Select a folder"));
+    button->setFixedSize(button->sizeHint().height(), button->sizeHint().height());
+    return button;
+}
+
+void FolderHelper::WatchFocusLoss(QComboBox* box, std::function<void()> onLost) {
+    if (box == nullptr) {
+        return;
+    }
+    auto* watcher = new FocusLossWatcher(box, std::move(onLost));
+    box->installEventFilter(watcher);
+    if (box->lineEdit() != nullptr) {
+        box->lineEdit()->installEventFilter(watcher);
+    }
+}
+
+}  // namespace tidemark::ui
