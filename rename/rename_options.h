@@ -12,7 +12,8 @@ inline constexpr std::int32_t kCaseUpper = 2;
 inline constexpr std::int32_t kCaseCapsAndLower = 3;
 inline constexpr std::int32_t kCaseInitialCapital = 4;
 
-// The options of one rename page. A value-initialised record is the cleared record.
+// The options of one rename page. A value-initialised record is the cleared record. Every
+// field has an initializer, so designated initializers may name only the fields they set.
 struct RenameOptions {
     bool SelOnly = false;
     bool MatchCase = false;
@@ -30,12 +31,12 @@ struct RenameOptions {
     std::int32_t LCrop = 0;
     std::int32_t RCrop = 0;
     std::int32_t CaseMode = kCaseNone;
-    std::string RepOrig;
-    std::string RepNew;
-    std::string ChgName;
-    std::string Insert;
-    std::string Prepend;
-    std::string Append;
+    std::string RepOrig{};
+    std::string RepNew{};
+    std::string ChgName{};
+    std::string Insert{};
+    std::string Prepend{};
+    std::string Append{};
 
     // After a rename the eight rule switches go off; numbers, texts, SelOnly, MatchCase and
     // CaseMode stay.
