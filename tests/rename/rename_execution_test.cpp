@@ -1,0 +1,591 @@
+#include "rename/rename_execution.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "catalogue/file_catalogue.h"
+#include "platform/file_system.h"
+#include "tests/support/temp_folder.h"
+
+namespace tidemark::rename {
+namespace {
+
+using catalogue::FileCatalogue;
+using testing::TempFolder;
+using Names = std::vector<std::string>;
+
+const std::string kEnter = "OnPerformFileRename - Enter";
+const std::string kEnterInPlace = "OnPerformFileRename - Enter InPlace Rename";
+const std::string kStartCheck = "ChkOnPerformFileRename - Start InPlace Collision Chk";
+const std::string kBeforeSort = "ChkOnPerformFileRename - before QuickSortDWordArray";
+const std::string kAfterSort = "ChkOnPerformFileRename - after QuickSortDWordArray";
+const std::string kDoInPlace = "OnPerformFileRename - Do InPlace Rename";
+const std::string kEnterDest = "OnPerformFileRename - Enter Diff Dest Rename";
+const std::string kDestCheck = "OnPerformFileRename - Diff Dest Collision Chk";
+const std::string kDoDest = "OnPerformFileRename - Do Diff Dest Rename";
+const std::string kShowVisuals = "OnPerformFileRename - Show Proper Visuals\n";
+
+const std::string kCollisionText =
+    "File naming was not started.  It was determined that a collision would have occurred if "
+    "renaming was done - mulitple files with the same name are not allowed to exist in the same "
+    "directory.  The collision would have been with ";
+
+struct Message {
+    std::string text;
+    std::string caption;
+    bool operator==(const Message&) const = default;
+};
+
+// Records everything the execution tells its window; ChangeFolder re-reads like the view does.
+class RecorderHost : public RenameHost {
+  public:
+    explicit RecorderHost(FileCatalogue& catalogue) : catalogue_(catalogue) {}
+
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        messages.push_back({text, caption});
+    }
+    void Log(const std::string& line) override {
+        logs.push_back(line);
+        if (onLog) {
+            onLog(line);
+        }
+    }
+    int ChangeFolder(const std::string& folder) override {
+        calls.push_back("ChangeFolder " + folder);
+        catalogue_.selection.clear();
+        return catalogue_.LoadFolder(folder);
+    }
+    void RefreshPreview() override { calls.push_back("RefreshPreview"); }
+    void ResetPage() override { calls.push_back("ResetPage"); }
+    void AddSourceFolder(const std::string& folder) override {
+        calls.push_back("AddSourceFolder " + folder);
+    }
+    void AddDestFolder(const std::string& folder) override {
+        calls.push_back("AddDestFolder " + folder);
+    }
+
+    std::vector<Message> messages;
+    Names logs;
+    Names calls;
+    std::function<void(const std::string&)> onLog;
+
+  private:
+    FileCatalogue& catalogue_;
+};
+
+// One rename window's state over a real temporary folder.
+struct Window {
+    TempFolder dir;
+    FileCatalogue catalogue;
+    RecorderHost host{catalogue};
+    RenameRules files{PageKind::Files};
+    RenameRules extensions{PageKind::Extensions};
+    RenameRules folders{PageKind::Folders};
+    Numbering numbering;
+
+    void Load() { ASSERT_EQ(catalogue.LoadFolder(dir.Path()), 1); }
+    std::uint32_t IndexOf(const std::string& name) const {
+        for (const auto& record : catalogue.GetRecords()) {
+            if (record.name == name) {
+                return static_cast<std::uint32_t>(record.index);
+            }
+        }
+        ADD_FAILURE() << "no record " << name;
+        return 0;
+    }
+    void CustomOrder(const Names& names) {
+        catalogue::Order order;
+        for (const auto& name : names) {
+            order.push_back(IndexOf(name));
+        }
+        catalogue.SetCustomOrderList(order);
+        catalogue.customOrder = true;
+    }
+    void Select(const Names& names) {
+        for (const auto& name : names) {
+            catalogue.selection.push_back(IndexOf(name));
+        }
+    }
+    int Run(int tab) {
+        RenameRequest request{tab, nullptr, nullptr};
+        if (tab == kTabNumber) {
+            request.numbering = &numbering;
+        } else {
+            request.rules = tab == kTabFiles        ? &files
+                            : tab == kTabExtensions ? &extensions
+                                                    : &folders;
+        }
+        return OnPerformFileRename(catalogue, request, host);
+    }
+    Names SuccessCalls(const std::string& dest = {}) const {
+        Names calls{"ResetPage", "AddSourceFolder " + dir.Path()};
+        if (!dest.empty()) {
+            calls.push_back("AddDestFolder " + dest);
+        }
+        calls.push_back("ChangeFolder " + dir.Path());
+        calls.push_back("RefreshPreview");
+        return calls;
+    }
+};
+
+Message FileError(const std::string& oldName, int error) {
+    return {"Error on" + oldName + " \r\n\r\n" + platform::SystemErrorText(error), "Error"};
+}
+
+void UsePattern(Numbering& numbering, const std::string& pattern) {
+    numbering.Options().PosMode = kPosPattern;
+    numbering.SetPattern(pattern);
+}
+
+TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
+    Window w;
+    w.dir.Folder("D1");
+    w.dir.Folder("D2");
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        w.dir.File(name);
+    }
+    w.Load();
+    std::vector<std::uint32_t> plan{99};
+
+    EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, false, true, kTabFiles, w.host), 1);
+    EXPECT_EQ(plan, (std::vector<std::uint32_t>{2, 3, 4}));
+    EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, false, false, kTabFolders, w.host), 1);
+    EXPECT_EQ(plan, (std::vector<std::uint32_t>{0, 1}));
+
+    w.Select({"c.txt", "a.txt"});
+    EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, true, true, kTabFiles, w.host), 1);
+    EXPECT_EQ(plan, (std::vector<std::uint32_t>{4, 2}));
+
+    // A custom order is taken as it stands: no kind check, the selection does not count.
+    w.CustomOrder({"c.txt", "D1", "b.txt"});
+    EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, true, true, kTabNumber, w.host), 1);
+    EXPECT_EQ(plan, (std::vector<std::uint32_t>{4, 0, 3}));
+    EXPECT_TRUE(w.host.messages.empty());
+
+    // A folder selected on "Rename Files", and a file on "Rename Folders", stop the whole rename.
+    w.catalogue.customOrder = false;
+    w.files.Options().SelOnly = true;
+    w.files.Options().DoPrepend = true;
+    w.files.Options().Prepend = "x";
+    w.folders.Options() = w.files.Options();
+    const Names before = w.dir.Names();
+    w.catalogue.selection = {w.IndexOf("a.txt"), w.IndexOf("D2")};
+    EXPECT_EQ(w.Run(kTabFiles), kRenameWrongSelection);
+    w.catalogue.selection = {w.IndexOf("D1"), w.IndexOf("b.txt")};
+    EXPECT_EQ(w.Run(kTabFolders), kRenameWrongSelection);
+    EXPECT_EQ(w.host.messages,
+              (std::vector<Message>{
+                  {"You are using the file Tab, but selected a folder to change and this is not "
+                   "allowed.\nThe selection is D2",
+                   "TMK"},
+                  {"You are using the folder Tab, but selected a file to change and this is not "
+                   "allowed.\nThe selection is b.txt",
+                   "TMK"}}));
+    EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kEnter, kEnterInPlace}));
+    EXPECT_TRUE(w.host.calls.empty());
+    EXPECT_EQ(w.dir.Names(), before);
+}
+
+TEST(RenameExecutionInPlace, SuccessRenamesResetsAndRereads) {
+    Window w;
+    w.dir.Folder("Docs");
+    w.dir.File("ABC.txt", "abc");
+    w.dir.File("def.txt", "def");
+    w.Load();
+    // Lower case changes ABC only in case and leaves def as it is: neither is a collision.
+    w.files.Options().CaseMode = kCaseLower;
+    EXPECT_EQ(w.Run(kTabFiles), kRenameOk);
+    EXPECT_EQ(w.dir.Names(), (Names{"Docs", "abc.txt", "def.txt"}));
+    EXPECT_EQ(w.dir.Read("abc.txt"), "abc");
+    EXPECT_TRUE(w.host.messages.empty());
+    EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kDoInPlace, kShowVisuals}));
+    EXPECT_EQ(w.host.calls, w.SuccessCalls());
+    EXPECT_EQ(w.catalogue.GetRecords()[1].name, "abc.txt");  // re-read
+
+    // The folder page renames folders only.
+    w.host.calls.clear();
+    w.folders.Options().DoAppend = true;
+    w.folders.Options().Append = "_old";
+    EXPECT_EQ(w.Run(kTabFolders), kRenameOk);
+    EXPECT_EQ(w.dir.Names(), (Names{"Docs_old", "abc.txt", "def.txt"}));
+    EXPECT_EQ(w.host.calls, w.SuccessCalls());
+}
+
+TEST(RenameExecutionInPlace, CollisionsRejectTheWholeRename) {
+    struct Case {
+        const char* what;
+        Names folders;
+        Names files;
+        std::function<int(Window&)> run;
+        bool sorted;  // selected only or custom order: the plan is sorted first
+        std::string oldName;
+        std::string newName;
+    };
+    const std::vector<Case> cases = {
+        {"swap in a custom order",
+         {},
+         {"1.txt", "2.txt"},
+         [](Window& w) {
+             w.CustomOrder({"2.txt", "1.txt"});
+             UsePattern(w.numbering, "?.txt");
+             return w.Run(kTabNumber);
+         },
+         true,
+         "2.txt",
+         "1.txt"},
+        {"chain onto an existing name",
+         {},
+         {"x.txt", "xx.txt"},
+         [](Window& w) {
+             w.files.Options().DoPrepend = true;
+             w.files.Options().Prepend = "x";
+             return w.Run(kTabFiles);
+         },
+         false,
+         "x.txt",
+         "xx.txt"},
+        {"file onto a folder's name",
+         {"B"},
+         {"a.txt", "b.txt"},
+         [](Window& w) {
+             w.files.Options().DoReplace = true;
+             w.files.Options().MatchCase = true;
+             w.files.Options().RepOrig = ".txt";
+             return w.Run(kTabFiles);
+         },
+         false,
+         "b.txt",
+         "b"},
+        {"case change onto a name held twice",
+         {},
+         {"a.txt", "A.TXT", "c.txt"},
+         [](Window& w) {
+             w.extensions.Options().SelOnly = true;
+             w.extensions.Options().CaseMode = kCaseUpper;
+             w.Select({"c.txt", "a.txt"});
+             return w.Run(kTabExtensions);
+         },
+         true,
+         "a.txt",
+         "a.TXT"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Window w;
+        for (const auto& name : c.folders) {
+            w.dir.Folder(name);
+        }
+        for (const auto& name : c.files) {
+            w.dir.File(name, name);
+        }
+        w.Load();
+        const Names before = w.dir.Names();
+        EXPECT_EQ(c.run(w), kRenameCollision);
+        EXPECT_EQ(w.host.messages,
+                  (std::vector<Message>{{kCollisionText + c.oldName + " to " + c.newName, "TMK"}}));
+        Names logs{kEnter, kEnterInPlace, kStartCheck};
+        if (c.sorted) {
+            logs.insert(logs.end(), {kBeforeSort, kAfterSort});
+        }
+        EXPECT_EQ(w.host.logs, logs);
+        EXPECT_TRUE(w.host.calls.empty());
+        EXPECT_EQ(w.dir.Names(), before);
+        for (const auto& name : c.files) {
+            EXPECT_EQ(w.dir.Read(name), name);
+        }
+    }
+}
+
+TEST(RenameExecutionInPlace, EqualNewNamesFailOnTheSecondAfterTheFirstMoved) {
+    Window w;
+    w.dir.File("a1.txt", "one");
+    w.dir.File("a2.txt", "two");
+    w.Load();
+    w.files.Options().DoRCrop = true;
+    w.files.Options().RCrop = 1;
+    EXPECT_EQ(w.Run(kTabFiles), kRenameFileOpFailed);
+    EXPECT_EQ(w.host.messages, (std::vector<Message>{FileError("a2.txt", EEXIST)}));
+    EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kDoInPlace}));
+    EXPECT_TRUE(w.host.calls.empty());
+    EXPECT_EQ(w.dir.Names(), (Names{"a.txt", "a2.txt"}));
+    EXPECT_EQ(w.dir.Read("a.txt"), "one");
+    EXPECT_EQ(w.dir.Read("a2.txt"), "two");
+}
+
+TEST(RenameExecutionInPlace, CustomOrderSearchesOnlyItsOwnEntries) {
+    // x.txt becomes z.txt (the 26th letter); z.txt exists but is not in the custom order.
+    for (const bool custom : {true, false}) {
+        SCOPED_TRACE(custom ? "custom order" : "selection");
+        Window w;
+        for (const char* name : {"x.txt", "y.txt", "z.txt"}) {
+            w.dir.File(name, name);
+        }
+        w.Load();
+        UsePattern(w.numbering, "?.txt");
+        w.numbering.Options().Base = kBaseAlpha;
+        w.numbering.Options().Start = 26;
+        if (custom) {
+            w.CustomOrder({"x.txt"});
+        } else {
+            w.numbering.Options().SelOnly = true;
+            w.Select({"x.txt"});
+        }
+        const int result = w.Run(kTabNumber);
+        if (custom) {
+            // The check passes; the move refuses the existing target.
+            EXPECT_EQ(result, kRenameFileOpFailed);
+            EXPECT_EQ(w.host.messages, (std::vector<Message>{FileError("x.txt", EEXIST)}));
+            EXPECT_EQ(w.host.logs.back(), kDoInPlace);
+        } else {
+            EXPECT_EQ(result, kRenameCollision);
+            EXPECT_EQ(w.host.messages,
+                      (std::vector<Message>{{kCollisionText + "x.txt to z.txt", "TMK"}}));
+        }
+        EXPECT_EQ(w.dir.Names(), (Names{"x.txt", "y.txt", "z.txt"}));
+        EXPECT_EQ(w.dir.Read("z.txt"), "z.txt");
+        EXPECT_EQ(w.catalogue.customOrder, custom);
+    }
+}
+
+TEST(RenameExecutionInPlace, NamesTheFileSystemCannotHoldStopBeforeAnything) {
+    struct Case {
+        const char* what;
+        int tab;
+        std::function<void(Window&)> set;
+        std::string failing;
+        int error;
+    };
+    const std::vector<Case> cases = {
+        {"empty", kTabExtensions,
+         [](Window& w) {
+             w.extensions.Options().DoChgName = true;  // "a.txt" becomes "a.", "plain" ""
+         },
+         "plain", EINVAL},
+        {"slash", kTabFiles,
+         [](Window& w) {
+             w.files.Options().DoReplace = true;
+             w.files.Options().RepOrig = "x";
+             w.files.Options().RepNew = "sub/";
+         },
+         "x.txt", EINVAL},
+        {"dot dot", kTabFolders,
+         [](Window& w) {
+             w.folders.Options().DoChgName = true;
+             w.folders.Options().ChgName = "..";
+         },
+         "sub", EINVAL},
+        {"too long", kTabFiles,
+         [](Window& w) {
+             w.files.Options().DoAppend = true;
+             w.files.Options().Append = std::string(251, 'y');  // 256 bytes
+         },
+         "a.txt", ENAMETOOLONG},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Window w;
+        w.dir.Folder("sub");
+        for (const char* name : {"a.txt", "plain", "x.txt"}) {
+            w.dir.File(name, name);
+        }
+        w.Load();
+        c.set(w);
+        EXPECT_EQ(w.Run(c.tab), kRenameFileOpFailed);
+        EXPECT_EQ(w.host.messages, (std::vector<Message>{FileError(c.failing, c.error)}));
+        EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck}));
+        EXPECT_EQ(w.dir.Names(), (Names{"a.txt", "plain", "sub", "x.txt"}));
+        EXPECT_TRUE(w.dir.Names("sub").empty());
+    }
+}
+
+TEST(RenameExecutionNumbering, CustomOrderAndSortColumnDecideTheNumbers) {
+    {
+        Window w;
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            w.dir.File(name, name);
+        }
+        w.Load();
+        w.CustomOrder({"c.txt", "a.txt", "b.txt"});
+        w.numbering.Options().PosMode = kPosBefore;
+        EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
+        EXPECT_EQ(w.dir.Names(), (Names{"1c.txt", "2a.txt", "3b.txt"}));
+        EXPECT_EQ(w.dir.Read("1c.txt"), "c.txt");
+        EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kBeforeSort, kAfterSort,
+                                      kDoInPlace, kShowVisuals}));
+        EXPECT_FALSE(w.catalogue.customOrder);
+        EXPECT_EQ(w.host.calls, w.SuccessCalls());
+    }
+    // Front to back of the size column's ascending order, whatever the display direction.
+    for (const bool ascending : {true, false}) {
+        SCOPED_TRACE(ascending ? "ascending" : "descending");
+        Window w;
+        w.dir.Folder("keep");
+        w.dir.SizedFile("a.txt", 30);
+        w.dir.SizedFile("b.txt", 10);
+        w.dir.SizedFile("c.txt", 20);
+        w.Load();
+        w.catalogue.sortKey = catalogue::kKeySize;
+        w.catalogue.ascending = ascending;
+        w.numbering.Options().PosMode = kPosBefore;
+        EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
+        EXPECT_EQ(w.dir.Names(), (Names{"1b.txt", "2c.txt", "3a.txt", "keep"}));
+    }
+}
+
+TEST(RenameExecutionDestination, MoveAndCopyIntoAnotherFolder) {
+    for (const std::uint16_t output : {kOutputMove, kOutputCopy}) {
+        SCOPED_TRACE(output == kOutputMove ? "move" : "copy");
+        Window w;
+        TempFolder dest;
+        w.dir.Folder("Docs");
+        w.dir.File("a.txt", "A");
+        w.dir.File("b.txt", "B");
+        w.Load();
+        w.numbering.Options().PosMode = kPosBefore;
+        w.numbering.Options().Output = output;
+        w.numbering.Options().DestDir = dest.Path();
+        EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
+        EXPECT_EQ(dest.Names(), (Names{"1a.txt", "2b.txt"}));
+        EXPECT_EQ(dest.Read("2b.txt"), "B");
+        EXPECT_EQ(w.dir.Names(),
+                  (output == kOutputMove ? Names{"Docs"} : Names{"Docs", "a.txt", "b.txt"}));
+        EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterDest, kDestCheck, kDoDest, kShowVisuals}));
+        EXPECT_EQ(w.host.calls, w.SuccessCalls(dest.Path()));
+    }
+}
+
+TEST(RenameExecutionDestination, RejectionsLeaveBothFoldersAsTheyWere) {
+    struct Case {
+        const char* what;
+        std::function<void(Window&, const TempFolder&)> set;
+        Message message;
+        int result;
+        Names logs;
+    };
+    const std::string collision = "File Numbering Not Started!\n\nThe file   ";
+    const std::vector<Case> cases = {
+        {"missing destination",
+         [](Window& w, const TempFolder& dest) {
+             w.numbering.Options().DestDir = dest / "nowhere";
+         },
+         {"You have chosen to move or copy the files to a different directory.  So, you must "
+          "provide a destination directory.",
+          "Error"},
+         kRenameWrongSelection,
+         {kEnter, kEnterDest, kDestCheck}},
+        {"name held in another case",
+         [](Window& w, const TempFolder&) {
+             UsePattern(w.numbering, "?.txt");
+             w.numbering.Options().Base = kBaseAlpha;  // a.txt, b.txt
+         },
+         {"File Numbering Not Started!\n\nThe file   A.TXT   exists in the destination "
+          "directory.",
+          "TMK"},
+         kRenameCollision,
+         {kEnter, kEnterDest, kDestCheck}},
+        {"two planned files with one new name",
+         [](Window& w, const TempFolder&) {
+             UsePattern(w.numbering, "n?.txt");
+             w.numbering.Options().Incr = 0;
+         },
+         {"File Numbering Not Started!\n\nThe file   n1.txt   exists in the destination "
+          "directory.",
+          "TMK"},
+         kRenameCollision,
+         {kEnter, kEnterDest, kDestCheck}},
+        {"new name with a slash",
+         [](Window& w, const TempFolder&) { UsePattern(w.numbering, "sub/?.txt"); },
+         FileError("x.dat", EINVAL),
+         kRenameFileOpFailed,
+         {kEnter, kEnterDest, kDestCheck}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Window w;
+        TempFolder dest;
+        dest.File("A.TXT", "kept");
+        dest.Folder("sub");
+        w.dir.File("x.dat", "x");
+        w.dir.File("y.dat", "y");
+        w.Load();
+        w.numbering.Options().PosMode = kPosBefore;
+        w.numbering.Options().Output = kOutputMove;
+        w.numbering.Options().DestDir = dest.Path();
+        c.set(w, dest);
+        EXPECT_EQ(w.Run(kTabNumber), c.result);
+        EXPECT_EQ(w.host.messages, (std::vector<Message>{c.message}));
+        EXPECT_EQ(w.host.logs, c.logs);
+        EXPECT_TRUE(w.host.calls.empty());
+        EXPECT_EQ(w.dir.Names(), (Names{"x.dat", "y.dat"}));
+        EXPECT_EQ(dest.Names(), (Names{"A.TXT", "sub"}));
+        EXPECT_TRUE(dest.Names("sub").empty());
+        EXPECT_EQ(dest.Read("A.TXT"), "kept");
+    }
+}
+
+TEST(RenameExecutionDestination, TargetAppearingAfterTheCheckIsNotOverwritten) {
+    Window w;
+    TempFolder dest;
+    w.dir.File("a.txt", "mine");
+    w.dir.File("b.txt", "b");
+    w.Load();
+    w.numbering.Options().PosMode = kPosBefore;
+    w.numbering.Options().Output = kOutputCopy;
+    w.numbering.Options().DestDir = dest.Path();
+    w.host.onLog = [&](const std::string& line) {
+        if (line == kDoDest) {
+            dest.File("1a.txt", "theirs");
+        }
+    };
+    EXPECT_EQ(w.Run(kTabNumber), kRenameFileOpFailed);
+    EXPECT_EQ(w.host.messages, (std::vector<Message>{FileError("a.txt", EEXIST)}));
+    EXPECT_EQ(dest.Names(), (Names{"1a.txt"}));
+    EXPECT_EQ(dest.Read("1a.txt"), "theirs");
+    EXPECT_EQ(w.dir.Names(), (Names{"a.txt", "b.txt"}));
+    EXPECT_TRUE(w.host.calls.empty());
+}
+
+TEST(RenameExecutionInPlace, EmptyPlan) {
+    // Selected only with nothing selected: -43 and no message, nothing reset.
+    Window w;
+    w.dir.Folder("only");
+    w.Load();
+    w.files.Options().SelOnly = true;
+    EXPECT_EQ(w.Run(kTabFiles), kRenameNothingToDo);
+    EXPECT_TRUE(w.host.messages.empty());
+    EXPECT_TRUE(w.host.calls.empty());
+    EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kBeforeSort,
+                                  "ChkOnPerformFileRename - QuickSortDWordArray failed, count = 0",
+                                  kAfterSort}));
+
+    // Without it a folder with no files is simply done.
+    w.host.logs.clear();
+    w.files.Options().SelOnly = false;
+    EXPECT_EQ(w.Run(kTabFiles), kRenameOk);
+    EXPECT_TRUE(w.host.messages.empty());
+    EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kDoInPlace, kShowVisuals}));
+    EXPECT_EQ(w.host.calls, w.SuccessCalls());
+    EXPECT_EQ(w.dir.Names(), (Names{"only"}));
+}
+
+TEST(RenameExecutionMessages, FileErrorTextIsCutToItsBlock) {
+    EXPECT_EQ(ComposeFileErrorMessage("a.txt", "File exists"), "Error ona.txt \r\n\r\nFile exists");
+    const std::string longText = ComposeFileErrorMessage("ab", std::string(5000, 'e'));
+    EXPECT_EQ(longText.size(), kFileErrorBlock - 1);
+    EXPECT_EQ(longText.substr(0, 16), "Error onab \r\n\r\ne");
+    // 16 bytes before the text leave an odd room: the last two-byte character is dropped whole.
+    std::string accents;
+    for (int i = 0; i < 1000; ++i) {
+        accents += "\xC3\xA9";
+    }
+    const std::string cut = ComposeFileErrorMessage("abc", accents);
+    EXPECT_EQ(cut.size(), kFileErrorBlock - 2);
+    EXPECT_EQ(cut.substr(cut.size() - 2), "\xC3\xA9");
+}
+
+}  // namespace
+}  // namespace tidemark::rename
