@@ -1,0 +1,204 @@
+#include "cli/commands.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <unordered_map>
+
+#include "catalogue/file_catalogue.h"
+#include "cli/hosts.h"
+#include "cli/output.h"
+#include "folderops/intelligent_merge.h"
+#include "folderops/move_on_length.h"
+#include "platform/file_system.h"
+#include "rename/preview.h"
+#include "rename/rename_execution.h"
+
+namespace tidemark::cli {
+namespace {
+
+// Reads FOLDER as the rename window's ChangeFolder does. A folder that does not exist is a
+// usage error (with the folder boxes' message); a failed read gives its result code.
+int LoadSourceFolder(const std::string& folder, catalogue::FileCatalogue& catalogue) {
+    if (!platform::IsDirectory(folder)) {
+        throw UsageError{folder + ": The directory you've typed in does not exist."};
+    }
+    catalogue.SetFolder(folder);
+    const int code = catalogue.LoadFolder(folder);
+    if (code != catalogue::kOk) {
+        ReportMessage("The change directory failed!", "Error");
+    }
+    return code;
+}
+
+std::vector<std::uint32_t> IndicesOfNames(const catalogue::FileCatalogue& catalogue,
+                                          const std::vector<std::string>& names,
+                                          const char* option) {
+    std::unordered_map<std::string_view, std::uint32_t> indexOfName;
+    const catalogue::RecordList& records = catalogue.GetRecords();
+    indexOfName.reserve(records.size());
+    for (const catalogue::FileRecord& record : records) {
+        indexOfName.emplace(record.name, static_cast<std::uint32_t>(record.index));
+    }
+    std::vector<std::uint32_t> indices;
+    indices.reserve(names.size());
+    for (const std::string& name : names) {
+        const auto it = indexOfName.find(name);
+        if (it == indexOfName.end()) {
+            throw UsageError{std::string(option) + ": '" + name + "' is not in " +
+                             catalogue.GetFolder()};
+        }
+        indices.push_back(it->second);
+    }
+    return indices;
+}
+
+// The source list's column-click state, the custom order and the selection, as the window
+// would hold them for this folder.
+void ApplyView(const RenameSetup& setup, catalogue::FileCatalogue& catalogue) {
+    catalogue.sortKey = setup.sortKey;
+    catalogue.ascending = !setup.descending;
+    if (setup.hasCustomOrder) {
+        catalogue.SetCustomOrderList(IndicesOfNames(catalogue, setup.customOrder, "--order"));
+        catalogue.customOrder = true;
+    }
+    catalogue.selection = IndicesOfNames(catalogue, setup.selection, "--select");
+}
+
+// The page of the chosen tab, built from the setup.
+struct Page {
+    explicit Page(const RenameSetup& setup)
+        : tabIndex(setup.tabIndex),
+          rules(static_cast<rename::PageKind>(
+              setup.tabIndex == rename::kTabNumber ? rename::kTabFiles : setup.tabIndex)) {
+        rules.Options() = setup.rules;
+        numbering.Options() = setup.numbering;
+    }
+
+    rename::RenameRequest Request() {
+        rename::RenameRequest request{.tabIndex = tabIndex};
+        if (tabIndex == rename::kTabNumber) {
+            request.numbering = &numbering;
+        } else {
+            request.rules = &rules;
+        }
+        return request;
+    }
+
+    std::vector<rename::PreviewRow> Preview(catalogue::FileCatalogue& catalogue) {
+        return tabIndex == rename::kTabNumber ? rename::PreviewRows(catalogue, numbering)
+                                              : rename::PreviewRows(catalogue, rules);
+    }
+
+    int tabIndex;
+    rename::RenameRules rules;
+    rename::Numbering numbering;
+};
+
+int RunList(const Invocation& invocation) {
+    catalogue::FileCatalogue catalogue;
+    if (const int code = LoadSourceFolder(invocation.folders[0], catalogue);
+        code != catalogue::kOk) {
+        return ExitStatusOf(code);
+    }
+    ApplyView(invocation.setup, catalogue);
+    OutputBuffer out(stdout);
+    std::vector<std::string> texts;
+    const catalogue::RecordList& records = catalogue.GetRecords();
+    const std::int32_t rows = catalogue.RowCount();
+    for (std::int32_t row = 0; row < rows; ++row) {
+        const std::int32_t index = catalogue.RecordAtRow(row);
+        if (index < 0) {
+            continue;
+        }
+        catalogue::FormatRecord(records[static_cast<std::size_t>(index)], texts);
+        WriteTabLine(out, texts);
+    }
+    return 0;
+}
+
+int RunPreview(const Invocation& invocation) {
+    catalogue::FileCatalogue catalogue;
+    if (const int code = LoadSourceFolder(invocation.folders[0], catalogue);
+        code != catalogue::kOk) {
+        return ExitStatusOf(code);
+    }
+    ApplyView(invocation.setup, catalogue);
+    Page page(invocation.setup);
+    const std::vector<rename::PreviewRow> rows = page.Preview(catalogue);
+    OutputBuffer out(stdout);
+    if (invocation.json) {
+        WritePreviewJson(out, rows);
+    } else {
+        WritePreviewLines(out, rows);
+    }
+    return 0;
+}
+
+int RunRename(const Invocation& invocation) {
+    catalogue::FileCatalogue catalogue;
+    if (const int code = LoadSourceFolder(invocation.folders[0], catalogue);
+        code != catalogue::kOk) {
+        return ExitStatusOf(code);
+    }
+    ApplyView(invocation.setup, catalogue);
+    Page page(invocation.setup);
+    CliRenameHost host(catalogue, invocation.log);
+    return ExitStatusOf(rename::OnPerformFileRename(catalogue, page.Request(), host));
+}
+
+int RunMoveOnLength(const Invocation& invocation) {
+    const std::string& source = invocation.folders[0];
+    if (invocation.previewOnly) {
+        const auto names = folderops::PreviewMoveOnLength(source, invocation.lengthText);
+        if (!names) {
+            // A length not above 0: the preview does nothing.
+            return 1;
+        }
+        OutputBuffer out(stdout);
+        for (const std::string& name : *names) {
+            out.Text() += name;
+            out.Text() += '\n';
+            out.MaybeFlush();
+        }
+        return 0;
+    }
+    folderops::MoveOnLengthRequest request;
+    request.source = source;
+    request.destination = invocation.folders[1];
+    request.lengthText = invocation.lengthText;
+    CliFolderOpsHost host;
+    return folderops::RunMoveOnLength(request, host).close ? 0 : 1;
+}
+
+int RunMerge(const Invocation& invocation) {
+    folderops::MergeRequest request;
+    request.source = invocation.folders[0];
+    request.destination = invocation.folders[1];
+    request.alternate = invocation.folders[2];
+    CliFolderOpsHost host;
+    return folderops::RunMerge(request, host).merged ? 0 : 1;
+}
+
+}  // namespace
+
+int ExitStatusOf(int resultCode) {
+    return resultCode == 1 ? 0 : std::abs(resultCode);
+}
+
+int RunCommand(const Invocation& invocation) {
+    switch (invocation.command) {
+        case Command::List:
+            return RunList(invocation);
+        case Command::Preview:
+            return RunPreview(invocation);
+        case Command::Rename:
+            return RunRename(invocation);
+        case Command::MoveOnLength:
+            return RunMoveOnLength(invocation);
+        case Command::Merge:
+            return RunMerge(invocation);
+    }
+    return 2;
+}
+
+}  // namespace tidemark::cli

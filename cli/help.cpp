@@ -1,0 +1,145 @@
+#include "cli/help.h"
+
+namespace tidemark::cli {
+namespace {
+
+constexpr std::string_view kOverview =
+    R"(usage: tidemark-cli COMMAND ... (COMMAND --help for its options)
+
+  list    FOLDER [--sort KEY] [--desc]
+  preview FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--json]
+  rename  FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--log]
+  move-on-length SOURCE DEST --length N [--preview]
+  merge   SOURCE DEST ALTERNATE
+
+Every name shown or given is the one the rename window would show or give for the same
+folder, order, selection and options. Messages go to standard error as "CAPTION: TEXT".
+
+Exit status: 0 success; 11, 21, 41, 42, 43 the operation's result code; 1 a check of
+move-on-length or merge stopped it; 2 a usage error.
+)";
+
+constexpr std::string_view kOrder = R"(
+ORDER (the source list's column clicks):
+  --sort name|ext|size|created|modified|attrib|type   the column the list is sorted by
+  --desc                    descending (folders come last)
+)";
+
+constexpr std::string_view kPage = R"(
+PAGE:
+  --page files|ext|folders|number   the tab (default files)
+
+RULES (files, ext, folders; each rule option switches its rule on):
+  --delete POS,COUNT        delete COUNT characters from position POS (from 1)
+  --left-crop N             cut N characters from the left
+  --right-crop N            cut N characters from the right of the name part
+  --change TEXT             replace the name part by TEXT
+  --replace OLD --with NEW  replace every OLD by NEW
+  --match-case              --replace compares case-sensitively
+  --insert TEXT --at POS    insert TEXT at position POS (from 1)
+  --prepend TEXT            put TEXT before the name
+  --append TEXT             put TEXT at the end of the name part
+  --case none|lower|upper|caps|initial
+                            caps: "Caps And Lowercase", initial: "Initial capital only"
+
+NUMBERING (--page number):
+  --start N                 start number, 0 to 10001 (default 1)
+  --incr N                  increment, 1 to 1000 (default 1)
+  --width N                 zero-filled width, 0 to 10
+  --base dec|bin|oct|hex|alpha|alnum
+  --position N | --before | --after | --pattern PAT
+                            where the number goes; in PAT "?" stands for the digits, and the
+                            run of "?" sets the width unless --width comes after it
+  --output rename|move|copy rename in place (default), or move or copy into --dest
+  --dest DIR                destination folder of move and copy
+
+ORDER:
+  --sort name|ext|size|created|modified|attrib|type
+  --desc                    descending (folders come last)
+  --order NAME              repeated: a custom order of those entries
+
+SELECTION:
+  --select NAME             repeated: the selection, in the given order
+  --selected-only           rename only the selected entries
+
+A NAME given to --select or --order must be in FOLDER. Use -- before a FOLDER that begins
+with "-".
+)";
+
+constexpr std::string_view kList = R"(usage: tidemark-cli list FOLDER [--sort KEY] [--desc]
+
+One line per row of the source list, in display order: the seven column texts (Filename,
+Ext, Size, Created, Modified, Attrib, Type) separated by a tab.
+)";
+
+constexpr std::string_view kPreview =
+    R"(usage: tidemark-cli preview FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--json]
+
+One line per row of the result list, "old<TAB>new", in display order, exactly as the result
+list fills it. --json prints [{"old":...,"new":...,"isFile":...}, ...] instead; a byte of a
+name that is not UTF-8 is written as \udcXX.
+)";
+
+constexpr std::string_view kRename =
+    R"(usage: tidemark-cli rename FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--log]
+
+Runs the rename as the page's Rename (or Renumber) button does. Nothing changes when a check
+fails; an existing file is never overwritten. Messages go to standard error as
+"CAPTION: TEXT"; --log writes the log lines there too.
+
+Exit status: 0 done; 11 out of memory; 21 a file operation failed (entries before it stay
+renamed); 41 wrong kind selected or missing destination; 42 a name collision; 43 nothing to
+rename with --selected-only or --order; 2 usage error.
+)";
+
+constexpr std::string_view kMoveOnLength =
+    R"(usage: tidemark-cli move-on-length SOURCE DEST --length N [--preview]
+
+Moves every file of SOURCE whose whole name is longer than N characters into DEST. Nothing
+moves when a name clashes with another or with a file of DEST (letter case ignored).
+  --length N    the length, read as the dialog reads its box
+  --preview     print the names that would move, sorted, one per line; move nothing
+
+Exit status: 0 the Move ran (or nothing qualified; for --preview, the names were printed);
+1 a check stopped it (messages on standard error; --preview: N not above 0); 2 usage error.
+)";
+
+constexpr std::string_view kMerge = R"(usage: tidemark-cli merge SOURCE DEST ALTERNATE
+
+Moves the files of SOURCE into DEST. A file whose name is in DEST with the same size stays in
+SOURCE; one whose name is in DEST with another size goes to ALTERNATE. Subfolders are not
+touched. The summary goes to standard output.
+
+Exit status: 0 the merge ran; 1 a check stopped it (messages on standard error); 2 usage
+error.
+)";
+
+}  // namespace
+
+std::string_view OverviewHelp() {
+    return kOverview;
+}
+
+std::string_view CommandHelp(Command command) {
+    switch (command) {
+        case Command::List: {
+            static const std::string text = std::string(kList) + std::string(kOrder);
+            return text;
+        }
+        case Command::Preview: {
+            static const std::string text = std::string(kPreview) + std::string(kPage);
+            return text;
+        }
+        case Command::Rename: {
+            static const std::string text = std::string(kRename) + std::string(kPage);
+            return text;
+        }
+        case Command::MoveOnLength:
+            return kMoveOnLength;
+        case Command::Merge:
+            return kMerge;
+    }
+    return kOverview;
+}
+
+}  // namespace tidemark::cli

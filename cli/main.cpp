@@ -1,0 +1,35 @@
+// tidemark-cli: the engine's second front end, for scripts and machines without a display.
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/help.h"
+
+namespace {
+
+constexpr int kUsageStatus = 2;
+
+void Print(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace tidemark::cli;
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    try {
+        const Invocation invocation = ParseCommandLine(args);
+        if (invocation.help) {
+            Print(invocation.overview ? OverviewHelp() : CommandHelp(invocation.command));
+            return 0;
+        }
+        return RunCommand(invocation);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "tidemark-cli: %s\n", error.message.c_str());
+        return kUsageStatus;
+    }
+}
