@@ -26,7 +26,7 @@ inline constexpr int kOrderSlots = 8;
 // The records of one folder (folders first, each group in name order), with one cached
 // display order per column plus the custom order, and the selection of the list panes.
 class FileCatalogue {
-public:
+  public:
     FileCatalogue() = default;
 
     void SetFolder(std::string folder) { folderPath_ = std::move(folder); }
@@ -43,14 +43,17 @@ public:
     std::int32_t FolderCount() const { return folderCount_; }
     std::int32_t RecordCount() const { return static_cast<std::int32_t>(records_.size()); }
 
+    // Frees every record (of the catalogue, or of the given list) and empties the list.
     int ClearRecords();
+    static int ClearRecords(RecordList& list);
     int ClearOrders();
 
     // The order of key (slot 7 whenever customOrder is set), built on first use; nullptr when
     // it could not be built.
     const Order* GetOrder(int key);
     int BuildOrder(int key);
-    // Writes the custom order into slot 7 (the custom-order dialog's result).
+    // Writes the custom order into slot 7 (the custom-order dialog's result); customOrder is
+    // left as it is.
     void SetCustomOrderList(Order order);
 
     // The row walk of the list panes over GetOrder(sortKey): custom order first to last,
@@ -69,7 +72,7 @@ public:
     bool customOrder = false;
     std::vector<std::uint32_t> selection;
 
-private:
+  private:
     std::string folderPath_;
     std::int32_t folderCount_ = 0;
     RecordList records_;
@@ -83,7 +86,8 @@ private:
 // Sorts positions lo..hi of list in place, ascending (the rename plan's sort).
 void QuickSortDWordArray(std::vector<std::uint32_t>& list, std::int32_t lo, std::int32_t hi);
 
-// Name order of a fresh load: stable, no-case; sets index = first + position.
+// Name order of a fresh load: stable, no-case; sets index = first + position. 1, or -11 when
+// out of memory (the list is then unchanged).
 int SortRecordsByName(RecordList& list, std::int32_t first);
 
 }  // namespace tidemark::catalogue

@@ -38,6 +38,9 @@ struct TypeInfo {
 // Asked with the entry's full path and whether it is a folder; must not open the file.
 using TypeNamer = std::function<TypeInfo(std::string_view path, bool isFolder)>;
 
+// The part of name from its last "." to the end, the "." included; empty without ".".
+std::string_view ExtensionOf(std::string_view name);
+
 // "File Folder", "XYZ File" for ".xyz", "File" without extension.
 TypeInfo DefaultTypeNamer(std::string_view path, bool isFolder);
 
@@ -58,7 +61,7 @@ int AddRecord(RecordList& list, const platform::DirEntry& entry, std::string_vie
 
 // The seven column texts: name, extension, size, created, modified, attribute letters, type.
 void FormatRecord(const FileRecord& record, std::vector<std::string>& texts);
-std::string FormatFileTime(std::uint64_t fileTime);   // "05-31-2010 05:11:02"
+std::string FormatFileTime(std::uint64_t fileTime);      // "05-31-2010 05:11:02"
 std::string FormatAttributes(std::uint32_t attributes);  // letters A C E H R S
 
 }  // namespace tidemark::catalogue

@@ -1,0 +1,106 @@
+#include <new>
+#include <string>
+
+#include "catalogue/file_record.h"
+#include "platform/file_system.h"
+
+namespace tidemark::catalogue {
+
+namespace {
+
+// Builds the record of one entry; path holds the entry's full path. Throws std::bad_alloc.
+void AppendRecord(RecordList& list, const platform::DirEntry& entry, const std::string& path,
+                  const TypeNamer& namer) {
+    FileRecord record;
+    record.name = entry.name;
+    record.extension = ExtensionOf(entry.name);
+    record.attributes = entry.attributes;
+    record.created = entry.created;
+    record.modified = entry.modified;
+    record.size = entry.size;
+    record.isFile = (entry.attributes & platform::kAttrDirectory) == 0;
+    // A type lookup that fails leaves the type empty and the icon 0; the record is kept.
+    // Running out of memory is no failed lookup: it stops the scan.
+    try {
+        TypeInfo info = namer(path, !record.isFile);
+        record.typeName = std::move(info.typeName);
+        record.iconIndex = info.iconIndex;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        record.typeName.clear();
+        record.iconIndex = 0;
+    }
+    list.push_back(std::move(record));
+}
+
+bool IsDotEntry(std::string_view name) {
+    return name == "." || name == "..";
+}
+
+}  // namespace
+
+int AddRecord(RecordList& list, const platform::DirEntry& entry, std::string_view prefix,
+              const TypeNamer& namer) {
+    try {
+        std::string path(prefix);
+        path += entry.name;
+        AppendRecord(list, entry, path, namer);
+        return kOk;
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+}
+
+int ScanFolder(std::string& folder, RecordList& folders, RecordList& files, unsigned flags,
+               const TypeNamer& namer) {
+    std::string path;
+    std::size_t prefixLength = 0;
+    try {
+        folder = platform::StripTrailingSeparator(std::move(folder));
+        // The empty folder stands for the current one: its entries' paths are their names.
+        path = folder;
+        if (!path.empty() && path.back() != '/') {
+            path += '/';
+        }
+        prefixLength = path.size();
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+
+    int result = kOk;
+    const auto visit = [&](const platform::DirEntry& entry) {
+        RecordList* target = nullptr;
+        if ((entry.attributes & platform::kAttrDirectory) == 0) {
+            if ((flags & kScanFiles) != 0) {
+                target = &files;
+            }
+        } else if ((flags & kScanFolders) != 0) {
+            if (!IsDotEntry(entry.name) || (flags & kScanDotEntries) != 0) {
+                target = &folders;
+            }
+        }
+        if (target == nullptr) {
+            return true;
+        }
+        try {
+            // One path buffer for the whole listing: the prefix stays, only the name changes.
+            path.resize(prefixLength);
+            path += entry.name;
+            AppendRecord(*target, entry, path, namer);
+            return true;
+        } catch (const std::bad_alloc&) {
+            result = kOutOfMemory;
+            return false;
+        }
+    };
+    try {
+        // A folder that cannot be opened leaves both lists untouched and is no error.
+        platform::ListFolder(folder, visit);
+    } catch (const std::bad_alloc&) {
+        result = kOutOfMemory;
+    }
+    return result;
+}
+
+}  // namespace tidemark::catalogue
