@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "folderops/intelligent_merge.h"
 #include "folderops/move_on_length.h"
@@ -97,6 +98,20 @@ void BM_MoveOnLength(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(BM_MoveOnLength)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The clash check alone, in memory: names that all differ, so every one is looked at.
+void BM_FirstNoCaseClash(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    std::vector<std::string> names;
+    for (int i = 0; i < n; ++i) {
+        names.push_back(NumberedName(i % 2 == 0 ? "Report-" : "report-", i));
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tidemark::folderops::FirstNoCaseClash(names));
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_FirstNoCaseClash)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
