@@ -1,0 +1,368 @@
+#include "settings/app_settings.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "settings/ini_file.h"
+#include "tests/support/temp_folder.h"
+
+namespace tidemark::settings {
+namespace {
+
+using rename::RenameOptions;
+using tidemark::testing::TempFolder;
+
+std::string OptionSection(const char* name, const char* chkBox) {
+    return std::string("[") + name + "]\nChkBox=" + chkBox +
+           "\nInsPos=0\nDelPos=0\nDelNum=0\nLCrop=0\nRCrop=0\nRepOrig=\nRepNew=\nChgName=\n"
+           "Insert=\nPrepend=\nAppend=\n";
+}
+
+const std::string kDefaultFile = "[TMKAPP]\nVersion=1.20\nMode=std\n" +
+                                 OptionSection("NAME", "FF") + OptionSection("EXT", "FF") +
+                                 OptionSection("DIR", "FF") +
+                                 "[MOVEONLEN]\nSrcDir=\nDestDir=\n"
+                                 "[MERGE]\nSrcDir=\nDestDir=\nAltDir=\n";
+
+struct Histories {
+    FolderList moveSource, moveDestination, mergeSource, mergeDestination, mergeAlternate;
+};
+
+Histories HistoriesOf(const AppSettings& settings) {
+    Histories h;
+    settings.GetMoveOnLengthLists(h.moveSource, h.moveDestination);
+    settings.GetMergeLists(h.mergeSource, h.mergeDestination, h.mergeAlternate);
+    return h;
+}
+
+TEST(AppSettingsTest, MissingFileGivesDefaultsAndTheSaveCreatesEverySectionButCommon) {
+    TempFolder temp;
+    const std::string path = temp / "tmk.ini";
+    {
+        AppSettings settings(path);
+        for (int page = 0; page < 3; ++page) {
+            RenameOptions options;
+            options.DoAppend = true;
+            options.Append = "left over";
+            ASSERT_TRUE(settings.GetOptions(page, options));
+            EXPECT_EQ(options, RenameOptions{}) << page;
+        }
+        const Histories h = HistoriesOf(settings);
+        EXPECT_TRUE(h.moveSource.empty() && h.moveDestination.empty() && h.mergeSource.empty() &&
+                    h.mergeDestination.empty() && h.mergeAlternate.empty());
+        FolderList common{"stale"};
+        settings.ReadCommonSourceList(common);
+        EXPECT_TRUE(common.empty());
+        EXPECT_FALSE(temp.Exists("tmk.ini"));  // nothing is written during the run
+    }
+    EXPECT_EQ(temp.Read("tmk.ini"), kDefaultFile);
+}
+
+TEST(AppSettingsTest, OptionRecordsRoundTripWithoutSwitchesAndCase) {
+    TempFolder temp;
+    const std::string path = temp / "tmk.ini";
+    std::vector<RenameOptions> given(3);
+    for (int page = 0; page < 3; ++page) {
+        RenameOptions& o = given[static_cast<std::size_t>(page)];
+        o.SelOnly = page != 1;
+        o.MatchCase = page != 0;
+        o.DoReplace = o.DoChgName = o.DoInsert = o.DoPrepend = true;
+        o.DoAppend = o.DoDelete = o.DoLCrop = o.DoRCrop = true;
+        o.CaseMode = rename::kCaseUpper;
+        o.InsPos = page + 1;
+        o.DelPos = -2 - page;
+        o.DelNum = 30 + page;
+        o.LCrop = 2147483647;
+        o.RCrop = -2147483647 - 1;
+        o.RepOrig = "old " + std::to_string(page);
+        o.RepNew = "new;%s 50%";
+        o.ChgName = "Holiday [" + std::to_string(page) + "]";
+        o.Insert = " - ";  // blanks at both ends survive
+        o.Prepend = "\"quoted\"";
+        o.Append = "\xC3\xA9t\xC3\xA9";
+    }
+    {
+        AppSettings settings(path);
+        EXPECT_FALSE(settings.SetOptions(3, given[0]));
+        EXPECT_FALSE(settings.SetOptions(-1, given[0]));
+        for (int page = 0; page < 3; ++page) {
+            ASSERT_TRUE(settings.SetOptions(page, given[static_cast<std::size_t>(page)]));
+        }
+    }
+    const IniFile file = IniFile::Load(path);
+    EXPECT_EQ(file.GetString("NAME", "ChkBox", "", 254), "TF");
+    EXPECT_EQ(file.GetString("EXT", "ChkBox", "", 254), "FT");
+    EXPECT_EQ(file.GetString("DIR", "ChkBox", "", 254), "TT");
+    EXPECT_NE(temp.Read("tmk.ini").find("[EXT]\nChkBox=FT\nInsPos=2\nDelPos=-3\nDelNum=31\n"
+                                        "LCrop=2147483647\nRCrop=-2147483648\nRepOrig=old 1\n"
+                                        "RepNew=new;%s 50%\nChgName=Holiday [1]\n"),
+              std::string::npos);
+
+    AppSettings reloaded(path);
+    for (int page = 0; page < 3; ++page) {
+        RenameOptions expected = given[static_cast<std::size_t>(page)];
+        expected.ClearRuleSwitches();
+        expected.CaseMode = rename::kCaseNone;
+        RenameOptions read;
+        ASSERT_TRUE(reloaded.GetOptions(page, read));
+        EXPECT_EQ(read, expected) << page;
+    }
+    RenameOptions untouched;
+    untouched.InsPos = 77;
+    EXPECT_FALSE(reloaded.GetOptions(3, untouched));
+    EXPECT_EQ(untouched.InsPos, 77);
+}
+
+TEST(AppSettingsTest, ChkBoxReadings) {
+    const std::pair<std::optional<std::string>, std::pair<bool, bool>> cases[] = {
+        {"tF", {true, false}},    {"T", {true, false}},           {"", {false, false}},
+        {"ft", {false, true}},    {"TT", {true, true}},           {"yes", {false, false}},
+        {"\"tt\"", {true, true}}, {std::nullopt, {false, false}},
+    };
+    for (const auto& [value, flags] : cases) {
+        TempFolder temp;
+        const std::string path =
+            temp.File("tmk.ini", value ? "[EXT]\nChkBox=" + *value + "\n" : "[EXT]\n");
+        AppSettings settings(path);
+        RenameOptions options;
+        settings.GetOptions(kPageExtensions, options);
+        EXPECT_EQ(options.SelOnly, flags.first) << value.value_or("<missing>");
+        EXPECT_EQ(options.MatchCase, flags.second) << value.value_or("<missing>");
+    }
+}
+
+TEST(AppSettingsTest, HistoriesGivenByTheDialogsRoundTrip) {
+    TempFolder temp;
+    const std::string path = temp / "tmk.ini";
+    {
+        AppSettings settings(path);
+        settings.SetMoveOnLengthLists("/src/a;/src/b;", "/dest;");
+        settings.SetMergeLists("/m/one;/m/Two;/m/three;", "", "/alt");
+        const Histories h = HistoriesOf(settings);
+        EXPECT_EQ(h.moveSource, (FolderList{"/src/a", "/src/b"}));
+        EXPECT_EQ(h.moveDestination, (FolderList{"/dest"}));
+        EXPECT_EQ(h.mergeSource, (FolderList{"/m/one", "/m/Two", "/m/three"}));
+        EXPECT_TRUE(h.mergeDestination.empty());
+        EXPECT_EQ(h.mergeAlternate, (FolderList{"/alt"}));
+    }
+    EXPECT_NE(temp.Read("tmk.ini").find("[MOVEONLEN]\nSrcDir=/src/a;/src/b;\nDestDir=/dest;\n"
+                                        "[MERGE]\nSrcDir=/m/one;/m/Two;/m/three;\nDestDir=\n"
+                                        "AltDir=/alt\n"),
+              std::string::npos);
+    AppSettings reloaded(path);
+    const Histories h = HistoriesOf(reloaded);
+    EXPECT_EQ(h.moveSource, (FolderList{"/src/a", "/src/b"}));
+    EXPECT_EQ(h.mergeSource, (FolderList{"/m/one", "/m/Two", "/m/three"}));
+    EXPECT_EQ(h.mergeAlternate, (FolderList{"/alt"}));
+}
+
+TEST(AppSettingsTest, AHandEditedFileKeepsEverythingNoDialogChanged) {
+    TempFolder temp;
+    const std::string original =
+        "; written by hand\n"
+        "[TMKAPP]\n"
+        "Version=0.9\n"
+        "Mode=custom\n"
+        "\n"
+        "[Unknown Section]\n"
+        "anything = goes here\n"
+        "\n"
+        "[moveonlen]\n"
+        "srcdir=/a;;/b\n"
+        "DestDir=;/lead\n"
+        "# kept comment\n"
+        "[MERGE]\n"
+        "SrcDir=/only one\n"
+        "DestDir=\"  /blank edges ; \"\n"
+        "AltDir=/x;/y;\n"
+        "[COMMON]\n"
+        "SrcDir=/common/a;\n"
+        "[Trailer]\n"
+        "k=v\n";
+    const std::string path = temp.File("tmk.ini", original);
+    {
+        AppSettings settings(path);
+        const Histories h = HistoriesOf(settings);
+        EXPECT_EQ(h.moveSource, (FolderList{"/a", "", "/b"}));
+        EXPECT_EQ(h.moveDestination, (FolderList{"", "/lead"}));
+        EXPECT_EQ(h.mergeSource, (FolderList{"/only one"}));
+        EXPECT_EQ(h.mergeDestination, (FolderList{"  /blank edges ", " "}));
+        EXPECT_EQ(h.mergeAlternate, (FolderList{"/x", "/y"}));
+    }
+    const std::string options =
+        OptionSection("NAME", "FF") + OptionSection("EXT", "FF") + OptionSection("DIR", "FF");
+    EXPECT_EQ(temp.Read("tmk.ini"),
+              "; written by hand\n"
+              "[TMKAPP]\n"
+              "Version=1.20\n"
+              "Mode=std\n"
+              "\n"
+              "[Unknown Section]\n"
+              "anything = goes here\n"
+              "\n"
+              "[moveonlen]\n"
+              "srcdir=/a;;/b\n"
+              "DestDir=;/lead\n"
+              "# kept comment\n"
+              "[MERGE]\n"
+              "SrcDir=/only one\n"
+              "DestDir=\"  /blank edges ; \"\n"
+              "AltDir=/x;/y;\n"
+              "[COMMON]\n"
+              "SrcDir=/common/a;\n"
+              "[Trailer]\n"
+              "k=v\n" +
+                  options);
+}
+
+TEST(AppSettingsTest, ValuesAreCutAtTheirReadingLimits) {
+    TempFolder temp;
+    const std::string longText(1100, 'L');
+    const std::string path =
+        temp.File("tmk.ini", "[NAME]\nRepOrig=" + longText + "\n[MERGE]\nAltDir=/" + longText +
+                                 "\n[COMMON]\nDestDir=/" + longText + "\n");
+    AppSettings settings(path);
+    RenameOptions options;
+    settings.GetOptions(kPageNames, options);
+    EXPECT_EQ(options.RepOrig, longText.substr(0, kOptionTextChars));
+    FolderList source, destination, alternate;
+    settings.GetMergeLists(source, destination, alternate);
+    EXPECT_EQ(alternate, (FolderList{"/" + longText.substr(0, kHistoryReadChars - 1)}));
+    FolderList common;
+    settings.ReadCommonDestinationList(common);
+    EXPECT_EQ(common, (FolderList{"/" + longText.substr(0, kCommonReadChars - 1)}));
+}
+
+TEST(AppSettingsTest, StoredHistoriesLongerThanTheirWidthLoseWholeEntries) {
+    TempFolder temp;
+    const std::string path = temp / "tmk.ini";
+    const std::string entry = "/" + std::string(99, 'e') + ";";  // 101 characters
+    std::string eleven;
+    for (int i = 0; i < 11; ++i) {
+        eleven += entry;
+    }
+    AppSettings settings(path);
+    settings.SetMoveOnLengthLists(entry + entry + entry, "/" + std::string(300, 'x'));
+    settings.SetMergeLists(eleven, entry, "");
+    FolderList source, destination, alternate;
+    settings.GetMoveOnLengthLists(source, destination);
+    EXPECT_EQ(source, FolderList(2, entry.substr(0, 100)));  // 202 of at most 259 characters
+    EXPECT_TRUE(destination.empty());                        // one entry, too long by itself
+    settings.GetMergeLists(source, destination, alternate);
+    EXPECT_EQ(source, FolderList(10, entry.substr(0, 100)));  // 1010 of at most 1046
+    ASSERT_TRUE(settings.SaveAll());
+    EXPECT_EQ(ReadProfileString("MOVEONLEN", "SrcDir", "", 2000, path), entry + entry);
+    EXPECT_EQ(ReadProfileString("MOVEONLEN", "DestDir", "<none>", 2000, path), "");
+}
+
+TEST(AppSettingsTest, CommonListsAreReadAtTheCallAndWrittenWhenGiven) {
+    TempFolder temp;
+    const std::string path = temp / "tmk.ini";
+    {
+        AppSettings settings(path);
+        // The file is read at the moment of the call, not at construction.
+        ASSERT_TRUE(WriteProfileString("COMMON", "SrcDir", "/later;/Other;", path));
+        FolderList source;
+        settings.ReadCommonSourceList(source);
+        EXPECT_EQ(source, (FolderList{"/later", "/Other"}));
+    }
+    // Without lists from the rename window, COMMON is left as the file has it.
+    EXPECT_EQ(ReadProfileString("COMMON", "SrcDir", "", 1043, path), "/later;/Other;");
+    EXPECT_EQ(ReadProfileString("COMMON", "DestDir", "<none>", 1043, path), "<none>");
+
+    {
+        AppSettings settings(path);
+        settings.SetCommonSourceList({"/s1", "/s2"});
+        settings.SetCommonDestinationList({"/d1"});
+        // A rename window opened again in the same run gets the lists the last one gave.
+        FolderList source, destination;
+        settings.ReadCommonSourceList(source);
+        settings.ReadCommonDestinationList(destination);
+        EXPECT_EQ(source, (FolderList{"/s1", "/s2"}));
+        EXPECT_EQ(destination, (FolderList{"/d1"}));
+    }
+    EXPECT_EQ(ReadProfileString("COMMON", "SrcDir", "", 1043, path), "/s1;/s2;");
+    EXPECT_EQ(ReadProfileString("COMMON", "DestDir", "", 1043, path), "/d1;");
+    AppSettings next(path);
+    FolderList destination;
+    next.ReadCommonDestinationList(destination);
+    EXPECT_EQ(destination, (FolderList{"/d1"}));
+}
+
+TEST(AppSettingsTest, UnknownExecutablePathShowsCautionAndKeepsDefaults) {
+    TempFolder temp;
+    const std::string path = temp.File("tmk.ini", "[NAME]\nInsPos=9\n");
+    std::vector<std::pair<std::string, std::string>> shown;
+    {
+        AppSettings settings(IniLocation{path, false},
+                             [&](const std::string& text, const std::string& caption) {
+                                 shown.emplace_back(text, caption);
+                             });
+        RenameOptions options;
+        settings.GetOptions(kPageNames, options);
+        EXPECT_EQ(options.InsPos, 0);
+    }
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].first,
+              "Unable to find tmk.ini. Any previous defaults might be lost. A new tmk.ini will "
+              "be created.");
+    EXPECT_EQ(shown[0].second, "Caution");
+    EXPECT_EQ(ReadProfileInt("NAME", "InsPos", -1, path), 0);  // the defaults were saved
+}
+
+TEST(AppSettingsTest, LocationRule) {
+    const auto writable = [](const std::string& folder) { return folder == "/opt/tmk"; };
+    struct Case {
+        const char* tmkIni;
+        const char* exe;
+        const char* configHome;
+        const char* home;
+        const char* path;
+        bool found;
+    };
+    const Case cases[] = {
+        {"/custom/my.ini", "", "", "", "/custom/my.ini", true},
+        {"", "/opt/tmk/tidemark", "/cfg", "/home/u", "/opt/tmk/tmk.ini", true},
+        {"", "/usr/bin/tidemark", "/cfg", "/home/u", "/cfg/tidemark/tmk.ini", true},
+        {"", "/usr/bin/tidemark", "", "/home/u", "/home/u/.config/tidemark/tmk.ini", true},
+        {"", "/usr/bin/tidemark", "relative", "/home/u", "/home/u/.config/tidemark/tmk.ini", true},
+        {"", "", "/cfg", "/home/u", "/cfg/tidemark/tmk.ini", false},
+        {"", "/usr/bin/tidemark", "", "", "", true},
+    };
+    for (const Case& c : cases) {
+        const IniLocation location =
+            ChooseIniLocation(c.tmkIni, c.exe, c.configHome, c.home, writable);
+        EXPECT_EQ(location.path, c.path) << c.exe;
+        EXPECT_EQ(location.executableFound, c.found) << c.exe;
+    }
+
+    // The process's own rule honours TMK_INI, and then shows no message.
+    TempFolder temp;
+    const std::string path = temp.File("chosen.ini", "[DIR]\nAppend=_x\n");
+    const char* old = getenv("TMK_INI");
+    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
+    setenv("TMK_INI", path.c_str(), 1);
+    int messages = 0;
+    {
+        AppSettings settings([&](const std::string&, const std::string&) { ++messages; });
+        EXPECT_EQ(settings.IniPath(), path);
+        RenameOptions options;
+        settings.GetOptions(kPageFolders, options);
+        EXPECT_EQ(options.Append, "_x");
+    }
+    if (saved) {
+        setenv("TMK_INI", saved->c_str(), 1);
+    } else {
+        unsetenv("TMK_INI");
+    }
+    EXPECT_EQ(messages, 0);
+    EXPECT_EQ(ReadProfileString("TMKAPP", "Version", "", 127, path), "1.20");
+}
+
+}  // namespace
+}  // namespace tidemark::settings

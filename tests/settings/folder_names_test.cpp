@@ -1,0 +1,77 @@
+#include "settings/folder_names.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_folder.h"
+
+namespace tidemark::settings {
+namespace {
+
+using tidemark::testing::TempFolder;
+using Names = std::vector<std::string>;
+
+Names Sorted(Names names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(FolderNamesTest, ScanSplitsFoldersFromEverythingElse) {
+    TempFolder temp;
+    temp.File("b.txt");
+    temp.File("A.TXT");
+    temp.File(".hidden");
+    temp.Folder("sub");
+    temp.Folder(".git");
+    ASSERT_EQ(mkfifo((temp / "pipe").c_str(), 0600), 0);
+
+    Names folders{"stale"};
+    Names files{"stale"};
+    EXPECT_TRUE(ScanFolderNames(temp.Path(), folders, files));
+    EXPECT_EQ(Sorted(folders), (Names{".", "..", ".git", "sub"}));
+    EXPECT_EQ(Sorted(files), (Names{".hidden", "A.TXT", "b.txt", "pipe"}));
+
+    // The file list box shows plain, visible files only, sorted without regard to case.
+    EXPECT_EQ(ListPlainFiles(temp.Path()), (Names{"A.TXT", "b.txt"}));
+
+    EXPECT_TRUE(ScanFolderNames(temp / "missing", folders, files));
+    EXPECT_TRUE(folders.empty());
+    EXPECT_TRUE(files.empty());
+    EXPECT_TRUE(ListPlainFiles(temp / "missing").empty());
+}
+
+TEST(FolderNamesTest, SortNamesSortsTheRangeWithoutRegardToCase) {
+    Names names{"zeta", "Beta", "alpha", "BETA", "Alpha", "beta", "Gamma", "_x", "0"};
+    SortNames(names, 1, 6);
+    // Outside the range nothing moves; inside, equal names end next to each other.
+    EXPECT_EQ(names.front(), "zeta");
+    EXPECT_EQ(Names(names.begin() + 7, names.end()), (Names{"_x", "0"}));
+    ASSERT_EQ(names.size(), 9u);
+    const Names range(names.begin() + 1, names.begin() + 7);
+    EXPECT_TRUE(range[0] == "alpha" || range[0] == "Alpha");
+    EXPECT_TRUE((range[1] == "alpha" || range[1] == "Alpha") && range[0] != range[1]);
+    EXPECT_EQ(Sorted({range[2], range[3], range[4]}), (Names{"BETA", "Beta", "beta"}));
+    EXPECT_EQ(range[5], "Gamma");
+
+    // Folded to lower case, letters sort after "_", which a plain byte order puts between
+    // upper and lower case.
+    Names all{"_x", "b", "A", "0", "\xC3\xA9", "Z"};
+    SortNames(all);
+    EXPECT_EQ(all, (Names{"0", "_x", "A", "b", "Z", "\xC3\xA9"}));
+
+    Names few{"b", "a"};
+    SortNames(few, 1, 0);  // an empty range
+    EXPECT_EQ(few, (Names{"b", "a"}));
+    SortNames(few, 0, 99);  // the end is limited to the list
+    EXPECT_EQ(few, (Names{"a", "b"}));
+    Names none;
+    SortNames(none, 0, 5);
+    EXPECT_TRUE(none.empty());
+}
+
+}  // namespace
+}  // namespace tidemark::settings

@@ -1,0 +1,230 @@
+#include "settings/ini_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/temp_folder.h"
+
+namespace tidemark::settings {
+namespace {
+
+using tidemark::testing::TempFolder;
+
+TEST(IniFileTest, ReadsValuesByTheProfileRules) {
+    const IniFile file = IniFile::FromText(
+        "\xEF\xBB\xBF[Top]\n"
+        "first=1\n"
+        "; a comment line\n"
+        "  [ Spaced ]  \n"
+        "  Key  =  padded value  \n"
+        "dq=\"  inside quotes \"\n"
+        "sq='single'\n"
+        "mixed=\"open'\n"
+        "lonequote=\"\n"
+        "bare\n"
+        "empty=\n"
+        "twice=first\n"
+        "TWICE=second\n"
+        "eq=a=b\n"
+        "[other]\n"
+        "only=here\n"
+        "[spaced]\n"
+        "Key=from the duplicate section\n"
+        "late=never read\n");
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"top", "FIRST", "1"},  // a byte-order mark does not hide the first section
+        {"SPACED", "key", "padded value"},
+        {"Spaced", "dq", "  inside quotes "},
+        {"Spaced", "sq", "single"},
+        {"Spaced", "mixed", "\"open'"},
+        {"Spaced", "lonequote", "\""},
+        {"Spaced", "bare", ""},
+        {"Spaced", "empty", ""},
+        {"Spaced", "twice", "first"},
+        {"Spaced", "eq", "a=b"},
+        {"Spaced", "only", "<default>"},  // belongs to another section
+        {"Spaced", "late", "<default>"},  // only the first section of a name is searched
+        {"missing", "first", "<default>"},
+        {"Top", "missing", "<default>"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(file.GetString(c.section, c.key, "<default>", 254), c.expected)
+            << c.section << "/" << c.key;
+    }
+}
+
+TEST(IniFileTest, CutsValuesAndDefaultsToTheLimitInCharacters) {
+    // "é" is two bytes and one character.
+    std::string accented;
+    for (int i = 0; i < 300; ++i) {
+        accented += "\xC3\xA9";
+    }
+    const IniFile file = IniFile::FromText("[s]\nlong=" + std::string(300, 'x') +
+                                           "\naccented=" + accented + "\nshort=abc\n");
+    EXPECT_EQ(file.GetString("s", "long", "", 254), std::string(300, 'x').substr(0, 254));
+    EXPECT_EQ(file.GetString("s", "long", "", 259).size(), 259u);
+    EXPECT_EQ(file.GetString("s", "accented", "", 127), accented.substr(0, 254));
+    EXPECT_EQ(file.GetString("s", "short", "", 3), "abc");
+    EXPECT_EQ(file.GetString("s", "short", "", 2), "ab");
+    EXPECT_EQ(file.GetString("s", "none", "default", 3), "def");
+    // A stray byte counts as one character and is kept as it is.
+    const IniFile stray = IniFile::FromText("[s]\nv=a\xFF\xC3\xA9z\n");
+    EXPECT_EQ(stray.GetString("s", "v", "", 3), "a\xFF\xC3\xA9");
+}
+
+TEST(IniFileTest, ReadsIntegersLikeTheProfileReader) {
+    const IniFile file = IniFile::FromText(
+        "[n]\nplain=42\nneg= -7\nplus=+3\ntail=12abc\nword=abc\nempty=\nquoted=\"5\"\n"
+        "wrap=4294967295\nbig=2147483648\n");
+    struct Case {
+        const char* key;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {"plain", 42}, {"neg", -7},   {"plus", 3},  {"tail", 12},       {"word", 0},
+        {"empty", 99}, {"quoted", 5}, {"wrap", -1}, {"big", INT32_MIN}, {"missing", 99},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(file.GetInt("N", c.key, 99), c.expected) << c.key;
+    }
+}
+
+TEST(IniFileTest, WritingChangesOnlyTheLinesItMust) {
+    IniFile file = IniFile::FromText(
+        "; settings edited by hand\r\n"
+        "[Keep]\r\n"
+        "unknown = stays  \r\n"
+        "\r\n"
+        "[name]\r\n"
+        "insPos = 5\r\n"
+        "# another comment\r\n"
+        "\r\n"
+        "[Last]\r\n"
+        "x=1");                             // no line ending at the end of the file
+    file.SetString("NAME", "InsPos", "7");  // the file's spelling of the key stays
+    file.SetString("NAME", "DelPos", "2");  // after the section's last non-blank line
+    file.SetString("last", "y", "2");       // the last line gets its ending
+    file.SetString("New", "Key", "value");  // a new section at the end
+    EXPECT_EQ(file.Text(),
+              "; settings edited by hand\r\n"
+              "[Keep]\r\n"
+              "unknown = stays  \r\n"
+              "\r\n"
+              "[name]\r\n"
+              "insPos=7\r\n"
+              "# another comment\r\n"
+              "DelPos=2\r\n"
+              "\r\n"
+              "[Last]\r\n"
+              "x=1\r\n"
+              "y=2\r\n"
+              "[New]\r\n"
+              "Key=value\r\n");
+
+    IniFile empty;
+    empty.SetString("A", "k", "v");
+    EXPECT_EQ(empty.Text(), "[A]\nk=v\n");
+}
+
+TEST(IniFileTest, WrittenValuesReadBackExactly) {
+    const char* values[] = {
+        "plain",  "",       " leading", "trailing ", "\"quoted\"", "'single'",
+        "\"half", "a=b;c;", "tab\t",    "\"",        "x\"",        "semi;",
+    };
+    for (const char* value : values) {
+        IniFile file;
+        file.SetString("s", "k", value);
+        EXPECT_EQ(IniFile::FromText(file.Text()).GetString("s", "k", "<none>", 1000), value)
+            << "[" << value << "]";
+    }
+    // Values the reader keeps as they are are written as they are.
+    IniFile file;
+    file.SetString("s", "k", "C:/a;D:/b;");
+    EXPECT_EQ(file.Text(), "[s]\nk=C:/a;D:/b;\n");
+    // A value is one line: a line break would open a line of its own.
+    file.SetString("s", "k", "first\nk2=second");
+    EXPECT_EQ(file.Text(), "[s]\nk=first\n");
+}
+
+TEST(IniFileTest, SaveReplacesTheFileAndCreatesItsFolder) {
+    TempFolder temp;
+    const std::string path = temp / "sub/dir/tmk.ini";
+    IniFile file;
+    file.SetString("A", "k", "1");
+    ASSERT_TRUE(file.Save(path));
+    EXPECT_EQ(temp.Read("sub/dir/tmk.ini"), "[A]\nk=1\n");
+
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    EXPECT_TRUE(WriteProfileString("a", "K", "2", path));
+    EXPECT_EQ(ReadProfileString("A", "k", "", 10, path), "2");
+    EXPECT_EQ(ReadProfileInt("A", "k", 0, path), 2);
+    EXPECT_EQ(temp.Names("sub/dir"), std::vector<std::string>{"tmk.ini"});  // no temporary left
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+
+    // Through a symbolic link the linked file is replaced and the link stays.
+    const std::string link = temp / "link.ini";
+    std::filesystem::create_symlink(path, link);
+    EXPECT_TRUE(WriteProfileString("A", "k", "3", link));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadProfileString("A", "k", "", 10, path), "3");
+
+    // A missing file reads as empty.
+    EXPECT_EQ(ReadProfileString("A", "k", "none", 10, temp / "absent.ini"), "none");
+}
+
+// Limits the size of files this process may write while it lives; a write past the limit
+// fails (SIGXFSZ ignored) the way a full disk makes it fail.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        signal(SIGXFSZ, oldHandler_);
+    }
+
+  private:
+    rlimit old_{};
+    sighandler_t oldHandler_ = SIG_DFL;
+};
+
+TEST(IniFileTest, AnInterruptedSaveLeavesTheOldFileWhole) {
+    TempFolder temp;
+    const std::string old = "; hand made\n[NAME]\nAppend=old\n";
+    const std::string path = temp.File("tmk.ini", old);
+    IniFile file = IniFile::Load(path);
+    file.SetString("NAME", "Append", std::string(20000, 'n'));
+    bool saved = true;
+    {
+        const FileSizeLimit limit(4096);
+        saved = file.Save(path);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(temp.Read("tmk.ini"), old);
+    EXPECT_EQ(temp.Names(), std::vector<std::string>{"tmk.ini"});
+    // Once the write can finish, the same save goes through.
+    EXPECT_TRUE(file.Save(path));
+    EXPECT_EQ(ReadProfileString("name", "append", "", 30000, path), std::string(20000, 'n'));
+}
+
+}  // namespace
+}  // namespace tidemark::settings
