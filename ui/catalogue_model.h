@@ -1,0 +1,60 @@
+#pragma once
+// The rows of one list pane over the rename view's catalogue, in the catalogue's row walk.
+// The texts are computed when the rows are filled, so data() only reads them; a refill is one
+// model reset and a preview refresh one dataChanged over column 0.
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace tidemark::catalogue {
+class FileCatalogue;
+}
+
+namespace tidemark::ui {
+
+class TypeIcons;
+
+// The seven column titles of the source list, in column order.
+QString ColumnTitle(int column);
+
+class CatalogueListModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    // columns is 7 for the source list and 1 for the result list.
+    CatalogueListModel(int columns, QObject* parent = nullptr);
+
+    void SetCatalogue(catalogue::FileCatalogue* catalogue) { catalogue_ = catalogue; }
+    void SetIcons(const TypeIcons* icons) { icons_ = icons; }
+
+    // Rebuilds every row from the catalogue's row walk with the records' column texts.
+    void FillFromRecords();
+    // Rebuilds every row from the row walk with the given first-column texts (one per row).
+    void FillWithNames(std::vector<QString> names);
+    // Replaces the first-column texts of the rows already shown (same count as the rows).
+    void ReplaceNames(std::vector<QString> names);
+
+    // The record index shown at row (the row's item data), or -1.
+    std::int32_t RecordOfRow(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  private:
+    void TakeRows();
+
+    int columns_;
+    catalogue::FileCatalogue* catalogue_ = nullptr;
+    const TypeIcons* icons_ = nullptr;
+    std::vector<std::int32_t> records_;     // record index per row
+    std::vector<std::uint16_t> iconOfRow_;  // icon index per row
+    std::vector<QString> texts_;            // row-major, columns_ per row
+};
+
+}  // namespace tidemark::ui

@@ -1,0 +1,498 @@
+#include "ui/rename_mstr_view.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFont>
+#include <QMdiSubWindow>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QTabWidget>
+
+#include <algorithm>
+
+#include "rename/preview.h"
+#include "rename/rename_execution.h"
+#include "settings/app_settings.h"
+#include "ui/catalogue_model.h"
+#include "ui/dialog_hooks.h"
+#include "ui/folder_helper.h"
+#include "ui/messages.h"
+#include "ui/number_page.h"
+#include "ui/qt_text.h"
+#include "ui/rename_list_pane.h"
+#include "ui/rename_page.h"
+#include "ui/rename_split_frm.h"
+#include "ui/type_icons.h"
+
+namespace tidemark::ui {
+
+namespace {
+
+constexpr int kNumberTab = 3;
+
+// The wait cursor for the length of a scope.
+class WaitCursor {
+  public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QString TabText(int index) {
+    switch (index) {
+        case 0:
+            return QCoreApplication::translate("CRenameMstrView", "Name");
+        case 1:
+            return QCoreApplication::translate("CRenameMstrView", "Ext");
+        case 2:
+            return QCoreApplication::translate("CRenameMstrView", "Folder");
+        default:
+            return QCoreApplication::translate("CRenameMstrView", "Number");
+    }
+}
+
+// Refills a folder box from a history and shows folder in its edit field.
+void RefillFolderBox(QComboBox* box, const std::vector<std::string>& history,
+                     const std::string& folder) {
+    if (box == nullptr) {
+        return;
+    }
+    const QSignalBlocker blocker(box);
+    box->clear();
+    FolderHelper::FillHistory(history, box);
+    box->setEditText(ToQString(folder));
+}
+
+}  // namespace
+
+QString CRenameMstrView::TabTitle(int index) {
+    switch (index) {
+        case 0:
+            return tr("Rename Files");
+        case 1:
+            return tr("Rename File Extensions");
+        case 2:
+            return tr("Rename Folders");
+        case 3:
+            return tr("Number Files");
+        default:
+            return {};
+    }
+}
+
+CRenameMstrView::CRenameMstrView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("renameView"));
+    BuildTabs();
+}
+
+CRenameMstrView::~CRenameMstrView() {
+    SaveSettings();
+}
+
+void CRenameMstrView::BuildTabs() {
+    tabControl_ = new QTabWidget(this);
+    tabControl_->setObjectName(QStringLiteral("tabControl"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(14);
+    tabControl_->tabBar()->setFont(font);
+    pages_[0] = new CRenameFilesPage(tabControl_);
+    pages_[1] = new CRenameExtPage(tabControl_);
+    pages_[2] = new CRenameFolderPage(tabControl_);
+    pages_[3] = new CNumberPage(tabControl_);
+    for (int i = 0; i < kPageCount; ++i) {
+        tabControl_->addTab(pages_[static_cast<std::size_t>(i)], TabText(i));
+    }
+    tabControl_->setCurrentIndex(0);
+    currentTab_ = 0;
+    connect(tabControl_, &QTabWidget::currentChanged, this, &CRenameMstrView::OnTabChanged);
+}
+
+CTabPage* CRenameMstrView::Page(int index) const {
+    if (index < 0 || index >= kPageCount) {
+        return nullptr;
+    }
+    return pages_[static_cast<std::size_t>(index)];
+}
+
+void CRenameMstrView::OnInitialUpdate() {
+    SetDocumentTitle(TabTitle(0));
+    // Once a rename window exists, the frame greys its two folder commands whenever no rename
+    // window is active.
+    if (QObject* frame = MainFrameObject()) {
+        frame->setProperty("folderCommandsGreyed", true);
+    }
+    icons_ = std::make_shared<TypeIcons>();
+    splitFrame_ = new CRenameSplitFrm(this);
+    if (splitFrame_->GetPanes(sourcePane_, resultPane_) == 0) {
+        return;
+    }
+    if (sourcePane_->InitColumns(7) != 1 || resultPane_->InitColumns(1) != 1) {
+        return;
+    }
+    sourcePane_->ListModel()->SetIcons(icons_.get());
+    resultPane_->ListModel()->SetIcons(icons_.get());
+    catalogue_ = std::make_unique<catalogue::FileCatalogue>();
+    catalogue_->SetTypeNamer(TypeIcons::MakeNamer(icons_));
+    LoadSettings();
+    sourcePane_->SetCatalogue(catalogue_.get());
+    resultPane_->SetCatalogue(catalogue_.get());
+    splitFrame_->setGeometry(0, kTabBandHeight, width(), std::max(height() - kTabBandHeight, 0));
+    splitFrame_->show();
+    OnTabChanged(tabControl_->currentIndex());
+    ChangeFolder(currentFolder_);
+}
+
+void CRenameMstrView::LoadSettings() {
+    settings_ = reinterpret_cast<settings::AppSettings*>(
+        SendUserMessage(MainFrameObject(), UM_GETSETTINGS));
+    if (settings_ != nullptr) {
+        for (int i = 0; i < 3; ++i) {
+            if (auto* page = dynamic_cast<CRenamePage*>(Page(i))) {
+                settings_->GetOptions(i, page->Rules().Options());
+            }
+        }
+        settings_->ReadCommonSourceList(sourceHistory_);
+        settings_->ReadCommonDestinationList(destHistory_);
+    }
+    currentFolder_ = sourceHistory_.empty() ? catalogue_->GetFolder() : sourceHistory_.front();
+    destFolder_ = destHistory_.empty() ? std::string() : destHistory_.front();
+    catalogue_->SetFolder(currentFolder_);
+    for (int i = 0; i < 3; ++i) {
+        if (CTabPage* page = Page(i)) {
+            page->ShowOptions();
+        }
+    }
+}
+
+void CRenameMstrView::SaveSettings() {
+    if (settings_ == nullptr) {
+        return;
+    }
+    settings_->SetCommonSourceList(sourceHistory_);
+    settings_->SetCommonDestinationList(destHistory_);
+    for (int i = 0; i < 3; ++i) {
+        if (auto* page = dynamic_cast<CRenamePage*>(Page(i))) {
+            settings_->SetOptions(i, page->Rules().Options());
+        }
+    }
+}
+
+void CRenameMstrView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int cx = event->size().width();
+    const int cy = event->size().height();
+    if (splitFrame_ != nullptr) {
+        splitFrame_->setGeometry(0, kTabBandHeight, cx, std::max(cy - kTabBandHeight, 0));
+        if (!columnsSized_ && cx > 0) {
+            splitFrame_->SetColumnWidth(cx * 3 / 4);
+            columnsSized_ = true;
+        }
+    }
+    tabControl_->setGeometry(0, 0, cx, kTabBandHeight);
+}
+
+void CRenameMstrView::SetDocumentTitle(const QString& title) {
+    setWindowTitle(title);
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        frame->setWindowTitle(title);
+    }
+}
+
+void CRenameMstrView::OnTabChanged(int index) {
+    if (index < 0 || index >= kPageCount) {
+        return;
+    }
+    currentTab_ = index;
+    CTabPage* page = CurrentPage();
+    RefillFolderBox(page->FolderCombo(), sourceHistory_, currentFolder_);
+    if (index == kNumberTab) {
+        RefillFolderBox(page->DestCombo(), destHistory_, destFolder_);
+    }
+    page->setFocus();
+    if (index == kNumberTab) {
+        page->ShowOptions();
+    }
+    SetDocumentTitle(TabTitle(index));
+    RefreshResultNames();
+}
+
+int CRenameMstrView::ChangeFolder(const std::string& folder) {
+    if (catalogue_ == nullptr) {
+        return catalogue::kOk;
+    }
+    const WaitCursor wait;
+    currentFolder_ = folder;
+    catalogue_->SetFolder(folder);
+    // Posted, so the status bar shows the path even when the read fails.
+    PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0, folder);
+    if (catalogue_->LoadFolder(folder, catalogue::kScanFiles | catalogue::kScanFolders) ==
+        catalogue::kOk) {
+        catalogue_->selection.clear();
+        FillLists();
+        if (CTabPage* page = CurrentPage(); page != nullptr && page->FolderCombo() != nullptr) {
+            const QSignalBlocker blocker(page->FolderCombo());
+            page->FolderCombo()->setEditText(ToQString(folder));
+        }
+    } else {
+        ShowMessageBox(this, tr("The change directory failed!"), tr("Error"));
+    }
+    return catalogue::kOk;
+}
+
+void CRenameMstrView::Refresh() {
+    if (catalogue_ != nullptr) {
+        ChangeFolder(catalogue_->GetFolder());
+    }
+}
+
+std::vector<QString> CRenameMstrView::PreviewNames(bool fromListSelection) {
+    std::vector<QString> names;
+    CTabPage* page = CurrentPage();
+    if (catalogue_ == nullptr || page == nullptr) {
+        return names;
+    }
+    auto* renamePage = dynamic_cast<CRenamePage*>(page);
+    auto* numberPage = dynamic_cast<CNumberPage*>(page);
+    if (!fromListSelection) {
+        // A fresh fill: the positions marked by the catalogue's selection.
+        std::vector<rename::PreviewRow> rows;
+        if (numberPage != nullptr) {
+            rows = rename::PreviewRows(*catalogue_, numberPage->GetNumbering());
+        } else if (renamePage != nullptr) {
+            rows = rename::PreviewRows(*catalogue_, renamePage->Rules());
+        }
+        names.reserve(rows.size());
+        for (const auto& row : rows) {
+            names.push_back(ToQString(row.newName));
+        }
+        return names;
+    }
+    // A refresh of the rows shown: the rows selected in the result list take part.
+    const bool selOnly = page->SelOnly();
+    const int rowCount = resultPane_->ListModel()->rowCount();
+    std::vector<bool> selected;
+    if (selOnly) {
+        selected.assign(static_cast<std::size_t>(rowCount), false);
+        for (const int row : resultPane_->SelectedRows()) {
+            selected[static_cast<std::size_t>(row)] = true;
+        }
+    }
+    const auto& records = catalogue_->GetRecords();
+    names.reserve(static_cast<std::size_t>(rowCount));
+    std::uint32_t ordinal = 0;
+    std::string name;
+    for (int row = 0; row < rowCount; ++row) {
+        const std::int32_t record = resultPane_->RecordOfRow(row);
+        if (record < 0 || static_cast<std::size_t>(record) >= records.size()) {
+            names.emplace_back();
+            continue;
+        }
+        const catalogue::FileRecord& entry = records[static_cast<std::size_t>(record)];
+        name = entry.name;
+        if (!selOnly || selected[static_cast<std::size_t>(row)]) {
+            if (numberPage != nullptr) {
+                numberPage->GetNumbering().ApplyNumber(name, ordinal, entry.isFile);
+                if (entry.isFile) {
+                    ++ordinal;
+                }
+            } else if (renamePage != nullptr) {
+                renamePage->Rules().ApplyRules(name, entry.isFile);
+            }
+        }
+        names.push_back(ToQString(name));
+    }
+    return names;
+}
+
+void CRenameMstrView::FillLists() {
+    if (sourcePane_ == nullptr || catalogue_ == nullptr) {
+        return;
+    }
+    sourcePane_->ListModel()->FillFromRecords();
+    resultPane_->ListModel()->FillWithNames(PreviewNames(false));
+}
+
+void CRenameMstrView::RefreshResultNames() {
+    if (resultPane_ == nullptr || catalogue_ == nullptr) {
+        return;
+    }
+    resultPane_->ListModel()->ReplaceNames(PreviewNames(true));
+}
+
+int CRenameMstrView::OnPerformFileRename() {
+    if (catalogue_ == nullptr) {
+        return rename::kRenameWrongSelection;
+    }
+    rename::RenameRequest request;
+    request.tabIndex = currentTab_;
+    if (auto* renamePage = dynamic_cast<CRenamePage*>(CurrentPage())) {
+        request.rules = &renamePage->Rules();
+    } else if (auto* numberPage = dynamic_cast<CNumberPage*>(CurrentPage())) {
+        request.numbering = &numberPage->GetNumbering();
+    }
+    return rename::OnPerformFileRename(*catalogue_, request, *this);
+}
+
+void CRenameMstrView::ShowMessage(const std::string& text, const std::string& caption) {
+    ShowMessageBox(this, ToQString(text), ToQString(caption));
+}
+
+void CRenameMstrView::Log(const std::string& line) {
+    SendUserMessage(MainFrameObject(), UM_LOGTEXT, 0, line);
+}
+
+void CRenameMstrView::RefreshPreview() {
+    PostUserMessage(this, UM_REFRESHPREVIEW);
+}
+
+void CRenameMstrView::ResetPage() {
+    if (CTabPage* page = CurrentPage()) {
+        page->ResetPage();
+    }
+}
+
+void CRenameMstrView::AddSourceFolder(const std::string& folder) {
+    CTabPage* page = CurrentPage();
+    QComboBox* box = page != nullptr ? page->FolderCombo() : nullptr;
+    if (box != nullptr && box->findText(ToQString(folder), Qt::MatchFixedString) < 0) {
+        box->insertItem(0, ToQString(folder));
+    }
+}
+
+void CRenameMstrView::AddDestFolder(const std::string& folder) {
+    CTabPage* page = Page(kNumberTab);
+    QComboBox* box = page != nullptr ? page->DestCombo() : nullptr;
+    if (box != nullptr && box->findText(ToQString(folder), Qt::MatchFixedString) < 0) {
+        box->insertItem(0, ToQString(folder));
+    }
+}
+
+bool CRenameMstrView::event(QEvent* event) {
+    if (UserMessageEvent* message = AsUserMessage(event)) {
+        HandleUserMessage(*message);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CRenameMstrView::HandleUserMessage(UserMessageEvent& message) {
+    switch (message.Message()) {
+        case UM_GETFOLDER:
+            if (auto* out = MessageParam<std::string*>(message, nullptr)) {
+                *out = currentFolder_;
+            }
+            break;
+        case UM_CHANGEFOLDER:
+            message.SetResult(ChangeFolder(MessageParam<std::string>(message)));
+            break;
+        case UM_REFILLLISTS: {
+            const WaitCursor wait;
+            FillLists();
+            break;
+        }
+        case UM_REFRESHPREVIEW:
+            RefreshResultNames();
+            break;
+        case UM_SYNCSCROLL:
+            SyncScroll(message);
+            break;
+        case UM_SYNCSELECTION:
+            SyncSelection();
+            message.SetResult(1);
+            break;
+        case UM_PERFORMRENAME:
+            message.SetResult(OnPerformFileRename());
+            break;
+        case UM_GETCATALOGUE:
+            if (auto* out = MessageParam<catalogue::FileCatalogue**>(message, nullptr)) {
+                *out = catalogue_.get();
+            }
+            message.SetResult(1);
+            break;
+        case UM_SETCUSTOMORDER:
+            if (catalogue_ != nullptr) {
+                catalogue_->SetCustomOrderList(MessageParam<catalogue::Order>(message));
+                catalogue_->selection.clear();
+                const WaitCursor wait;
+                FillLists();
+            }
+            message.SetResult(1);
+            break;
+        case UM_ADDSOURCEFOLDER: {
+            CTabPage* page = CurrentPage();
+            QComboBox* box = page != nullptr ? page->FolderCombo() : nullptr;
+            FolderHelper::AddToHistory(box, ToQString(MessageParam<std::string>(message)));
+            sourceHistory_ = FolderHelper::HistoryOf(box);
+            break;
+        }
+        case UM_ADDDESTFOLDER: {
+            CTabPage* page = Page(kNumberTab);
+            QComboBox* box = page != nullptr ? page->DestCombo() : nullptr;
+            FolderHelper::AddToHistory(box, ToQString(MessageParam<std::string>(message)));
+            destHistory_ = FolderHelper::HistoryOf(box);
+            break;
+        }
+        case UM_SETDESTFOLDER:
+            destFolder_ = MessageParam<std::string>(message);
+            break;
+        default:
+            break;
+    }
+}
+
+void CRenameMstrView::SyncScroll(UserMessageEvent& message) {
+    auto* from = MessageParam<QObject*>(message, nullptr);
+    CRenameListPane* other = nullptr;
+    CRenameListPane* scrolled = nullptr;
+    if (from == sourcePane_) {
+        scrolled = sourcePane_;
+        other = resultPane_;
+    } else if (from == resultPane_) {
+        scrolled = resultPane_;
+        other = sourcePane_;
+    }
+    if (scrolled == nullptr) {
+        return;
+    }
+    // Both lists hold the same rows at the same uniform height, so the same scroll value puts
+    // the same row at the top; setting it programmatically is not reported back.
+    other->verticalScrollBar()->setValue(scrolled->verticalScrollBar()->value());
+    message.SetResult(1);
+}
+
+void CRenameMstrView::SyncSelection() {
+    if (catalogue_ == nullptr || sourcePane_ == nullptr) {
+        return;
+    }
+    std::vector<std::uint32_t> remaining = catalogue_->selection;
+    std::sort(remaining.begin(), remaining.end());
+    std::vector<int> rows;
+    const int rowCount = sourcePane_->ListModel()->rowCount();
+    for (int row = 0; row < rowCount && !remaining.empty(); ++row) {
+        const std::int32_t record = sourcePane_->RecordOfRow(row);
+        auto found = std::lower_bound(remaining.begin(), remaining.end(),
+                                      static_cast<std::uint32_t>(record));
+        if (record >= 0 && found != remaining.end() &&
+            *found == static_cast<std::uint32_t>(record)) {
+            rows.push_back(row);
+            remaining.erase(found);
+        }
+    }
+    resultPane_->SelectRows(rows);
+    sourcePane_->SelectRows(rows);
+    if (currentTab_ == kNumberTab) {
+        const auto& records = catalogue_->GetRecords();
+        const bool fileSelected = std::any_of(rows.begin(), rows.end(), [&](int row) {
+            const std::int32_t record = sourcePane_->RecordOfRow(row);
+            return record >= 0 && records[static_cast<std::size_t>(record)].isFile;
+        });
+        if (auto* button =
+                CurrentPage()->findChild<QAbstractButton*>(QStringLiteral("customOrderButton"))) {
+            button->setEnabled(fileSelected);
+        }
+    }
+}
+
+}  // namespace tidemark::ui
