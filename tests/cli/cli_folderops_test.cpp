@@ -1,0 +1,192 @@
+// move-on-length, merge and the usage errors of every command, run on real folders.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/cli/run_cli.h"
+#include "tests/support/temp_folder.h"
+
+namespace tidemark::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(CliMoveOnLength, PreviewThenMove) {
+    TempFolder dir;
+    dir.Folder("dest");
+    dir.File("src/abc.txt");    // 7 characters: stays
+    dir.File("src/abcd.txt");   // 8: stays
+    dir.File("src/Zebra.txt");  // 9: moves
+    dir.File("src/abcde.txt");  // 9: moves
+    dir.File("src/ééééé.txt");  // 9 characters, 14 bytes: moves
+    dir.Folder("src/long-folder-name");
+
+    const CliRun preview =
+        RunCli({"move-on-length", dir / "src", dir / "dest", "--length", "8", "--preview"});
+    EXPECT_EQ(preview.status, 0) << preview.err;
+    EXPECT_EQ(Lines(preview.out), (Strings{"abcde.txt", "Zebra.txt", "ééééé.txt"}));
+    EXPECT_EQ(dir.Names("dest"), Strings{});
+
+    const CliRun move = RunCli({"move-on-length", dir / "src", dir / "dest", "--length=8"});
+    EXPECT_EQ(move.status, 0) << move.err;
+    EXPECT_EQ(move.out, "");
+    EXPECT_EQ(dir.Names("dest"), (Strings{"Zebra.txt", "abcde.txt", "ééééé.txt"}));
+    EXPECT_EQ(dir.Names("src"), (Strings{"abc.txt", "abcd.txt", "long-folder-name"}));
+}
+
+TEST(CliMoveOnLength, StoppedChecksMoveNothing) {
+    TempFolder dir;
+    dir.File("src/Report.TXT");
+    dir.File("src/other-long.txt");
+    dir.File("dest/report.txt");
+    const struct {
+        Strings args;
+        std::string err;
+    } cases[] = {
+        {{dir / "src", dir / "dest", "--length", "5"},
+         "Error: The move was not started. A file with the name Report.TXT already exists in the "
+         "destination directory.\n"},
+        {{dir / "src", dir / "dest", "--length", "0"},
+         "Error: The move cannot be done.  A length larger than 0 must be entered in the length "
+         "editbox.\n"},
+        {{dir / "src", dir / "src", "--length", "5"},
+         "Error: The Move cannot be done - the source and destination folders are the same.\n"},
+        {{dir / "nope", dir / "gone", "--length", "5"},
+         "Error: The source directory is not valid.\n"
+         "Error: The destination directory is not valid.\n"},
+        {{dir / "src", dir / "dest", "--length", "x", "--preview"}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        Strings args{"move-on-length"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(dir.Names("src"), (Strings{"Report.TXT", "other-long.txt"}));
+        EXPECT_EQ(dir.Names("dest"), (Strings{"report.txt"}));
+    }
+}
+
+TEST(CliMerge, SummaryOnStandardOutput) {
+    TempFolder dir;
+    dir.File("src/a.txt", "new");
+    dir.File("src/b.txt", "same");
+    dir.File("src/c.txt", "longer");
+    dir.File("src/sub/d.txt");
+    dir.File("dst/B.TXT", "SAME");
+    dir.File("dst/c.txt", "short");
+    dir.Folder("alt");
+
+    const CliRun run = RunCli({"merge", dir / "src", dir / "dst", dir / "alt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "There were a total of 3 files.\n"
+              "  1 were moved normally to the destination folder.\n"
+              "  1 existed in the destination folder with a different size - moved to alternate "
+              "directory)\n"
+              "  1 existed in the destination folder with the same size - not moved)\n");
+    EXPECT_EQ(dir.Names("src"), (Strings{"b.txt", "sub"}));
+    EXPECT_EQ(dir.Names("dst"), (Strings{"B.TXT", "a.txt", "c.txt"}));
+    EXPECT_EQ(dir.Names("alt"), (Strings{"c.txt"}));
+    EXPECT_EQ(dir.Read("alt/c.txt"), "longer");
+    EXPECT_EQ(dir.Read("dst/c.txt"), "short");
+}
+
+TEST(CliMerge, StoppedChecks) {
+    TempFolder dir;
+    dir.File("src/a.txt");
+    dir.Folder("dst");
+    const struct {
+        Strings folders;
+        std::string err;
+    } cases[] = {
+        {{dir / "src", dir / "dst", dir / "missing"},
+         "Error: The alternate directory is not valid.\n"},
+        {{dir / "src", dir / "src", dir / "dst"},
+         "Error: The source and destination directories are the same. You must change one.\n"},
+    };
+    for (const auto& c : cases) {
+        Strings args{"merge"};
+        args.insert(args.end(), c.folders.begin(), c.folders.end());
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(dir.Names("src"), (Strings{"a.txt"}));
+    }
+}
+
+// Every usage error exits with 2 and one line naming the bad argument; nothing changes.
+TEST(CliUsage, BadArgumentsAreNamedAndChangeNothing) {
+    TempFolder dir;
+    dir.File("a.txt");
+    dir.Folder("sub");
+    const std::string f = dir.Path();
+    const struct {
+        Strings args;
+        std::string named;
+    } cases[] = {
+        {{}, "command"},
+        {{"shuffle", f}, "'shuffle'"},
+        {{"rename", f, "--frobnicate"}, "--frobnicate"},
+        {{"rename"}, "FOLDER"},
+        {{"rename", f, "extra"}, "'extra'"},
+        {{"rename", dir / "missing"}, "missing: The directory you've typed in does not exist."},
+        {{"rename", f, "--select", "b.txt", "--case", "upper"}, "--select: 'b.txt' is not in"},
+        {{"preview", f, "--order", "a.txt", "--order", "nope"}, "--order: 'nope' is not in"},
+        {{"rename", f, "--select", "a.txt", "--select", "a.txt"},
+         "--select: 'a.txt' is given twice"},
+        {{"rename", f, "--page", "number", "--width", "11", "--before"},
+         "--width 11: Please input a number width between 0 and 10."},
+        {{"rename", f, "--page", "number", "--start", "10002"},
+         "--start 10002: Please input a start number between 0 and 10,001."},
+        {{"rename", f, "--page", "number", "--incr", "0"},
+         "--incr 0: Please input an increment between 1 and 1000."},
+        {{"rename", f, "--page", "number", "--start", "1x"}, "--start: not a whole number: '1x'"},
+        {{"rename", f, "--page", "number", "--before", "--after"}, "--after: --before"},
+        {{"rename", f, "--page", "number", "--prepend", "x"},
+         "--prepend: not an option of the number page"},
+        {{"rename", f, "--before"}, "--before: an option of the number page only"},
+        {{"rename", f, "--page", "dirs"}, "--page: 'dirs' is not one of files|ext|folders|number"},
+        {{"rename", f, "--replace", "a"}, "--replace: --with NEW is missing"},
+        {{"rename", f, "--insert", "a"}, "--insert: --at POS is missing"},
+        {{"rename", f, "--delete", "3"}, "--delete: POS,COUNT expected, got '3'"},
+        {{"rename", f, "--case"}, "--case: a value is missing"},
+        {{"rename", f, "--json"}, "--json: not an option of rename"},
+        {{"list", f, "--prepend", "x"}, "--prepend: not an option of list"},
+        {{"list", f, "--sort", "colour"}, "--sort: 'colour' is not one of"},
+        {{"list", f, "--desc=yes"}, "--desc: takes no value"},
+        {{"move-on-length", f, f}, "--length is missing"},
+        {{"merge", f, f}, "ALTERNATE is missing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const CliRun run = RunCli(c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        const Strings lines = Lines(run.err);
+        ASSERT_EQ(lines.size(), 1u) << run.err;
+        EXPECT_EQ(lines[0].rfind("tidemark-cli: ", 0), 0u) << lines[0];
+        EXPECT_NE(lines[0].find(c.named), std::string::npos) << lines[0];
+        EXPECT_EQ(dir.Names(), (Strings{"a.txt", "sub"}));
+    }
+}
+
+TEST(CliUsage, HelpForEachCommand) {
+    for (const std::string command : {"list", "preview", "rename", "move-on-length", "merge"}) {
+        const CliRun run = RunCli({command, "--bad-option", "--help"});
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_EQ(run.out.rfind("usage: tidemark-cli " + command + " ", 0), 0u) << run.out;
+    }
+    const CliRun overview = RunCli({"--help"});
+    EXPECT_EQ(overview.status, 0);
+    EXPECT_NE(overview.out.find("move-on-length SOURCE DEST --length N"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tidemark::testing

@@ -1,0 +1,281 @@
+// list, preview and rename run on real folders: what they print, their exit status and what is
+// on disk afterwards.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/cli/run_cli.h"
+#include "tests/support/temp_folder.h"
+
+namespace tidemark::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+Strings Column(const std::string& out, std::size_t column) {
+    Strings values;
+    for (const std::string& line : Lines(out)) {
+        std::size_t start = 0;
+        for (std::size_t c = 0; c < column; ++c) {
+            start = line.find('\t', start) + 1;
+        }
+        values.push_back(line.substr(start, line.find('\t', start) - start));
+    }
+    return values;
+}
+
+Strings With(Strings head, const Strings& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+TEST(CliList, SevenColumnsInTheOrderOfTheColumnClicks) {
+    TempFolder dir;
+    dir.Folder("b");
+    dir.Folder("A");
+    dir.SizedFile("z.txt", 100);
+    dir.SizedFile("Y.txt", 50);
+    dir.SizedFile("x.doc", 100);
+    dir.SetTime("Y.txt", 1275282662);  // 2010-05-31 05:11:02 UTC
+
+    const CliRun byName = RunCli({"list", dir.Path()});
+    ASSERT_EQ(byName.status, 0) << byName.err;
+    const Strings lines = Lines(byName.out);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(Column(byName.out, 1), (Strings{"", "", ".doc", ".txt", ".txt"}));
+    EXPECT_EQ(Column(byName.out, 2), (Strings{"0", "0", "100", "50", "100"}));
+    EXPECT_EQ(Column(byName.out, 4)[3], "05-31-2010 05:11:02");
+    EXPECT_EQ(Column(byName.out, 6),
+              (Strings{"File Folder", "File Folder", "DOC File", "TXT File", "TXT File"}));
+    for (const std::string& line : lines) {
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
+    }
+
+    const struct {
+        Strings options;
+        Strings names;
+    } cases[] = {
+        {{}, {"A", "b", "x.doc", "Y.txt", "z.txt"}},
+        {{"--desc"}, {"z.txt", "Y.txt", "x.doc", "b", "A"}},
+        {{"--sort", "size"}, {"A", "b", "Y.txt", "x.doc", "z.txt"}},
+        {{"--sort", "size", "--desc"}, {"z.txt", "x.doc", "Y.txt", "b", "A"}},
+        {{"--sort=ext"}, {"A", "b", "x.doc", "Y.txt", "z.txt"}},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(With({"list", dir.Path()}, c.options));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(Column(run.out, 0), c.names) << ::testing::PrintToString(c.options);
+    }
+}
+
+// For an ascending order, preview shows exactly what rename then does.
+TEST(CliRename, PreviewIsWhatRenameDoes) {
+    const struct {
+        Strings options;
+        std::map<std::string, std::string> expected;  // old -> new, changed entries only
+    } cases[] = {
+        {{"--replace", "a", "--with", "X"},
+         {{"alpha.txt", "XlphX.txt"}, {"Banana.AAA", "BXnXnX.AAA"}, {"cat.jpg", "cXt.jpg"}}},
+        {{"--replace", "A", "--with", "x", "--match-case"}, {{"Banana.AAA", "Banana.xxx"}}},
+        {{"--delete", "2,3", "--prepend", "p_", "--case", "caps"},
+         {{"alpha.txt", "P_aa.txt"}, {"Banana.AAA", "P_bna.aaa"}, {"cat.jpg", "P_c.jpg"}}},
+        {{"--page", "ext", "--change", "md"},
+         {{"alpha.txt", "alpha.md"}, {"Banana.AAA", "Banana.md"}, {"cat.jpg", "cat.md"}}},
+        {{"--page", "folders", "--append", "_old", "--case", "upper"}, {{"dir", "DIR_OLD"}}},
+        {{"--select", "cat.jpg", "--selected-only", "--insert", "-", "--at", "2"},
+         {{"cat.jpg", "c-at.jpg"}}},
+        {{"--page", "number", "--pattern", "img_??.jpg", "--start", "8", "--incr", "2"},
+         {{"alpha.txt", "img_08.jpg"}, {"Banana.AAA", "img_10.jpg"}, {"cat.jpg", "img_12.jpg"}}},
+        {{"--page", "number", "--pattern", "n???", "--width", "1", "--base", "hex", "--start",
+          "15"},
+         {{"alpha.txt", "nf??"}, {"Banana.AAA", "n10??"}, {"cat.jpg", "n11??"}}},
+        {{"--page", "number", "--sort", "size", "--after", "--base", "alpha"},
+         {{"cat.jpg", "cata.jpg"}, {"alpha.txt", "alphab.txt"}, {"Banana.AAA", "Bananac.AAA"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.options));
+        TempFolder dir;
+        dir.Folder("dir");
+        dir.SizedFile("alpha.txt", 20);
+        dir.SizedFile("Banana.AAA", 30);
+        dir.SizedFile("cat.jpg", 10);
+
+        const CliRun preview = RunCli(With({"preview", dir.Path()}, c.options));
+        ASSERT_EQ(preview.status, 0) << preview.err;
+        std::map<std::string, std::string> shown;
+        Strings expectedOnDisk;
+        for (const std::string& line : Lines(preview.out)) {
+            const std::size_t tab = line.find('\t');
+            ASSERT_NE(tab, std::string::npos) << line;
+            const std::string oldName = line.substr(0, tab);
+            const std::string newName = line.substr(tab + 1);
+            if (oldName != newName) {
+                shown[oldName] = newName;
+            }
+            expectedOnDisk.push_back(newName);
+        }
+        EXPECT_EQ(shown, c.expected);
+
+        const CliRun rename = RunCli(With({"rename", dir.Path()}, c.options));
+        EXPECT_EQ(rename.status, 0) << rename.err;
+        EXPECT_EQ(rename.err, "");
+        std::sort(expectedOnDisk.begin(), expectedOnDisk.end());
+        EXPECT_EQ(dir.Names(), expectedOnDisk);
+    }
+}
+
+// The preview numbers in display order; the rename numbers the ascending order.
+TEST(CliRename, DescendingNumberingPreviewsInDisplayOrderButRenamesAscending) {
+    TempFolder dir;
+    dir.Folder("sub");
+    dir.File("a.txt");
+    dir.File("b.txt");
+    dir.File("c.txt");
+    const Strings options{"--page", "number", "--before", "--desc"};
+
+    const CliRun preview = RunCli(With({"preview", dir.Path()}, options));
+    ASSERT_EQ(preview.status, 0) << preview.err;
+    EXPECT_EQ(Lines(preview.out),
+              (Strings{"c.txt\t1c.txt", "b.txt\t2b.txt", "a.txt\t3a.txt", "sub\tsub"}));
+
+    const CliRun rename = RunCli(With({"rename", dir.Path()}, options));
+    EXPECT_EQ(rename.status, 0) << rename.err;
+    EXPECT_EQ(dir.Names(), (Strings{"1a.txt", "2b.txt", "3c.txt", "sub"}));
+}
+
+TEST(CliPreview, SelectionMarksAndFileOrdinalsAsJson) {
+    TempFolder dir;
+    dir.Folder("f1");
+    dir.Folder("f2");
+    dir.File("a \"q\".txt");
+    dir.File("b\\c.txt");
+    dir.File("d.txt");
+    // Selected in reverse; folders selected too, which never take an ordinal.
+    const CliRun run =
+        RunCli({"preview", dir.Path(), "--page", "number", "--after", "--json", "--select", "d.txt",
+                "--select", "f2", "--select", "a \"q\".txt", "--selected-only"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "[\n"
+              "{\"old\":\"f1\",\"new\":\"f1\",\"isFile\":false},\n"
+              "{\"old\":\"f2\",\"new\":\"f2\",\"isFile\":false},\n"
+              "{\"old\":\"a \\\"q\\\".txt\",\"new\":\"a \\\"q\\\"1.txt\",\"isFile\":true},\n"
+              "{\"old\":\"b\\\\c.txt\",\"new\":\"b\\\\c.txt\",\"isFile\":true},\n"
+              "{\"old\":\"d.txt\",\"new\":\"d2.txt\",\"isFile\":true}\n"
+              "]\n");
+
+    const CliRun empty = RunCli({"preview", dir.Path(), "--json", "--order", "d.txt", "--page",
+                                 "number", "--start", "0", "--before"});
+    ASSERT_EQ(empty.status, 0) << empty.err;
+    EXPECT_EQ(empty.out, "[\n{\"old\":\"d.txt\",\"new\":\"0d.txt\",\"isFile\":true}\n]\n");
+}
+
+TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
+    const struct {
+        Strings options;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"--change", "b"},
+         42,
+         "TMK: File naming was not started.  It was determined that a collision would have "
+         "occurred if renaming was done - mulitple files with the same name are not allowed to "
+         "exist in the same directory.  The collision would have been with a.txt to b.txt\n"},
+        {{"--select", "a.txt", "--selected-only", "--change", "SUB", "--replace", ".txt", "--with",
+          "", "--match-case"},
+         42,
+         "TMK: File naming was not started.  It was determined that a collision would have "
+         "occurred if renaming was done - mulitple files with the same name are not allowed to "
+         "exist in the same directory.  The collision would have been with a.txt to SUB\n"},
+        {{"--selected-only"}, 43, ""},
+        {{"--select", "sub", "--selected-only", "--case", "upper"},
+         41,
+         "TMK: You are using the file Tab, but selected a folder to change and this is not "
+         "allowed.\nThe selection is sub\n"},
+        {{"--page", "number", "--before", "--output", "move", "--dest", "/nonexistent/dest"},
+         41,
+         "Error: You have chosen to move or copy the files to a different directory.  So, you "
+         "must provide a destination directory.\n"},
+        {{"--change", "x/y"}, 21, "Error: Error ona.txt \r\n\r\nInvalid argument\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.options));
+        TempFolder dir;
+        dir.Folder("sub");
+        dir.File("a.txt", "A");
+        dir.File("b.txt", "B");
+        const CliRun run = RunCli(With({"rename", dir.Path()}, c.options));
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(dir.Names(), (Strings{"a.txt", "b.txt", "sub"}));
+        EXPECT_EQ(dir.Read("a.txt"), "A");
+        EXPECT_EQ(dir.Read("b.txt"), "B");
+    }
+}
+
+TEST(CliRename, NumberingIntoADestinationCopiesAndChecksItsNames) {
+    TempFolder dir;
+    dir.File("src/a.txt", "1");
+    dir.File("src/b.txt", "2");
+    dir.File("dest/A.TXT", "old");
+    const Strings copy{"--page", "number",   "--pattern", "?.txt",  "--base",
+                       "alpha",  "--output", "copy",      "--dest", dir / "dest"};
+
+    const CliRun clash = RunCli(With({"rename", dir / "src"}, copy));
+    EXPECT_EQ(clash.status, 42);
+    EXPECT_EQ(clash.err,
+              "TMK: File Numbering Not Started!\n\nThe file   A.TXT   exists in the destination "
+              "directory.\n");
+    EXPECT_EQ(dir.Names("dest"), (Strings{"A.TXT"}));
+
+    const CliRun copied = RunCli(With({"rename", dir / "src", "--start", "2"}, copy));
+    EXPECT_EQ(copied.status, 0) << copied.err;
+    EXPECT_EQ(dir.Names("dest"), (Strings{"A.TXT", "b.txt", "c.txt"}));
+    EXPECT_EQ(dir.Read("dest/b.txt"), "1");
+    EXPECT_EQ(dir.Read("dest/c.txt"), "2");
+    EXPECT_EQ(dir.Names("src"), (Strings{"a.txt", "b.txt"}));
+}
+
+TEST(CliRename, UnicodeNamesThroughTheCommandLine) {
+    TempFolder dir;
+    dir.File("été à la mer.txt");
+    dir.File("日本語.txt");
+    dir.File("plain.txt");
+
+    const CliRun upper = RunCli({"rename", dir.Path(), "--select", "été à la mer.txt",
+                                 "--selected-only", "--case", "caps"});
+    EXPECT_EQ(upper.status, 0) << upper.err;
+    const CliRun replace =
+        RunCli({"rename", dir.Path(), "--replace", "語", "--with", "ÜБ", "--delete", "1,1"});
+    EXPECT_EQ(replace.status, 0) << replace.err;
+    EXPECT_EQ(dir.Names(), (Strings{"lain.txt", "té À La Mer.txt", "本ÜБ.txt"}));
+
+    const CliRun json = RunCli({"preview", dir.Path(), "--json", "--select", "本ÜБ.txt",
+                                "--selected-only", "--prepend", "→"});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("{\"old\":\"本ÜБ.txt\",\"new\":\"→本ÜБ.txt\",\"isFile\":true}"),
+              std::string::npos)
+        << json.out;
+}
+
+TEST(CliRename, LogLinesOnlyWithLog) {
+    TempFolder dir;
+    dir.File("a.txt");
+    const CliRun quiet = RunCli({"rename", dir.Path(), "--append", "1"});
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "");
+    const CliRun logged = RunCli({"rename", dir.Path(), "--append", "2", "--log"});
+    EXPECT_EQ(logged.status, 0);
+    const Strings lines = Lines(logged.err);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "OnPerformFileRename - Enter");
+    EXPECT_NE(logged.err.find("OnPerformFileRename - Do InPlace Rename\n"), std::string::npos);
+    EXPECT_EQ(dir.Names(), (Strings{"a12.txt"}));
+}
+
+}  // namespace
+}  // namespace tidemark::testing
