@@ -126,9 +126,9 @@ MergeResult RunMerge(const MergeRequest& request, FolderOpsHost& host) {
     result.sourceHistory = request.sourceHistory;
     result.destinationHistory = request.destinationHistory;
     result.alternateHistory = request.alternateHistory;
-    AddToHistory(result.sourceHistory, request.source);
-    AddToHistory(result.destinationHistory, request.destination);
-    AddToHistory(result.alternateHistory, request.alternate);
+    settings::AddToHistory(result.sourceHistory, request.source);
+    settings::AddToHistory(result.destinationHistory, request.destination);
+    settings::AddToHistory(result.alternateHistory, request.alternate);
     return result;
 }
 

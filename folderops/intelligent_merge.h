@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "folderops/folder_history.h"
 #include "folderops/folder_ops_host.h"
+#include "settings/folder_list.h"
 
 namespace tidemark::folderops {
 
@@ -41,9 +41,9 @@ struct MergeRequest {
     std::string source;
     std::string destination;
     std::string alternate;
-    FolderHistory sourceHistory;  // the folder boxes' entries, most recent first
-    FolderHistory destinationHistory;
-    FolderHistory alternateHistory;
+    settings::FolderList sourceHistory;  // the folder boxes' entries, most recent first
+    settings::FolderList destinationHistory;
+    settings::FolderList alternateHistory;
 };
 
 struct MergeResult {
@@ -54,9 +54,9 @@ struct MergeResult {
     std::optional<MergeCounts> counts;
     // The request's histories with each folder added by the folder boxes' rule (at most four
     // entries kept by additions); set only when merged.
-    FolderHistory sourceHistory;
-    FolderHistory destinationHistory;
-    FolderHistory alternateHistory;
+    settings::FolderList sourceHistory;
+    settings::FolderList destinationHistory;
+    settings::FolderList alternateHistory;
 };
 
 // The Merge button. Each folder must exist, checked in the order source, destination,

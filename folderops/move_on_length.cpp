@@ -142,8 +142,8 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
     result.storeHistories = true;
     result.sourceHistory = request.sourceHistory;
     result.destinationHistory = request.destinationHistory;
-    PutOnTop(result.sourceHistory, request.source);
-    PutOnTop(result.destinationHistory, request.destination);
+    settings::AddToUnlimitedHistory(result.sourceHistory, request.source);
+    settings::AddToUnlimitedHistory(result.destinationHistory, request.destination);
 
     const std::int32_t length = ParseLength(request.lengthText);
     if (length <= 0) {

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "folderops/folder_history.h"
 #include "folderops/folder_ops_host.h"
+#include "settings/folder_list.h"
 
 namespace tidemark::folderops {
 
@@ -38,8 +38,8 @@ struct MoveOnLengthRequest {
     std::string source;
     std::string destination;
     std::string lengthText;
-    FolderHistory sourceHistory;       // the source folder box's entries, most recent first
-    FolderHistory destinationHistory;  // the destination folder box's entries
+    settings::FolderList sourceHistory;       // the source folder box's entries, most recent first
+    settings::FolderList destinationHistory;  // the destination folder box's entries
 };
 
 struct MoveOnLengthResult {
@@ -50,8 +50,8 @@ struct MoveOnLengthResult {
     // The length was missing: put the focus back into the length box.
     bool focusLength = false;
     // The request's histories with the source and destination folders on top; unlimited.
-    FolderHistory sourceHistory;
-    FolderHistory destinationHistory;
+    settings::FolderList sourceHistory;
+    settings::FolderList destinationHistory;
     // What happened to the qualifying files, in scan order. A move that fails is skipped
     // without a message; the dialog shows neither list, the command line may.
     std::vector<std::string> moved;

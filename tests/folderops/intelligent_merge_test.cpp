@@ -77,9 +77,9 @@ TEST_F(MergeTest, NewGoesToDestinationOtherSizeToAlternateSameSizeStays) {
                                              {"alt/", ""},
                                              {"alt/c.txt", "ccc"},
                                          }));
-    EXPECT_EQ(result.sourceHistory, (FolderHistory{source, "/x", "/y"}));
-    EXPECT_EQ(result.destinationHistory, (FolderHistory{destination}));
-    EXPECT_EQ(result.alternateHistory, (FolderHistory{alternate, "/1", "/2", "/3"}));
+    EXPECT_EQ(result.sourceHistory, (settings::FolderList{source, "/x", "/y"}));
+    EXPECT_EQ(result.destinationHistory, (settings::FolderList{destination}));
+    EXPECT_EQ(result.alternateHistory, (settings::FolderList{alternate, "/1", "/2", "/3"}));
 }
 
 TEST_F(MergeTest, LookupIgnoresCaseAndPrefersExactName) {
@@ -211,7 +211,7 @@ TEST_F(MergeTest, UnreadableSourceEndsWithoutSummaryButStoresHistories) {
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(result.merged);
     EXPECT_FALSE(result.counts.has_value());
-    EXPECT_EQ(result.sourceHistory, FolderHistory{file});
+    EXPECT_EQ(result.sourceHistory, settings::FolderList{file});
     EXPECT_EQ(root.Read("a-file"), "not a folder");
 }
 

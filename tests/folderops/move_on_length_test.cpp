@@ -86,8 +86,8 @@ TEST_F(MoveOnLengthTest, MovesFilesLongerThanLengthCountedInCharacters) {
                                              {"dst/abcde.txt", "9"},
                                              {"dst/.hidden-file", "hidden"},
                                          }));
-    EXPECT_EQ(result.sourceHistory, (FolderHistory{source, "/elsewhere"}));
-    EXPECT_EQ(result.destinationHistory, (FolderHistory{destination}));
+    EXPECT_EQ(result.sourceHistory, (settings::FolderList{source, "/elsewhere"}));
+    EXPECT_EQ(result.destinationHistory, (settings::FolderList{destination}));
 }
 
 TEST_F(MoveOnLengthTest, LengthNotAboveZeroMovesNothingAndKeepsDialogOpen) {
