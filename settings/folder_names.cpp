@@ -45,6 +45,9 @@ std::vector<std::string> ListPlainFiles(const std::string& folder) {
     constexpr std::uint32_t kLeftOut =
         platform::kAttrDirectory | platform::kAttrHidden | platform::kAttrSystem;
     std::vector<std::string> names;
+    if (folder.empty()) {
+        return names;
+    }
     platform::ListFolder(folder, [&](const platform::DirEntry& entry) {
         if ((entry.attributes & kLeftOut) == 0) {
             names.emplace_back(entry.name);

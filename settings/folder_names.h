@@ -10,7 +10,8 @@ namespace tidemark::settings {
 
 // Empties both lists, then appends every entry of folder in listing order: folders ("." and
 // ".." included) to folderNames, everything else (hidden and special files included) to
-// fileNames. A folder that cannot be read leaves both lists empty. Always true.
+// fileNames. A folder that cannot be read leaves both lists empty; an empty folder text stands
+// for the current folder. Always true.
 bool ScanFolderNames(const std::string& folder, std::vector<std::string>& folderNames,
                      std::vector<std::string>& fileNames);
 
@@ -20,8 +21,8 @@ void SortNames(std::vector<std::string>& names, std::size_t first, std::size_t l
 void SortNames(std::vector<std::string>& names);
 
 // The names of folder's plain files as a file list box shows them: no folders, no hidden
-// (leading ".") or special entries, sorted with SortNames. Empty for a folder that cannot be
-// read.
+// (leading ".") or special entries, sorted with SortNames. Empty for an empty folder text and
+// for a folder that cannot be read.
 std::vector<std::string> ListPlainFiles(const std::string& folder);
 
 }  // namespace tidemark::settings

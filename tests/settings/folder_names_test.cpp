@@ -42,6 +42,7 @@ TEST(FolderNamesTest, ScanSplitsFoldersFromEverythingElse) {
     EXPECT_TRUE(folders.empty());
     EXPECT_TRUE(files.empty());
     EXPECT_TRUE(ListPlainFiles(temp / "missing").empty());
+    EXPECT_TRUE(ListPlainFiles("").empty());
 }
 
 TEST(FolderNamesTest, SortNamesSortsTheRangeWithoutRegardToCase) {
