@@ -1,14 +1,22 @@
 #pragma once
-// The "Number Files" page. For now it shows only its source folder box, its output folder box
-// and their browse buttons; the full controls come later.
+// The "Number Files" page: where the number goes, where the renumbered files go, the number
+// schema and base, and the custom order of the selected files. Its NumberOptions start from
+// the defaults with every new rename window.
+
+#include <string>
 
 #include "rename/numbering.h"
 #include "ui/folder_helper.h"
 #include "ui/tab_page.h"
 
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
 class QPushButton;
 
 namespace tidemark::ui {
+
+class PageFolderBox;
 
 class CNumberPage : public CTabPage {
     Q_OBJECT
@@ -16,29 +24,66 @@ class CNumberPage : public CTabPage {
     explicit CNumberPage(QWidget* parent = nullptr);
 
     int PageIndex() const override { return 3; }
-    QComboBox* FolderCombo() const override { return folderCombo_; }
+    QComboBox* FolderCombo() const override;
     QComboBox* DestCombo() const override { return destCombo_; }
     bool SelOnly() const override { return numbering_.Options().SelOnly; }
+    // From the record into the controls; the boxes' change handlers run as for typing, so Pos
+    // becomes 0 (or the pattern's offset), Width the pattern's "?" count, and the three
+    // numbers are checked.
     void ShowOptions() override;
+    // After a completed renumbering: PosMode 0 ("No changes"), then the options are shown.
     void ResetPage() override;
 
     rename::Numbering& GetNumbering() { return numbering_; }
+    const rename::Numbering& GetNumbering() const { return numbering_; }
     // "Custom Order Selected Files..." (1051), enabled by the view while a file is selected.
     QPushButton* CustomOrderButton() const { return customOrderButton_; }
 
+    // The receiver of the page's messages; by default the rename view above the page.
+    void SetView(QObject* view) { view_ = view; }
+    QObject* View() const;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
   private:
-    void OnBrowseSource();
+    void BuildControls();
+    void OnPositionClicked(int mode);
+    void OnPosEdited();
+    void OnPatternEdited();
+    void OnStartEdited();
+    void OnIncrementEdited();
+    void OnWidthEdited();
+    void OnOutputClicked(int output);
     void OnBrowseDest();
-    void OnSourceLostFocus();
     void OnDestLostFocus();
+    void OnCustomOrder();
+    void OnRenumber();
+    void OnCancel();
+    void AnalysePattern();
+    void EnableDestination();
+    void Changed();
+    void ActionDone();
 
     rename::Numbering numbering_;
+    QObject* view_ = nullptr;
     FolderHelper folderHelper_;
-    QComboBox* folderCombo_ = nullptr;
-    QComboBox* destCombo_ = nullptr;
+    PageFolderBox* folderBox_ = nullptr;
+    QCheckBox* selOnlyCheck_ = nullptr;
     QPushButton* customOrderButton_ = nullptr;
-    bool sourceEdited_ = false;
-    bool destEdited_ = false;
+    QButtonGroup* positionGroup_ = nullptr;
+    QLineEdit* posEdit_ = nullptr;
+    QLineEdit* patternEdit_ = nullptr;
+    QButtonGroup* outputGroup_ = nullptr;
+    QComboBox* destCombo_ = nullptr;
+    QPushButton* destBrowseButton_ = nullptr;
+    QLineEdit* startEdit_ = nullptr;
+    QLineEdit* incrEdit_ = nullptr;
+    QLineEdit* widthEdit_ = nullptr;
+    QButtonGroup* baseGroup_ = nullptr;
+    QPushButton* renumberButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 }  // namespace tidemark::ui

@@ -1,72 +1,502 @@
 #include "ui/rename_page.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "ui/messages.h"
+#include "ui/page_folder_box.h"
+#include "ui/page_support.h"
 #include "ui/qt_text.h"
 
 namespace tidemark::ui {
 
-CRenamePage::CRenamePage(rename::PageKind kind, QWidget* parent)
-    : CTabPage(parent), rules_(kind), folderHelper_(this) {
-    folderCombo_ = new QComboBox(this);
-    folderCombo_->setObjectName(QStringLiteral("folderCombo"));
-    folderCombo_->setEditable(true);
-    folderCombo_->setInsertPolicy(QComboBox::NoInsert);
-    folderCombo_->setMinimumContentsLength(40);
-    browseButton_ = FolderHelper::MakeFolderButton(this);
-    browseButton_->setObjectName(QStringLiteral("browseButton"));
+namespace {
 
-    auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(tr("Folder:"), this));
-    row->addWidget(folderCombo_, 1);
-    row->addWidget(browseButton_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(row);
-    layout->addStretch(1);
+// Longest text a rule's text box takes.
+constexpr int kMaxRuleText = 254;
 
-    connect(browseButton_, &QPushButton::clicked, this, &CRenamePage::OnBrowse);
-    connect(folderCombo_, &QComboBox::activated, this, &CRenamePage::OnFolderPicked);
-    // Only typing marks the box edited; texts the view sets do not.
-    connect(folderCombo_->lineEdit(), &QLineEdit::textEdited, this,
-            [this] { folderEdited_ = true; });
-    FolderHelper::WatchFocusLoss(folderCombo_, [this] { OnFolderLostFocus(); });
+QString NumberText(std::int32_t value) {
+    return value < 1 ? QStringLiteral("0") : QString::number(value);
 }
 
-void CRenamePage::ShowOptions() {}
+}  // namespace
 
-void CRenamePage::ResetPage() {
-    rules_.Options().ClearRuleSwitches();
+CRenamePage::CRenamePage(rename::PageKind kind, QWidget* parent) : CTabPage(parent), rules_(kind) {
+    BuildControls();
+    // The page starts from the cleared record; the view puts the saved options in later.
     ShowOptions();
 }
 
-void CRenamePage::OnBrowse() {
-    std::string current;
-    SendUserMessage(RenameViewOf(this), UM_GETFOLDER, 0, &current);
-    QString folder = ToQString(current);
-    if (folderHelper_.BrowseForFolder(folder)) {
-        SendUserMessage(RenameViewOf(this), UM_CHANGEFOLDER, 0, ToStdString(folder));
+QComboBox* CRenamePage::FolderCombo() const {
+    return folderBox_->Combo();
+}
+
+QObject* CRenamePage::View() const {
+    return view_ != nullptr ? view_ : RenameViewOf(this);
+}
+
+void CRenamePage::BuildControls() {
+    // Widgets are created in reading order, which is also their tab order.
+    folderBox_ = new PageFolderBox(this, [this] { return View(); });
+    auto* folderLabel = new QLabel(tr("&Folder:"), this);
+    folderLabel->setBuddy(folderBox_->Combo());
+    selOnlyCheck_ = new QCheckBox(tr("Rename selected files only"), this);
+    selOnlyCheck_->setObjectName(QStringLiteral("selOnlyCheck"));
+    selOnlyCheck_->setToolTip(tr("Apply the rules only to the entries selected in the list"));
+
+    auto makeCheck = [this](const QString& text, const char* name) {
+        auto* check = new QCheckBox(text, this);
+        check->setObjectName(QString::fromLatin1(name));
+        return check;
+    };
+    auto makeEdit = [this](const char* name, bool number, const QString& tip) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setToolTip(tip);
+        if (number) {
+            edit->setMaxLength(10);
+            edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
+                                12);
+        } else {
+            edit->setMaxLength(kMaxRuleText);
+        }
+        return edit;
+    };
+
+    checks_[kDelete] = makeCheck(tr("Delete at position"), "deleteCheck");
+    edits_[kDelPos] = makeEdit("delPosEdit", true, tr("Position of the first character deleted"));
+    edits_[kDelNum] = makeEdit("delNumEdit", true, tr("Number of characters deleted"));
+    checks_[kLCrop] = makeCheck(tr("Left crop"), "leftCropCheck");
+    edits_[kLCropNum] = makeEdit("leftCropEdit", true, tr("Characters cut from the left"));
+    checks_[kRCrop] = makeCheck(tr("Right crop"), "rightCropCheck");
+    edits_[kRCropNum] = makeEdit("rightCropEdit", true, tr("Characters cut from the right"));
+
+    checks_[kChgName] = makeCheck(tr("Change text to"), "changeCheck");
+    edits_[kChgNameText] = makeEdit("changeEdit", false, tr("The new text of the whole name part"));
+    checks_[kReplace] = makeCheck(tr("Replace text"), "replaceCheck");
+    edits_[kRepOrig] = makeEdit("replaceOrigEdit", false, tr("Text to find"));
+    edits_[kRepNew] = makeEdit("replaceNewEdit", false, tr("Text put in its place"));
+    matchCaseCheck_ = makeCheck(tr("Match Case"), "matchCaseCheck");
+    matchCaseCheck_->setToolTip(tr("Find the text only in exactly this letter case"));
+
+    checks_[kInsert] = makeCheck(tr("Insert at position"), "insertCheck");
+    edits_[kInsPos] = makeEdit("insPosEdit", true, tr("Position at which the text begins"));
+    edits_[kInsertText] = makeEdit("insertEdit", false, tr("Text to insert"));
+    checks_[kPrepend] = makeCheck(tr("Prepend text"), "prependCheck");
+    edits_[kPrependText] = makeEdit("prependEdit", false, tr("Text put before the name"));
+    checks_[kAppend] = makeCheck(tr("Append text"), "appendCheck");
+    edits_[kAppendText] = makeEdit("appendEdit", false, tr("Text put at the end of the name"));
+
+    // The radios in their visual order with the CaseMode each stands for.
+    caseGroup_ = new QButtonGroup(this);
+    struct CaseRadio {
+        QString text;
+        const char* name;
+        int mode;
+    };
+    const CaseRadio caseRadios[] = {
+        {tr("No changes"), "caseNoneRadio", rename::kCaseNone},
+        {tr("make lowercase"), "caseLowerRadio", rename::kCaseLower},
+        {tr("MAKE UPPERCASE"), "caseUpperRadio", rename::kCaseUpper},
+        {tr("Initial capital only"), "caseInitialRadio", rename::kCaseInitialCapital},
+        {tr("Caps And Lowercase"), "caseCapsRadio", rename::kCaseCapsAndLower},
+    };
+    auto* caseBox = new QGroupBox(tr(" Case Changes  "), this);
+    auto* caseLayout = new QVBoxLayout(caseBox);
+    for (const CaseRadio& radio : caseRadios) {
+        auto* button = new QRadioButton(radio.text, caseBox);
+        button->setObjectName(QString::fromLatin1(radio.name));
+        caseGroup_->addButton(button, radio.mode);
+        caseLayout->addWidget(button);
+    }
+    caseLayout->addStretch(1);
+
+    renameButton_ = new QPushButton(tr("&Rename"), this);
+    renameButton_->setObjectName(QStringLiteral("renameButton"));
+    renameButton_->setDefault(true);
+    renameButton_->setToolTip(tr("Rename the entries as the preview shows"));
+    closeButton_ = new QPushButton(tr("&Close"), this);
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
+    closeButton_->setToolTip(tr("Keep these options and close the rename window"));
+    clearButton_ = new QPushButton(tr("C&lear"), this);
+    clearButton_->setObjectName(QStringLiteral("clearButton"));
+    clearButton_->setToolTip(tr("Empty every box and switch every rule off"));
+    for (QPushButton* button : {renameButton_, closeButton_, clearButton_}) {
+        button->setAutoDefault(true);
+    }
+
+    // Layout: the folder row, then the four groups side by side with the buttons at the right.
+    auto* deletes = new QGroupBox(tr("  Characters Deletes  "), this);
+    auto* deleteGrid = new QGridLayout(deletes);
+    deleteGrid->addWidget(checks_[kDelete], 0, 0);
+    deleteGrid->addWidget(edits_[kDelPos], 0, 1);
+    deleteGrid->addWidget(new QLabel(tr("the next n chars"), deletes), 0, 2);
+    deleteGrid->addWidget(edits_[kDelNum], 0, 3);
+    deleteGrid->addWidget(checks_[kLCrop], 1, 0);
+    deleteGrid->addWidget(edits_[kLCropNum], 1, 1);
+    deleteGrid->addWidget(checks_[kRCrop], 2, 0);
+    deleteGrid->addWidget(edits_[kRCropNum], 2, 1);
+    deleteGrid->setRowStretch(3, 1);
+
+    auto* replacement = new QGroupBox(tr("Character Replacement"), this);
+    auto* replaceGrid = new QGridLayout(replacement);
+    replaceGrid->addWidget(checks_[kChgName], 0, 0);
+    replaceGrid->addWidget(edits_[kChgNameText], 0, 1, 1, 3);
+    replaceGrid->addWidget(checks_[kReplace], 1, 0);
+    replaceGrid->addWidget(edits_[kRepOrig], 1, 1);
+    replaceGrid->addWidget(new QLabel(tr("with"), replacement), 1, 2);
+    replaceGrid->addWidget(edits_[kRepNew], 1, 3);
+    replaceGrid->addWidget(matchCaseCheck_, 2, 0);
+    replaceGrid->setColumnStretch(1, 1);
+    replaceGrid->setColumnStretch(3, 1);
+    replaceGrid->setRowStretch(3, 1);
+
+    auto* inserts = new QGroupBox(tr(" Character Inserts  "), this);
+    auto* insertGrid = new QGridLayout(inserts);
+    insertGrid->addWidget(checks_[kInsert], 0, 0);
+    insertGrid->addWidget(edits_[kInsPos], 0, 1);
+    insertGrid->addWidget(new QLabel(tr("the text"), inserts), 0, 2);
+    insertGrid->addWidget(edits_[kInsertText], 0, 3);
+    insertGrid->addWidget(checks_[kPrepend], 1, 0);
+    insertGrid->addWidget(edits_[kPrependText], 1, 1, 1, 3);
+    insertGrid->addWidget(checks_[kAppend], 2, 0);
+    insertGrid->addWidget(edits_[kAppendText], 2, 1, 1, 3);
+    insertGrid->setColumnStretch(3, 1);
+    insertGrid->setRowStretch(3, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(folderLabel);
+    top->addWidget(folderBox_->Combo(), 1);
+    top->addWidget(folderBox_->BrowseButton());
+    top->addSpacing(12);
+    top->addWidget(selOnlyCheck_);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(renameButton_);
+    buttons->addWidget(closeButton_);
+    buttons->addWidget(clearButton_);
+    buttons->addStretch(1);
+
+    auto* groups = new QHBoxLayout;
+    groups->addWidget(deletes);
+    groups->addWidget(replacement, 1);
+    groups->addWidget(inserts, 1);
+    groups->addWidget(caseBox);
+    groups->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(top);
+    layout->addLayout(groups, 1);
+
+    // The tab order follows the reading order above.
+    QWidget* chain[] = {folderBox_->Combo(),
+                        folderBox_->BrowseButton(),
+                        selOnlyCheck_,
+                        checks_[kDelete],
+                        edits_[kDelPos],
+                        edits_[kDelNum],
+                        checks_[kLCrop],
+                        edits_[kLCropNum],
+                        checks_[kRCrop],
+                        edits_[kRCropNum],
+                        checks_[kChgName],
+                        edits_[kChgNameText],
+                        checks_[kReplace],
+                        edits_[kRepOrig],
+                        edits_[kRepNew],
+                        matchCaseCheck_,
+                        checks_[kInsert],
+                        edits_[kInsPos],
+                        edits_[kInsertText],
+                        checks_[kPrepend],
+                        edits_[kPrependText],
+                        checks_[kAppend],
+                        edits_[kAppendText],
+                        caseGroup_->button(rename::kCaseNone),
+                        caseGroup_->button(rename::kCaseLower),
+                        caseGroup_->button(rename::kCaseUpper),
+                        caseGroup_->button(rename::kCaseInitialCapital),
+                        caseGroup_->button(rename::kCaseCapsAndLower),
+                        renameButton_,
+                        closeButton_,
+                        clearButton_};
+    for (std::size_t i = 1; i < std::size(chain); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
+    }
+
+    connect(selOnlyCheck_, &QCheckBox::clicked, this, [this](bool on) {
+        rules_.Options().SelOnly = on;
+        Changed();
+    });
+    connect(matchCaseCheck_, &QCheckBox::clicked, this, [this](bool on) {
+        rules_.Options().MatchCase = on;
+        Changed();
+    });
+    for (int i = 0; i < kSwitches; ++i) {
+        connect(checks_[i], &QCheckBox::clicked, this, [this, i] { OnSwitchClicked(i); });
+    }
+    for (int i = 0; i < kEdits; ++i) {
+        connect(edits_[i], &QLineEdit::textChanged, this, [this, i] { OnEditChanged(i); });
+    }
+    connect(caseGroup_, &QButtonGroup::idClicked, this, [this](int mode) {
+        rules_.Options().CaseMode = mode;
+        Changed();
+    });
+    connect(renameButton_, &QPushButton::clicked, this, &CRenamePage::OnRename);
+    connect(closeButton_, &QPushButton::clicked, this, &CRenamePage::OnClose);
+    connect(clearButton_, &QPushButton::clicked, this, &CRenamePage::OnClear);
+}
+
+namespace {
+
+// The edits that belong to each rule switch, in switch order; -1 where there is no second.
+constexpr int kSwitchEdits[8][2] = {{0, 1}, {2, -1}, {3, -1}, {4, -1},
+                                    {5, 6}, {7, 8},  {9, -1}, {10, -1}};
+
+bool IsNumberEdit(int edit) {
+    return edit <= 3 || edit == 7;
+}
+
+}  // namespace
+
+bool& CRenamePage::SwitchField(int which) {
+    rename::RenameOptions& o = rules_.Options();
+    switch (which) {
+        case kDelete:
+            return o.DoDelete;
+        case kLCrop:
+            return o.DoLCrop;
+        case kRCrop:
+            return o.DoRCrop;
+        case kChgName:
+            return o.DoChgName;
+        case kReplace:
+            return o.DoReplace;
+        case kInsert:
+            return o.DoInsert;
+        case kPrepend:
+            return o.DoPrepend;
+        default:
+            return o.DoAppend;
     }
 }
 
-void CRenamePage::OnFolderPicked() {
-    QString folder;
-    if (folderHelper_.OnBoxSelection(folderCombo_, nullptr, nullptr, folder)) {
-        folderEdited_ = false;
-        SendUserMessage(RenameViewOf(this), UM_CHANGEFOLDER, 0, ToStdString(folder));
+// Numbers typed into an edit are read unsigned ("-3" stores 0); switching a rule on and
+// "Close" read them signed.
+void CRenamePage::StoreEdit(int which, bool readSigned) {
+    rename::RenameOptions& o = rules_.Options();
+    const QString text = edits_[which]->text();
+    if (IsNumberEdit(which)) {
+        const std::int32_t value = readSigned ? ReadSignedNumber(text) : ReadUnsignedNumber(text);
+        switch (which) {
+            case kDelPos:
+                o.DelPos = value;
+                break;
+            case kDelNum:
+                o.DelNum = value;
+                break;
+            case kLCropNum:
+                o.LCrop = value;
+                break;
+            case kRCropNum:
+                o.RCrop = value;
+                break;
+            default:
+                o.InsPos = value;
+                break;
+        }
+        return;
+    }
+    std::string value = ToStdString(text.left(kMaxRuleText));
+    switch (which) {
+        case kChgNameText:
+            o.ChgName = std::move(value);
+            break;
+        case kRepOrig:
+            o.RepOrig = std::move(value);
+            break;
+        case kRepNew:
+            o.RepNew = std::move(value);
+            break;
+        case kInsertText:
+            o.Insert = std::move(value);
+            break;
+        case kPrependText:
+            o.Prepend = std::move(value);
+            break;
+        default:
+            o.Append = std::move(value);
+            break;
     }
 }
 
-void CRenamePage::OnFolderLostFocus() {
-    QString folder;
-    if (folderHelper_.OnBoxLostFocus(folderCombo_, nullptr, nullptr, folderEdited_, folder)) {
-        SendUserMessage(RenameViewOf(this), UM_CHANGEFOLDER, 0, ToStdString(folder));
+void CRenamePage::EnableEdits(int which, bool on) {
+    for (int edit : kSwitchEdits[which]) {
+        if (edit >= 0) {
+            edits_[edit]->setEnabled(on);
+        }
     }
+}
+
+void CRenamePage::OnSwitchClicked(int which) {
+    const bool on = checks_[which]->isChecked();
+    SwitchField(which) = on;
+    EnableEdits(which, on);
+    if (on) {
+        for (int edit : kSwitchEdits[which]) {
+            if (edit >= 0) {
+                StoreEdit(edit, true);
+            }
+        }
+        edits_[kSwitchEdits[which][0]]->setFocus(Qt::OtherFocusReason);
+    }
+    Changed();
+}
+
+void CRenamePage::OnEditChanged(int which) {
+    StoreEdit(which, false);
+    Changed();
+}
+
+// Every option change: the folder box no longer counts as freshly typed, and the preview is
+// recomputed once the change has been handled.
+void CRenamePage::Changed() {
+    folderBox_->ClearEdited();
+    PostUserMessage(View(), UM_REFRESHPREVIEW);
+}
+
+void CRenamePage::ShowOptions() {
+    const rename::RenameOptions o = rules_.Options();
+    selOnlyCheck_->setChecked(o.SelOnly);
+    matchCaseCheck_->setChecked(o.MatchCase);
+    const bool switches[kSwitches] = {o.DoDelete,  o.DoLCrop,  o.DoRCrop,   o.DoChgName,
+                                      o.DoReplace, o.DoInsert, o.DoPrepend, o.DoAppend};
+    for (int i = 0; i < kSwitches; ++i) {
+        checks_[i]->setChecked(switches[i]);
+        EnableEdits(i, switches[i]);
+    }
+    // Setting a text runs the edit's change handler as typing would, so afterwards the record
+    // holds what the boxes show (a number below 1 is shown, and so kept, as 0).
+    const QString texts[kEdits] = {NumberText(o.DelPos), NumberText(o.DelNum), NumberText(o.LCrop),
+                                   NumberText(o.RCrop),  ToQString(o.ChgName), ToQString(o.RepOrig),
+                                   ToQString(o.RepNew),  NumberText(o.InsPos), ToQString(o.Insert),
+                                   ToQString(o.Prepend), ToQString(o.Append)};
+    for (int i = 0; i < kEdits; ++i) {
+        const QSignalBlocker blocker(edits_[i]);
+        edits_[i]->setText(texts[i]);
+        StoreEdit(i, false);
+    }
+    // No radio stays checked for a CaseMode that has none.
+    caseGroup_->setExclusive(false);
+    for (QAbstractButton* button : caseGroup_->buttons()) {
+        button->setChecked(false);
+    }
+    if (QAbstractButton* button = caseGroup_->button(o.CaseMode)) {
+        button->setChecked(true);
+    }
+    caseGroup_->setExclusive(true);
+    Changed();
+}
+
+void CRenamePage::ResetRuleSwitches() {
+    rules_.Options().ClearRuleSwitches();
+    caseGroup_->button(rename::kCaseNone)->setChecked(true);
+}
+
+void CRenamePage::ResetPage() {
+    ResetRuleSwitches();
+    ShowOptions();
+}
+
+void CRenamePage::ReadControls() {
+    rename::RenameOptions& o = rules_.Options();
+    for (int i = 0; i < kEdits; ++i) {
+        StoreEdit(i, true);
+    }
+    const int checked = caseGroup_->checkedId();
+    if (checked >= 0) {
+        o.CaseMode = checked;
+    }
+}
+
+// A folder typed into the box and applied by leaving it (which the click itself does) is not
+// renamed by the same click: the first click only clears the typed-folder state.
+void CRenamePage::OnRename() {
+    if (folderBox_->Edited()) {
+        folderBox_->ClearEdited();
+        return;
+    }
+    const std::intptr_t result = SendUserMessage(View(), UM_PERFORMRENAME);
+    if (result == 1) {
+        std::string folder;
+        SendUserMessage(View(), UM_GETFOLDER, 0, &folder);
+        PostUserMessage(View(), UM_ADDSOURCEFOLDER, 0, folder);
+    }
+}
+
+void CRenamePage::OnClose() {
+    ReadControls();
+    PostCloseRequest(View());
+}
+
+void CRenamePage::OnClear() {
+    rules_.Options() = rename::RenameOptions{};
+    ShowOptions();
+}
+
+void CRenamePage::keyPressEvent(QKeyEvent* event) {
+    // Enter anywhere on the page that no control takes runs the default button.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        renameButton_->isEnabled()) {
+        renameButton_->click();
+        return;
+    }
+    CTabPage::keyPressEvent(event);
+}
+
+void CRenamePage::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        folderBox_->ClearEdited();
+    }
+    CTabPage::mousePressEvent(event);
+}
+
+CRenameFilesPage::CRenameFilesPage(QWidget* parent) : CRenamePage(rename::PageKind::Files, parent) {
+    SetChangeLabel();
+}
+
+void CRenameFilesPage::SetChangeLabel() {
+    ChangeCheck()->setText(tr("Change name"));
+}
+
+CRenameExtPage::CRenameExtPage(QWidget* parent)
+    : CRenamePage(rename::PageKind::Extensions, parent) {
+    SetChangeLabel();
+}
+
+void CRenameExtPage::SetChangeLabel() {
+    ChangeCheck()->setText(tr("Change extension"));
+}
+
+CRenameFolderPage::CRenameFolderPage(QWidget* parent)
+    : CRenamePage(rename::PageKind::Folders, parent) {
+    SetChangeLabel();
+}
+
+void CRenameFolderPage::SetChangeLabel() {
+    ChangeCheck()->setText(tr("Change folder name"));
 }
 
 }  // namespace tidemark::ui

@@ -1,0 +1,97 @@
+#include "ui/page_folder_box.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/file_system.h"
+#include "ui/dialog_hooks.h"
+#include "ui/messages.h"
+#include "ui/qt_text.h"
+
+namespace tidemark::ui {
+
+namespace {
+
+class FocusOutFilter : public QObject {
+  public:
+    FocusOutFilter(QObject* parent, std::function<void()> onLost)
+        : QObject(parent), onLost_(std::move(onLost)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            onLost_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> onLost_;
+};
+
+}  // namespace
+
+PageFolderBox::PageFolderBox(QWidget* page, std::function<QObject*()> view)
+    : QObject(page), page_(page), view_(std::move(view)), helper_(page) {
+    combo_ = new QComboBox(page);
+    combo_->setObjectName(QStringLiteral("folderCombo"));
+    combo_->setEditable(true);
+    combo_->setInsertPolicy(QComboBox::NoInsert);
+    combo_->setMinimumContentsLength(30);
+    combo_->setToolTip(
+        tr("The folder whose entries are listed below; type a path or pick a "
+           "recent folder"));
+    browseButton_ = FolderHelper::MakeFolderButton(page);
+    browseButton_->setObjectName(QStringLiteral("browseButton"));
+
+    connect(browseButton_, &QPushButton::clicked, this, &PageFolderBox::OnBrowse);
+    connect(combo_, &QComboBox::activated, this, &PageFolderBox::OnPicked);
+    connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { edited_ = true; });
+    WatchFocusLoss(combo_, [this] { OnLostFocus(); });
+}
+
+void PageFolderBox::WatchFocusLoss(QComboBox* box, std::function<void()> onLost) {
+    // An editable combo hands its focus to its line edit, so only one of the two reports.
+    QObject* target = box->lineEdit() != nullptr ? static_cast<QObject*>(box->lineEdit()) : box;
+    target->installEventFilter(new FocusOutFilter(box, std::move(onLost)));
+}
+
+void PageFolderBox::ChangeFolder(const QString& folder) {
+    SendUserMessage(view_(), UM_CHANGEFOLDER, 0, ToStdString(folder));
+}
+
+void PageFolderBox::OnBrowse() {
+    edited_ = false;
+    std::string current;
+    SendUserMessage(view_(), UM_GETFOLDER, 0, &current);
+    QString folder = ToQString(current);
+    if (helper_.BrowseForFolder(folder)) {
+        ChangeFolder(folder);
+    }
+}
+
+void PageFolderBox::OnPicked(int index) {
+    edited_ = false;
+    if (index >= 0) {
+        ChangeFolder(combo_->itemText(index));
+    }
+}
+
+// The edited flag stays set: the rename button's next click only clears it, so a folder typed
+// and applied by leaving the box is not renamed by the same click.
+void PageFolderBox::OnLostFocus() {
+    if (!edited_) {
+        return;
+    }
+    const QString typed = combo_->currentText();
+    if (platform::PathExists(ToStdString(typed))) {
+        ChangeFolder(typed);
+    } else {
+        ShowMessageBox(page_, tr("That is not a valid path."), tr("Error"));
+    }
+}
+
+}  // namespace tidemark::ui

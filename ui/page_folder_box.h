@@ -1,0 +1,50 @@
+#pragma once
+// The source folder box (1004) and its browse button as every tab page has them: a typed
+// folder is taken when the box loses the focus, a picked history entry or a browsed folder at
+// once; each goes to the rename view as UM_CHANGEFOLDER.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+#include "ui/folder_helper.h"
+
+class QComboBox;
+class QPushButton;
+class QWidget;
+
+namespace tidemark::ui {
+
+class PageFolderBox : public QObject {
+    Q_OBJECT
+  public:
+    // page owns the widgets and the message boxes; view gives the receiver of the messages.
+    PageFolderBox(QWidget* page, std::function<QObject*()> view);
+
+    QComboBox* Combo() const { return combo_; }
+    QPushButton* BrowseButton() const { return browseButton_; }
+
+    // FolderEdited: the box's text was typed into since the page's last other action.
+    bool Edited() const { return edited_; }
+    void ClearEdited() { edited_ = false; }
+
+    // Calls onLost when the combo (or its line edit) loses the focus to another widget; the
+    // combo's own drop-down list does not count.
+    static void WatchFocusLoss(QComboBox* box, std::function<void()> onLost);
+
+  private:
+    void OnBrowse();
+    void OnPicked(int index);
+    void OnLostFocus();
+    void ChangeFolder(const QString& folder);
+
+    QWidget* page_;
+    std::function<QObject*()> view_;
+    FolderHelper helper_;
+    QComboBox* combo_ = nullptr;
+    QPushButton* browseButton_ = nullptr;
+    bool edited_ = false;
+};
+
+}  // namespace tidemark::ui
