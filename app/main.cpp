@@ -1,10 +1,14 @@
 #include <QApplication>
-#include <QLabel>
 
-// Placeholder until the main frame exists.
+#include "app/tmk_app.h"
+
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QLabel label(QObject::tr("Tidemark: the main window is not built yet."));
-    label.show();
-    return app.exec();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tidemark"));
+    // The command line is accepted and otherwise ignored.
+    tidemark::app::CTMKApp app;
+    if (!app.InitInstance()) {
+        return 1;
+    }
+    return QApplication::exec();
 }

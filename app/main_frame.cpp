@@ -1,0 +1,260 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDynamicPropertyChangeEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "app/about_dlg.h"
+#include "platform/runlog.h"
+#include "settings/app_settings.h"
+#include "ui/dialog_hooks.h"
+#include "ui/messages.h"
+#include "ui/qt_text.h"
+#include "ui/rename_mstr_frame.h"
+#include "ui/rename_mstr_view.h"
+
+namespace tidemark::app {
+
+namespace {
+
+constexpr int kLogLevel = 2;
+constexpr char kGreyedProperty[] = "folderCommandsGreyed";
+
+CMainFrame::DialogOpener& MoveOnLengthOpener() {
+    static CMainFrame::DialogOpener opener;
+    return opener;
+}
+
+CMainFrame::DialogOpener& MergeOpener() {
+    static CMainFrame::DialogOpener opener;
+    return opener;
+}
+
+}  // namespace
+
+void CMainFrame::SetFolderDialogOpeners(DialogOpener moveOnLength, DialogOpener merge) {
+    MoveOnLengthOpener() = std::move(moveOnLength);
+    MergeOpener() = std::move(merge);
+}
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("mainFrame"));
+    settings_ = std::make_unique<settings::AppSettings>(
+        [](const std::string& text, const std::string& caption) {
+            ui::ShowMessageBox(nullptr, ui::ToQString(text), ui::ToQString(caption));
+        });
+    setWindowTitle(tr("Tidemark"));
+    resize(800, 600);
+    setMinimumSize(700, 400);
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(mdiArea_);
+    BuildMenus();
+    BuildStatusBar();
+    StartLog();
+    ui::SetMainFrameObject(this);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommandStates);
+}
+
+CMainFrame::~CMainFrame() {
+    CloseRenameWindows();
+    if (ui::MainFrameObject() == this) {
+        ui::SetMainFrameObject(nullptr);
+    }
+    // settings_ goes with the members, writing tmk.ini.
+}
+
+void CMainFrame::CloseRenameWindows() {
+    // Deleted now, not later: each view hands its settings back while AppSettings lives.
+    const auto windows = mdiArea_->subWindowList();
+    for (QMdiSubWindow* window : windows) {
+        mdiArea_->removeSubWindow(window);
+        delete window;
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    CloseRenameWindows();
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    moveOnLengthAction_ = file->addAction(tr("Move On Length..."));
+    moveOnLengthAction_->setObjectName(QStringLiteral("actionMoveOnLength"));
+    moveOnLengthAction_->setStatusTip(
+        tr("Move files from source to destination folder based on length of filename"));
+    connect(moveOnLengthAction_, &QAction::triggered, this, [] {
+        if (MoveOnLengthOpener()) {
+            MoveOnLengthOpener()();
+        }
+    });
+    mergeAction_ = file->addAction(tr("Intelligent Merge..."));
+    mergeAction_->setObjectName(QStringLiteral("actionIntelligentMerge"));
+    connect(mergeAction_, &QAction::triggered, this, [] {
+        if (MergeOpener()) {
+            MergeOpener()();
+        }
+    });
+    renameAction_ = file->addAction(tr("Rename..."));
+    renameAction_->setObjectName(QStringLiteral("actionRename"));
+    renameAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    renameAction_->setStatusTip(tr("Create a new document"));
+    connect(renameAction_, &QAction::triggered, this, &CMainFrame::OnFileNew);
+    file->addSeparator();
+    QAction* exit = file->addAction(tr("E&xit"));
+    exit->setObjectName(QStringLiteral("actionExit"));
+    exit->setStatusTip(tr("Quit the application; prompts to save documents"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    QAction* statusBarAction = view->addAction(tr("&Status Bar"));
+    statusBarAction->setObjectName(QStringLiteral("actionStatusBar"));
+    statusBarAction->setCheckable(true);
+    statusBarAction->setChecked(true);
+    statusBarAction->setStatusTip(tr("Show or hide the status bar"));
+    connect(statusBarAction, &QAction::toggled, this,
+            [this](bool on) { statusBar()->setVisible(on); });
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* topics = help->addAction(tr("&Help Topics"));
+    topics->setObjectName(QStringLiteral("actionHelpTopics"));
+    topics->setStatusTip(tr("List Help topics"));
+    topics->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(topics, &QAction::triggered, this, &CMainFrame::OnHelp);
+    QAction* about = help->addAction(tr("&About TMK..."));
+    about->setObjectName(QStringLiteral("actionAbout"));
+    about->setStatusTip(tr("Display program information, version number and copyright"));
+    connect(about, &QAction::triggered, this, &CMainFrame::OnAbout);
+
+    // F5 reaches the active rename window wherever the focus is.
+    auto* refresh = new QAction(tr("Refresh"), this);
+    refresh->setObjectName(QStringLiteral("actionRefresh"));
+    refresh->setShortcut(QKeySequence(Qt::Key_F5));
+    refresh->setShortcutContext(Qt::ApplicationShortcut);
+    connect(refresh, &QAction::triggered, this, &CMainFrame::OnRefresh);
+    addAction(refresh);
+}
+
+void CMainFrame::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    messagePane_ = new QLabel(tr("For Help, press F1"), bar);
+    messagePane_->setObjectName(QStringLiteral("messagePane"));
+    bar->addWidget(messagePane_, 1);
+    for (const QString& text : {tr("CAP"), tr("NUM"), tr("SCRL")}) {
+        auto* indicator = new QLabel(text, bar);
+        indicator->setObjectName(QStringLiteral("indicator") + text);
+        indicator->setFrameShape(QFrame::Panel);
+        indicator->setFrameShadow(QFrame::Sunken);
+        // Lock-key states are not available to us; the panes show their names only.
+        indicator->setEnabled(false);
+        bar->addPermanentWidget(indicator);
+    }
+}
+
+void CMainFrame::StartLog() {
+    if (QFileInfo::exists(QStringLiteral("tmklog"))) {
+        platform::RunLogInitialize(static_cast<std::uintptr_t>(winId()), kLogLevel);
+        logStarted_ = true;
+    }
+}
+
+QString CMainFrame::StatusText() const {
+    return messagePane_ != nullptr ? messagePane_->text() : QString();
+}
+
+ui::CRenameMstrView* CMainFrame::RenameView() const {
+    const auto windows = mdiArea_->subWindowList();
+    for (QMdiSubWindow* window : windows) {
+        if (auto* frame = qobject_cast<ui::CRenameMstrFrame*>(window)) {
+            return frame->View();
+        }
+    }
+    return nullptr;
+}
+
+void CMainFrame::OnFileNew() {
+    if (!mdiArea_->subWindowList().isEmpty()) {
+        return;
+    }
+    auto* frame = new ui::CRenameMstrFrame;
+    mdiArea_->addSubWindow(frame);
+    frame->View()->OnInitialUpdate();
+    frame->ActivateFrame();
+    connect(frame, &QObject::destroyed, this, &CMainFrame::UpdateCommandStates,
+            Qt::QueuedConnection);
+    UpdateCommandStates();
+}
+
+void CMainFrame::OnRefresh() {
+    if (ui::CRenameMstrView* view = RenameView()) {
+        view->Refresh();
+    }
+}
+
+void CMainFrame::UpdateCommandStates() {
+    const bool renameOpen = !mdiArea_->subWindowList().isEmpty();
+    renameAction_->setEnabled(!renameOpen);
+    // Once a rename window was set up, the folder commands are greyed while none is active.
+    const bool greyed =
+        property(kGreyedProperty).toBool() && mdiArea_->activeSubWindow() == nullptr;
+    moveOnLengthAction_->setEnabled(!greyed);
+    mergeAction_->setEnabled(!greyed);
+}
+
+void CMainFrame::OnAbout() {
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::OnHelp() {
+    ui::ShowMessageBox(
+        this,
+        tr("Rename... (Ctrl+N) opens the rename window on the last folder used.\n\n"
+           "Choose a folder with the folder box or its button, by double-clicking a folder in a "
+           "list, or by dropping a file on a list. Set the options of a tab; the list on the "
+           "right shows the new names. Click a column header to sort, and F5 to read the "
+           "folder again.\n\n"
+           "Move On Length... and Intelligent Merge... work on whole folders."),
+        tr("Tidemark Help"));
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (ui::UserMessageEvent* message = ui::AsUserMessage(event)) {
+        HandleUserMessage(*message);
+        return true;
+    }
+    if (event->type() == QEvent::DynamicPropertyChange &&
+        static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == kGreyedProperty) {
+        UpdateCommandStates();
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::HandleUserMessage(ui::UserMessageEvent& message) {
+    switch (message.Message()) {
+        case ui::UM_SETSTATUSTEXT:
+            if (message.WParam() == 0) {
+                messagePane_->setText(ui::ToQString(ui::MessageParam<std::string>(message)));
+                messagePane_->repaint();
+            }
+            message.SetResult(1);
+            break;
+        case ui::UM_GETSETTINGS:
+            message.SetResult(reinterpret_cast<std::intptr_t>(settings_.get()));
+            break;
+        case ui::UM_LOGTEXT:
+            message.SetResult(platform::LogMessage(ui::MessageParam<std::string>(message)) ? 1 : 0);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace tidemark::app
