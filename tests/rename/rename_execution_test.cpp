@@ -587,5 +587,25 @@ TEST(RenameExecutionMessages, FileErrorTextIsCutToItsBlock) {
     EXPECT_EQ(cut.substr(cut.size() - 2), "\xC3\xA9");
 }
 
+TEST(RenameExecutionMessages, DestinationCheckNamesTheFirstEntryAsListed) {
+    FileCatalogue catalogue;
+    RecorderHost host(catalogue);
+    DestinationNames names;
+    for (const char* name : {"Sub", "A.TXT", "b.txt", "a.txt"}) {
+        names.Add(name);
+    }
+    EXPECT_EQ(CheckNameInDestination(names, "a.txt", host), kRenameCollision);
+    EXPECT_EQ(CheckNameInDestination(names, "SUB", host), kRenameCollision);
+    EXPECT_EQ(CheckNameInDestination(names, "a.tx", host), kRenameOk);
+    EXPECT_EQ(host.messages,
+              (std::vector<Message>{
+                  {"File Numbering Not Started!\n\nThe file   A.TXT   exists in the destination "
+                   "directory.",
+                   "TMK"},
+                  {"File Numbering Not Started!\n\nThe file   Sub   exists in the destination "
+                   "directory.",
+                   "TMK"}}));
+}
+
 }  // namespace
 }  // namespace tidemark::rename
