@@ -278,6 +278,9 @@ int BuildRenamePlan(FileCatalogue& catalogue, std::vector<std::uint32_t>& plan, 
 
 int ChkOnPerformFileRename(FileCatalogue& catalogue, const RenameRequest& request,
                            std::vector<std::uint32_t>& plan, InPlaceWalk& walk, RenameHost& host) {
+    if (!ValidRequest(request)) {
+        return kRenameWrongSelection;
+    }
     int result = kRenameOk;
     const auto& records = catalogue.GetRecords();
     // The sort key's order front to back whatever the display direction; the custom order while

@@ -75,7 +75,8 @@ struct InPlaceWalk {
 // order is in force (-43 when it is empty), then checks every planned new name: one the file
 // system cannot hold gives -21 with the file-operation error message, one equal (no case) to
 // the current name of another listed entry gives -42 with the collision message. Linear in the
-// number of entries. Returns 1 when the execution may go ahead.
+// number of entries. Returns 1 when the execution may go ahead (-41 for a request without
+// its page, as OnPerformFileRename).
 int ChkOnPerformFileRename(catalogue::FileCatalogue& catalogue, const RenameRequest& request,
                            std::vector<std::uint32_t>& plan, InPlaceWalk& walk, RenameHost& host);
 
