@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -13,10 +15,10 @@ namespace {
 // others run on decoded code points. Both give the same result for ASCII input.
 
 char FoldAZ(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+    return static_cast<unsigned char>(c - 'A') < 26 ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 char32_t FoldAZ(char32_t c) {
-    return (c >= U'A' && c <= U'Z') ? c + (U'a' - U'A') : c;
+    return (c - U'A') < 26 ? c + (U'a' - U'A') : c;
 }
 
 // Unicode's simple mappings restricted to ASCII are exactly A-Z <-> a-z.
@@ -24,14 +26,62 @@ char Lower(char c) {
     return FoldAZ(c);
 }
 char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
+    return static_cast<unsigned char>(c - 'a') < 26 ? static_cast<char>(c - ('a' - 'A')) : c;
 }
+// ASCII letters are handled inline: most characters of most names are ASCII.
 char32_t Lower(char32_t c) {
-    return platform::ToLowerChar(c);
+    return c < 0x80 ? FoldAZ(c) : platform::ToLowerChar(c);
 }
 char32_t Upper(char32_t c) {
+    if (c < 0x80) {
+        return (c - U'a') < 26 ? c - (U'a' - U'A') : c;
+    }
     return platform::ToUpperChar(c);
 }
+
+// The text under edit: a per-thread buffer that keeps its storage from name to name, so a
+// preview over many names allocates nothing once the buffer is large enough.
+template <typename Char>
+class EditText {
+  public:
+    using View = std::basic_string_view<Char>;
+
+    EditText() : store_(64) {}
+
+    Char* data() { return store_.data(); }
+    std::size_t size() const { return size_; }
+    View view() const { return View(store_.data(), size_); }
+
+    // Makes room for n characters and sets the size to n; the content is left to the caller.
+    Char* Reset(std::size_t n) {
+        Reserve(n);
+        size_ = n;
+        return store_.data();
+    }
+    void SetSize(std::size_t n) { size_ = n; }
+    void Assign(View text) { std::copy(text.begin(), text.end(), Reset(text.size())); }
+
+    void Replace(std::size_t pos, std::size_t count, View with) {
+        const std::size_t newSize = size_ - count + with.size();
+        Reserve(newSize);
+        Char* const d = store_.data();
+        std::memmove(d + pos + with.size(), d + pos + count, (size_ - pos - count) * sizeof(Char));
+        std::copy(with.begin(), with.end(), d + pos);
+        size_ = newSize;
+    }
+    void Erase(std::size_t pos, std::size_t count) { Replace(pos, count, View()); }
+    void Insert(std::size_t pos, View text) { Replace(pos, 0, text); }
+
+  private:
+    void Reserve(std::size_t n) {
+        if (n > store_.size()) {
+            store_.resize(std::max(n, 2 * store_.size()));
+        }
+    }
+
+    std::vector<Char> store_;
+    std::size_t size_ = 0;
+};
 
 template <typename Char>
 struct RuleTexts {
@@ -57,70 +107,122 @@ std::size_t PartLength(PageKind kind, std::basic_string_view<Char> text) {
 // Replaces RepOrig by RepNew from left to right without overlaps, within the first `end`
 // characters, resuming after each inserted text. With foldCase, A-Z match a-z.
 template <typename Char>
-void ReplaceAll(std::basic_string<Char>& text, std::size_t end, std::basic_string_view<Char> from,
+void ReplaceAll(EditText<Char>& text, std::size_t end, std::basic_string_view<Char> from,
                 std::basic_string_view<Char> to, bool foldCase) {
     const std::size_t m = from.size();
+    const auto fold = [foldCase](Char c) { return foldCase ? FoldAZ(c) : c; };
+    const Char first = fold(from[0]);
     std::size_t pos = 0;
     while (pos + m <= end) {
-        bool match = true;
-        for (std::size_t k = 0; k < m; ++k) {
-            const Char a = text[pos + k];
-            const Char b = from[k];
-            if (a != b && (!foldCase || FoldAZ(a) != FoldAZ(b))) {
-                match = false;
-                break;
-            }
+        const Char* at = text.data() + pos;
+        bool match = fold(at[0]) == first;
+        for (std::size_t k = 1; match && k < m; ++k) {
+            match = fold(at[k]) == fold(from[k]);
         }
         if (!match) {
             ++pos;
             continue;
         }
-        text.replace(pos, m, to);
+        text.Replace(pos, m, to);
         end = end - m + to.size();
         pos += to.size();
     }
 }
 
+// Case changes on the ASCII path work on eight bytes at a time. Every byte there is below
+// 0x80, so adding a constant below 0x80 to each byte never carries into the next one, and
+// the top bit of each sum tells whether the byte reached a bound.
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// 0x80 in each byte of w that lies in [first, last].
+std::uint64_t InRange(std::uint64_t w, unsigned char first, unsigned char last) {
+    const std::uint64_t atLeastFirst = w + (0x80 - first) * kOnes;
+    const std::uint64_t aboveLast = w + (0x7F - last) * kOnes;
+    return atLeastFirst & ~aboveLast & kHighBits;
+}
+
+std::uint64_t Load(const char* p) {
+    std::uint64_t w = 0;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+void Store(char* p, std::uint64_t w) {
+    std::memcpy(p, &w, 8);
+}
+
 template <typename Char>
-void ChangeCase(std::basic_string<Char>& text, std::int32_t mode, std::size_t L) {
+void LowerRange(Char* begin, Char* end) {
+    if constexpr (sizeof(Char) == 1) {
+        for (; end - begin >= 8; begin += 8) {
+            const std::uint64_t w = Load(begin);
+            Store(begin, w | (InRange(w, 'A', 'Z') >> 2));
+        }
+    }
+    for (Char* c = begin; c != end; ++c) {
+        *c = Lower(*c);
+    }
+}
+
+template <typename Char>
+void UpperRange(Char* begin, Char* end) {
+    if constexpr (sizeof(Char) == 1) {
+        for (; end - begin >= 8; begin += 8) {
+            const std::uint64_t w = Load(begin);
+            Store(begin, w - (InRange(w, 'a', 'z') >> 2));
+        }
+    }
+    for (Char* c = begin; c != end; ++c) {
+        *c = Upper(*c);
+    }
+}
+
+// Upper-cases each character of [begin + 1, end) that follows a space.
+template <typename Char>
+void CapitaliseAfterSpaces(Char* begin, Char* end) {
+    Char* c = begin + 1;
+    if constexpr (sizeof(Char) == 1) {
+        for (; end - c >= 8; c += 8) {
+            const std::uint64_t w = Load(c);
+            const std::uint64_t before = Load(c - 1);
+            const std::uint64_t afterSpace = InRange(before, ' ', ' ');
+            Store(c, w - ((InRange(w, 'a', 'z') & afterSpace) >> 2));
+        }
+    }
+    // Without a branch on the space, which names place at random.
+    for (; c < end; ++c) {
+        const Char upper = Upper(*c);
+        *c = c[-1] == Char(' ') ? upper : *c;
+    }
+}
+
+template <typename Char>
+void ChangeCase(EditText<Char>& text, std::int32_t mode, std::size_t L) {
+    Char* const begin = text.data();
+    const std::size_t size = text.size();
     switch (mode) {
         case kCaseLower:
-            for (std::size_t i = 0; i < L; ++i) {
-                text[i] = Lower(text[i]);
-            }
+            LowerRange(begin, begin + L);
             break;
         case kCaseUpper:
-            for (std::size_t i = 0; i < L; ++i) {
-                text[i] = Upper(text[i]);
-            }
+            UpperRange(begin, begin + L);
             break;
-        case kCaseCapsAndLower: {
+        case kCaseCapsAndLower:
             if (L < 1) {
                 break;
             }
-            for (Char& c : text) {
-                c = Lower(c);
-            }
-            text[0] = Upper(text[0]);
-            // Only " " separates words; a space past the name part ends the search.
-            std::size_t from = 0;
-            for (;;) {
-                const std::size_t space = text.find(Char(' '), from);
-                if (space == std::basic_string<Char>::npos || space > L ||
-                    space + 1 >= text.size()) {
-                    break;
-                }
-                text[space + 1] = Upper(text[space + 1]);
-                from = space + 1;
-            }
+            LowerRange(begin, begin + size);
+            begin[0] = Upper(begin[0]);
+            // Only " " separates words, and only spaces up to position L count. Stepping
+            // over every space is the same as searching again from the character after
+            // each one: a case change never makes or removes a space.
+            CapitaliseAfterSpaces(begin, begin + std::min(L + 2, size));
             break;
-        }
         case kCaseInitialCapital:
-            for (Char& c : text) {
-                c = Lower(c);
-            }
-            if (!text.empty()) {
-                text[0] = Upper(text[0]);
+            LowerRange(begin, begin + size);
+            if (size > 0) {
+                begin[0] = Upper(begin[0]);
             }
             break;
         default:
@@ -131,10 +233,10 @@ void ChangeCase(std::basic_string<Char>& text, std::int32_t mode, std::size_t L)
 // Rules 1 to 9 in their fixed order; L is measured again by every rule that uses it.
 // Arithmetic on the user's numbers is 64-bit so that extreme values cannot overflow.
 template <typename Char>
-void RunRules(std::basic_string<Char>& text, const RenameOptions& o, PageKind kind,
+void RunRules(EditText<Char>& text, const RenameOptions& o, PageKind kind,
               const RuleTexts<Char>& t) {
-    using View = std::basic_string_view<Char>;
-    const auto measure = [&] { return static_cast<std::int64_t>(PartLength(kind, View(text))); };
+    const auto measure = [&] { return static_cast<std::int64_t>(PartLength(kind, text.view())); };
+    const auto at = [](std::int64_t value) { return static_cast<std::size_t>(value); };
 
     if (o.DoDelete) {
         const std::int64_t L = measure();
@@ -144,50 +246,55 @@ void RunRules(std::basic_string<Char>& text, const RenameOptions& o, PageKind ki
             n = L - p + 1;
         }
         if (n > 0) {
-            text.erase(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(n));
+            text.Erase(at(p - 1), at(n));
         }
     }
     if (o.DoLCrop && o.LCrop > 0) {
-        const std::int64_t n = std::min<std::int64_t>(o.LCrop, measure());
-        text.erase(0, static_cast<std::size_t>(n));
+        text.Erase(0, at(std::min<std::int64_t>(o.LCrop, measure())));
     }
     if (o.DoRCrop && o.RCrop > 0) {
         const std::int64_t L = measure();
         const std::int64_t n = o.RCrop;
         if (n > L) {
-            text.erase(0, static_cast<std::size_t>(L));
+            text.Erase(0, at(L));
         } else {
-            text.erase(static_cast<std::size_t>(L - n), static_cast<std::size_t>(n));
+            text.Erase(at(L - n), at(n));
         }
     }
     if (o.DoChgName) {
-        text.replace(0, static_cast<std::size_t>(measure()), t.chgName);
+        text.Replace(0, at(measure()), t.chgName);
     }
     if (o.DoReplace && !t.repOrig.empty()) {
-        const std::size_t end = o.MatchCase ? text.size() : static_cast<std::size_t>(measure());
+        const std::size_t end = o.MatchCase ? text.size() : at(measure());
         ReplaceAll(text, end, t.repOrig, t.repNew, !o.MatchCase);
     }
     if (o.DoInsert) {
         const std::int64_t L = measure();
         const std::int64_t p = o.InsPos;
-        const std::int64_t at = p > L ? L : std::max<std::int64_t>(p - 1, 0);
-        text.insert(static_cast<std::size_t>(at), t.insert);
+        text.Insert(at(p > L ? L : std::max<std::int64_t>(p - 1, 0)), t.insert);
     }
     if (o.DoPrepend) {
-        text.insert(0, t.prepend);
+        text.Insert(0, t.prepend);
     }
     if (o.DoAppend) {
-        text.insert(static_cast<std::size_t>(measure()), t.append);
+        text.Insert(at(measure()), t.append);
     }
-    ChangeCase(text, o.CaseMode, PartLength(kind, View(text)));
+    ChangeCase(text, o.CaseMode, PartLength(kind, text.view()));
 }
 
 bool IsAscii(std::string_view text) {
-    unsigned char any = 0;
-    for (const char c : text) {
-        any |= static_cast<unsigned char>(c);
+    // Eight bytes at a time: names are short, but this is on every name's path.
+    std::size_t i = 0;
+    std::uint64_t any = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        any |= word;
     }
-    return any < 0x80;
+    for (; i < text.size(); ++i) {
+        any |= static_cast<unsigned char>(text[i]);
+    }
+    return (any & 0x8080808080808080ULL) == 0;
 }
 
 // The option texts that the switched-on rules will use; a switched-off rule's text never
@@ -207,6 +314,81 @@ bool UsedTextsAscii(const RenameOptions& o) {
     return true;
 }
 
+// The option texts decoded, kept per thread and decoded again only when a text changes: a
+// preview runs the rules for many names with the same options.
+RuleTexts<char32_t> DecodedTexts(const RenameOptions& o) {
+    struct Entry {
+        std::string source;
+        std::u32string text;
+    };
+    thread_local std::array<Entry, 6> cache;
+
+    const auto used = UsedTexts(o);
+    std::array<std::u32string_view, 6> views;
+    for (std::size_t i = 0; i < used.size(); ++i) {
+        if (used[i] == nullptr) {
+            continue;
+        }
+        Entry& entry = cache[i];
+        if (entry.source != *used[i]) {
+            entry.source = *used[i];
+            entry.text = platform::DecodeUtf8(entry.source);
+        }
+        views[i] = entry.text;
+    }
+    return {views[0], views[1], views[2], views[3], views[4], views[5]};
+}
+
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+// Decodes with the platform's rules, but copies ASCII bytes directly and hands the decoder
+// one lead byte with its continuation bytes at a time. A decoder that escapes bad bytes one
+// by one never joins bytes across an ASCII or lead byte, so each piece decodes to the same
+// characters on its own as inside the whole text; and pieces this short decode without an
+// allocation.
+void DecodeInto(EditText<char32_t>& out, std::string_view bytes) {
+    char32_t* const begin = out.Reset(bytes.size());
+    char32_t* d = begin;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            *d++ = b;
+            ++i;
+            continue;
+        }
+        std::size_t j = i + 1;
+        while (j < bytes.size() && IsContinuation(static_cast<unsigned char>(bytes[j]))) {
+            ++j;
+        }
+        for (const char32_t c : platform::DecodeUtf8(bytes.substr(i, j - i))) {
+            *d++ = c;
+        }
+        i = j;
+    }
+    out.SetSize(static_cast<std::size_t>(d - begin));
+}
+
+// Encodes into out, reusing its storage; ASCII characters are written directly.
+void EncodeInto(std::string& out, std::u32string_view text) {
+    out.resize(4 * text.size());
+    char* const begin = out.data();
+    char* d = begin;
+    std::string piece;
+    for (const char32_t c : text) {
+        if (c < 0x80) {
+            *d++ = static_cast<char>(c);
+        } else {
+            piece.clear();
+            platform::AppendUtf8(piece, c);
+            d = std::copy(piece.begin(), piece.end(), d);
+        }
+    }
+    out.resize(static_cast<std::size_t>(d - begin));
+}
+
 }  // namespace
 
 std::int32_t RenameRules::NamePartLength(std::u32string_view text) const {
@@ -214,17 +396,10 @@ std::int32_t RenameRules::NamePartLength(std::u32string_view text) const {
 }
 
 void RenameRules::TransformName(std::u32string& text) const {
-    const RenameOptions& o = options_;
-    std::array<std::u32string, 6> decoded;
-    const auto used = UsedTexts(o);
-    for (std::size_t i = 0; i < used.size(); ++i) {
-        if (used[i] != nullptr && !used[i]->empty()) {
-            decoded[i] = platform::DecodeUtf8(*used[i]);
-        }
-    }
-    const RuleTexts<char32_t> texts{decoded[0], decoded[1], decoded[2],
-                                    decoded[3], decoded[4], decoded[5]};
-    RunRules(text, o, kind_, texts);
+    thread_local EditText<char32_t> edit;
+    edit.Assign(text);
+    RunRules(edit, options_, kind_, DecodedTexts(options_));
+    text.assign(edit.view());
 }
 
 void RenameRules::ApplyRules(std::string& name, bool isFile) const {
@@ -243,20 +418,20 @@ void RenameRules::ApplyRules(std::string& name, bool isFile) const {
 
     if (IsAscii(part) && UsedTextsAscii(options_)) {
         const RenameOptions& o = options_;
-        const RuleTexts<char> texts{o.RepOrig, o.RepNew, o.ChgName, o.Insert, o.Prepend, o.Append};
-        if (start == 0) {
-            RunRules(name, o, kind_, texts);
-        } else {
-            std::string text(part);
-            RunRules(text, o, kind_, texts);
-            name.replace(start, std::string::npos, text);
-        }
+        thread_local EditText<char> edit;
+        edit.Assign(part);
+        RunRules(edit, o, kind_,
+                 RuleTexts<char>{o.RepOrig, o.RepNew, o.ChgName, o.Insert, o.Prepend, o.Append});
+        name.replace(start, std::string::npos, edit.view());
         return;
     }
 
-    std::u32string text = platform::DecodeUtf8(part);
-    TransformName(text);
-    name.replace(start, std::string::npos, platform::EncodeUtf8(text));
+    thread_local EditText<char32_t> edit;
+    thread_local std::string encoded;
+    DecodeInto(edit, part);
+    RunRules(edit, options_, kind_, DecodedTexts(options_));
+    EncodeInto(encoded, edit.view());
+    name.replace(start, std::string::npos, encoded);
 }
 
 }  // namespace tidemark::rename

@@ -149,40 +149,49 @@ TEST(RenameRulesTest, CaseChanges) {
     const RenameOptions upper{.CaseMode = kCaseUpper};
     const RenameOptions caps{.CaseMode = kCaseCapsAndLower};
     const RenameOptions initial{.CaseMode = kCaseInitialCapital};
-    Check(PageKind::Files, {
-                               {"ABC.TXT", lower, "abc.TXT"},
-                               {"abc.txt", upper, "ABC.txt"},
-                               {"hello big WORLD.TXT", caps, "Hello Big World.txt"},
-                               {"hello_world.txt", caps, "Hello_world.txt"},
-                               {"HELLO WORLD.TXT", initial, "Hello world.txt"},
-                               {".profile", caps, ".profile"},
-                               {".PROFILE", caps, ".PROFILE"},
-                               {".PROFILE", initial, ".profile"},
-                               {"A.TXT", caps, "A.txt"},
-                               {"A.TXT", initial, "A.txt"},
-                               {"A.TXT", {.CaseMode = 7}, "A.TXT"},
-                               {"A.TXT", {.CaseMode = -1}, "A.TXT"},
-                               {"A.TXT", {}, "A.TXT"},
-                               // A space after the name part ends the capitals; a space at the end
-                               // changes nothing.
-                               {"a b.c d", caps, "A B.c d"},
-                               {"a  b c .x", caps, "A  B C .x"},
-                               {"ÉCOLE été.TXT", lower, "école été.TXT"},
-                               {"ÉCOLE été.TXT", upper, "ÉCOLE ÉTÉ.TXT"},
-                               {"ÉCOLE été.TXT", caps, "École Été.txt"},
-                               {"ÉCOLE été.TXT", initial, "École été.txt"},
-                               {"ÉA.ÉA", lower, "éa.ÉA"},
-                               {"привет мир.txt", upper, "ПРИВЕТ МИР.txt"},
-                               // Deseret letters lie outside the Basic Multilingual Plane.
-                               {"𐐀𐐁 X.TXT", lower, "𐐨𐐩 x.TXT"},
-                               {"𐐨b.𐐨", upper, "𐐀B.𐐨"},
-                               {"𐐨𐐩 𐐩.TXT", caps, "𐐀𐐩 𐐁.txt"},
-                               {"A\xFF"
-                                "B.TXT",
-                                lower,
-                                "a\xFF"
-                                "b.TXT"},
-                           });
+    Check(PageKind::Files,
+          {
+              {"ABC.TXT", lower, "abc.TXT"},
+              {"abc.txt", upper, "ABC.txt"},
+              {"hello big WORLD.TXT", caps, "Hello Big World.txt"},
+              {"hello_world.txt", caps, "Hello_world.txt"},
+              {"HELLO WORLD.TXT", initial, "Hello world.txt"},
+              {".profile", caps, ".profile"},
+              {".PROFILE", caps, ".PROFILE"},
+              {".PROFILE", initial, ".profile"},
+              {"A.TXT", caps, "A.txt"},
+              {"A.TXT", initial, "A.txt"},
+              {"A.TXT", {.CaseMode = 7}, "A.TXT"},
+              {"A.TXT", {.CaseMode = -1}, "A.TXT"},
+              {"A.TXT", {}, "A.TXT"},
+              // A space after the name part ends the capitals; a space at the end
+              // changes nothing.
+              {"a b.c d", caps, "A B.c d"},
+              {"a  b c .x", caps, "A  B C .x"},
+              // Long ASCII names, with the letters' neighbours in the character table.
+              {"@AZ[`az{@AZ[`az{ @AZ[`az{.X", lower, "@az[`az{@az[`az{ @az[`az{.X"},
+              {"@AZ[`az{@AZ[`az{ @AZ[`az{.x", upper, "@AZ[`AZ{@AZ[`AZ{ @AZ[`AZ{.x"},
+              {"a b c d e f g h i j k l m n o p.q r s", caps,
+               "A B C D E F G H I J K L M N O P.q r s"},
+              {"x  yy   zzz    wwww     vvvvv      u.txt", caps,
+               "X  Yy   Zzz    Wwww     Vvvvv      U.txt"},
+              {"ab!cd!ef gh!ij.txt", caps, "Ab!cd!ef Gh!ij.txt"},
+              {"ÉCOLE été.TXT", lower, "école été.TXT"},
+              {"ÉCOLE été.TXT", upper, "ÉCOLE ÉTÉ.TXT"},
+              {"ÉCOLE été.TXT", caps, "École Été.txt"},
+              {"ÉCOLE été.TXT", initial, "École été.txt"},
+              {"ÉA.ÉA", lower, "éa.ÉA"},
+              {"привет мир.txt", upper, "ПРИВЕТ МИР.txt"},
+              // Deseret letters lie outside the Basic Multilingual Plane.
+              {"𐐀𐐁 X.TXT", lower, "𐐨𐐩 x.TXT"},
+              {"𐐨b.𐐨", upper, "𐐀B.𐐨"},
+              {"𐐨𐐩 𐐩.TXT", caps, "𐐀𐐩 𐐁.txt"},
+              {"A\xFF"
+               "B.TXT",
+               lower,
+               "a\xFF"
+               "b.TXT"},
+          });
     Check(PageKind::Folders,
           {
               {"a b.c d", caps, "A B.c D"},
