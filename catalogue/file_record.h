@@ -48,6 +48,9 @@ TypeInfo DefaultTypeNamer(std::string_view path, bool isFolder);
 inline constexpr unsigned kScanFiles = 0x1;
 inline constexpr unsigned kScanFolders = 0x2;
 inline constexpr unsigned kScanDotEntries = 0x4;
+// Together with the flags above: names and kinds only (platform::ListFolderKinds); sizes,
+// times and most attribute bits stay 0. For callers that read nothing else.
+inline constexpr unsigned kScanKindsOnly = 0x8;
 
 // Lists folder into the two lists (index stays 0). A trailing "/" is cut from folder (the
 // root "/" stays). A folder that cannot be opened gives 1 with both lists untouched.

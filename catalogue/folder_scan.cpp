@@ -8,30 +8,36 @@ namespace tidemark::catalogue {
 
 namespace {
 
-// Builds the record of one entry; path holds the entry's full path. Throws std::bad_alloc.
+// Builds the record of one entry at the end of list; path holds the entry's full path. Throws
+// std::bad_alloc, leaving list as it was.
 void AppendRecord(RecordList& list, const platform::DirEntry& entry, const std::string& path,
                   const TypeNamer& namer) {
-    FileRecord record;
-    record.name = entry.name;
-    record.extension = ExtensionOf(entry.name);
-    record.attributes = entry.attributes;
-    record.created = entry.created;
-    record.modified = entry.modified;
-    record.size = entry.size;
-    record.isFile = (entry.attributes & platform::kAttrDirectory) == 0;
-    // A type lookup that fails leaves the type empty and the icon 0; the record is kept.
-    // Running out of memory is no failed lookup: it stops the scan.
+    // Built in place: a large folder's records are not moved once more each.
+    FileRecord& record = list.emplace_back();
     try {
-        TypeInfo info = namer(path, !record.isFile);
-        record.typeName = std::move(info.typeName);
-        record.iconIndex = info.iconIndex;
+        record.name = entry.name;
+        record.extension = ExtensionOf(entry.name);
+        record.attributes = entry.attributes;
+        record.created = entry.created;
+        record.modified = entry.modified;
+        record.size = entry.size;
+        record.isFile = (entry.attributes & platform::kAttrDirectory) == 0;
+        // A type lookup that fails leaves the type empty and the icon 0; the record is kept.
+        // Running out of memory is no failed lookup: it stops the scan.
+        try {
+            TypeInfo info = namer(path, !record.isFile);
+            record.typeName = std::move(info.typeName);
+            record.iconIndex = info.iconIndex;
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (...) {
+            record.typeName.clear();
+            record.iconIndex = 0;
+        }
     } catch (const std::bad_alloc&) {
+        list.pop_back();
         throw;
-    } catch (...) {
-        record.typeName.clear();
-        record.iconIndex = 0;
     }
-    list.push_back(std::move(record));
 }
 
 bool IsDotEntry(std::string_view name) {
@@ -96,7 +102,11 @@ int ScanFolder(std::string& folder, RecordList& folders, RecordList& files, unsi
     };
     try {
         // A folder that cannot be opened leaves both lists untouched and is no error.
-        platform::ListFolder(folder, visit);
+        if ((flags & kScanKindsOnly) != 0) {
+            platform::ListFolderKinds(folder, visit);
+        } else {
+            platform::ListFolder(folder, visit);
+        }
     } catch (const std::bad_alloc&) {
         result = kOutOfMemory;
     }

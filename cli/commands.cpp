@@ -18,21 +18,37 @@ namespace {
 
 // Reads FOLDER as the rename window's ChangeFolder does. A folder that does not exist is a
 // usage error (with the folder boxes' message); a failed read gives its result code.
-int LoadSourceFolder(const std::string& folder, catalogue::FileCatalogue& catalogue) {
+int LoadSourceFolder(const std::string& folder, catalogue::FileCatalogue& catalogue,
+                     unsigned flags = catalogue::kScanFiles | catalogue::kScanFolders) {
     if (!platform::IsDirectory(folder)) {
         throw UsageError{folder + ": The directory you've typed in does not exist."};
     }
     catalogue.SetFolder(folder);
-    const int code = catalogue.LoadFolder(folder);
+    const int code = catalogue.LoadFolder(folder, flags);
     if (code != catalogue::kOk) {
         ReportMessage("The change directory failed!", "Error");
     }
     return code;
 }
 
+// A preview or rename reads sizes, times and attributes only to order the rows by their
+// column; in any other order names and kinds are enough, which spares a file-system query per
+// entry on a large folder.
+unsigned ScanFlagsFor(const RenameSetup& setup) {
+    const unsigned flags = catalogue::kScanFiles | catalogue::kScanFolders;
+    const bool needsDetails =
+        !setup.hasCustomOrder &&
+        (setup.sortKey == catalogue::kKeySize || setup.sortKey == catalogue::kKeyCreated ||
+         setup.sortKey == catalogue::kKeyModified || setup.sortKey == catalogue::kKeyAttrib);
+    return needsDetails ? flags : flags | catalogue::kScanKindsOnly;
+}
+
 std::vector<std::uint32_t> IndicesOfNames(const catalogue::FileCatalogue& catalogue,
                                           const std::vector<std::string>& names,
                                           const char* option) {
+    if (names.empty()) {
+        return {};
+    }
     std::unordered_map<std::string_view, std::uint32_t> indexOfName;
     const catalogue::RecordList& records = catalogue.GetRecords();
     indexOfName.reserve(records.size());
@@ -118,7 +134,8 @@ int RunList(const Invocation& invocation) {
 
 int RunPreview(const Invocation& invocation) {
     catalogue::FileCatalogue catalogue;
-    if (const int code = LoadSourceFolder(invocation.folders[0], catalogue);
+    if (const int code =
+            LoadSourceFolder(invocation.folders[0], catalogue, ScanFlagsFor(invocation.setup));
         code != catalogue::kOk) {
         return ExitStatusOf(code);
     }
@@ -136,13 +153,14 @@ int RunPreview(const Invocation& invocation) {
 
 int RunRename(const Invocation& invocation) {
     catalogue::FileCatalogue catalogue;
-    if (const int code = LoadSourceFolder(invocation.folders[0], catalogue);
+    if (const int code =
+            LoadSourceFolder(invocation.folders[0], catalogue, ScanFlagsFor(invocation.setup));
         code != catalogue::kOk) {
         return ExitStatusOf(code);
     }
     ApplyView(invocation.setup, catalogue);
     Page page(invocation.setup);
-    CliRenameHost host(catalogue, invocation.log);
+    CliRenameHost host(invocation.log);
     return ExitStatusOf(rename::OnPerformFileRename(catalogue, page.Request(), host));
 }
 

@@ -29,16 +29,6 @@ void CliRenameHost::Log(const std::string& line) {
     }
 }
 
-int CliRenameHost::ChangeFolder(const std::string& folder) {
-    catalogue_.SetFolder(folder);
-    if (catalogue_.LoadFolder(folder) == catalogue::kOk) {
-        catalogue_.selection.clear();
-    } else {
-        ReportMessage("The change directory failed!", "Error");
-    }
-    return catalogue::kOk;
-}
-
 void CliFolderOpsHost::ShowMessage(const std::string& text, const std::string& caption) {
     if (caption == folderops::kMergeInfoCaption) {
         WriteLine(stdout, text);

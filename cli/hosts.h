@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "catalogue/file_catalogue.h"
 #include "folderops/folder_ops_host.h"
 #include "rename/rename_host.h"
 
@@ -15,22 +14,21 @@ void ReportMessage(const std::string& text, const std::string& caption);
 
 class CliRenameHost final : public rename::RenameHost {
   public:
-    CliRenameHost(catalogue::FileCatalogue& catalogue, bool log)
-        : catalogue_(catalogue), log_(log) {}
+    explicit CliRenameHost(bool log) : log_(log) {}
 
     void ShowMessage(const std::string& text, const std::string& caption) override;
     // With --log, the line on standard error.
     void Log(const std::string& line) override;
-    // Re-reads the folder as the rename window does; there are no lists to refill.
-    int ChangeFolder(const std::string& folder) override;
-    // A command line has no page, lists or folder boxes to update.
+    // The rename window re-reads the folder here to refill its lists. A command line shows
+    // nothing after a rename and exits, so re-reading a large folder would be wasted work.
+    int ChangeFolder(const std::string&) override { return rename::kRenameOk; }
+    // Nor has it a page, lists or folder boxes to update.
     void RefreshPreview() override {}
     void ResetPage() override {}
     void AddSourceFolder(const std::string&) override {}
     void AddDestFolder(const std::string&) override {}
 
   private:
-    catalogue::FileCatalogue& catalogue_;
     bool log_;
 };
 

@@ -183,7 +183,23 @@ std::uint64_t FileTimeFromUnix(std::int64_t seconds, std::uint32_t nanoseconds) 
     return static_cast<std::uint64_t>(s) * 10000000ULL + nanoseconds / 100;
 }
 
-bool ListFolder(const std::string& folder, const std::function<bool(const DirEntry&)>& visit) {
+namespace {
+
+// A regular file or folder named by the listing itself, described without asking for more.
+bool DescribeFromListing(const dirent& ent, DirEntry& entry) {
+    if (ent.d_type != DT_REG && ent.d_type != DT_DIR) {
+        return false;
+    }
+    std::uint32_t attrs = ent.d_type == DT_DIR ? kAttrDirectory : 0;
+    if (!entry.name.empty() && entry.name.front() == '.') {
+        attrs |= kAttrHidden;
+    }
+    entry.attributes = attrs == 0 ? kAttrNormal : attrs;
+    return true;
+}
+
+bool ListEntries(const std::string& folder, const std::function<bool(const DirEntry&)>& visit,
+                 bool kindsOnly) {
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) {
         return false;
@@ -193,8 +209,10 @@ bool ListFolder(const std::string& folder, const std::function<bool(const DirEnt
         DirEntry entry;
         entry.name = ent->d_name;
         struct statx sx {};
-        if (statx(dirfd, ent->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &sx) ==
-            0) {
+        if (kindsOnly && DescribeFromListing(*ent, entry)) {
+            // Names and kinds are all the caller needs.
+        } else if (statx(dirfd, ent->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask,
+                         &sx) == 0) {
             const EntryInfo info = InfoFromStatx(sx, entry.name, dirfd, ent->d_name);
             entry.attributes = info.attributes;
             entry.created = info.created;
@@ -212,6 +230,16 @@ bool ListFolder(const std::string& folder, const std::function<bool(const DirEnt
     }
     closedir(dir);
     return true;
+}
+
+}  // namespace
+
+bool ListFolder(const std::string& folder, const std::function<bool(const DirEntry&)>& visit) {
+    return ListEntries(folder, visit, false);
+}
+
+bool ListFolderKinds(const std::string& folder, const std::function<bool(const DirEntry&)>& visit) {
+    return ListEntries(folder, visit, true);
 }
 
 std::optional<EntryInfo> StatPath(const std::string& path) {

@@ -36,6 +36,11 @@ struct DirEntry {
 // system gives them; visit returns false to stop early. Returns false when the folder cannot
 // be opened (then visit is never called).
 bool ListFolder(const std::string& folder, const std::function<bool(const DirEntry&)>& visit);
+// The same listing for callers that need names and kinds alone (a rename in name order of
+// thousands of files): an entry that the listing itself names a regular file or a folder is
+// described without asking the file system for more, with kAttrDirectory or kAttrNormal (and
+// kAttrHidden for a leading "."), no times and size 0. Other entries are described in full.
+bool ListFolderKinds(const std::string& folder, const std::function<bool(const DirEntry&)>& visit);
 
 // Attributes, times and size of one path (not following a final symbolic link, except that a
 // link to a folder carries the folder bit). nullopt when it does not exist.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <map>
 #include <string>
@@ -260,6 +261,40 @@ TEST(CliRename, UnicodeNamesThroughTheCommandLine) {
     EXPECT_NE(json.out.find("{\"old\":\"本ÜБ.txt\",\"new\":\"→本ÜБ.txt\",\"isFile\":true}"),
               std::string::npos)
         << json.out;
+}
+
+// A preview in name order reads names and kinds alone; it must tell files from folders as the
+// full listing does, links to folders included.
+TEST(CliPreview, KindsAsTheFullListingTellsThem) {
+    TempFolder dir;
+    dir.Folder("dir");
+    dir.File(".hidden");
+    dir.File("file.txt");
+    ASSERT_EQ(symlink((dir / "dir").c_str(), (dir / "link-dir").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "file.txt").c_str(), (dir / "link-file").c_str()), 0);
+
+    const CliRun list = RunCli({"list", dir.Path()});
+    ASSERT_EQ(list.status, 0) << list.err;
+    Strings listedFolders;
+    for (const std::string& line : Lines(list.out)) {
+        if (line.ends_with("\tFile Folder")) {
+            listedFolders.push_back(line.substr(0, line.find('\t')));
+        }
+    }
+    EXPECT_EQ(listedFolders, (Strings{"dir", "link-dir"}));
+
+    for (const Strings& order : {Strings{}, Strings{"--sort", "size"}}) {
+        const CliRun run =
+            RunCli(With({"preview", dir.Path(), "--page", "folders", "--append", "_x"}, order));
+        ASSERT_EQ(run.status, 0) << run.err;
+        Strings renamed;
+        for (const std::string& line : Lines(run.out)) {
+            if (line.ends_with("_x")) {
+                renamed.push_back(line.substr(0, line.find('\t')));
+            }
+        }
+        EXPECT_EQ(renamed, listedFolders) << ::testing::PrintToString(order);
+    }
 }
 
 TEST(CliRename, LogLinesOnlyWithLog) {
