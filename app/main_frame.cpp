@@ -13,7 +13,9 @@
 #include "platform/runlog.h"
 #include "settings/app_settings.h"
 #include "ui/dialog_hooks.h"
+#include "ui/intelligent_merge_dialog.h"
 #include "ui/messages.h"
+#include "ui/move_on_length_dialog.h"
 #include "ui/qt_text.h"
 #include "ui/rename_mstr_frame.h"
 #include "ui/rename_mstr_view.h"
@@ -92,14 +94,21 @@ void CMainFrame::BuildMenus() {
     connect(moveOnLengthAction_, &QAction::triggered, this, [] {
         if (MoveOnLengthOpener()) {
             MoveOnLengthOpener()();
+            return;
         }
+        // Modal, without a parent window, destroyed when it returns; its result is not used.
+        ui::CMoveOnLengthDlg dialog;
+        dialog.exec();
     });
     mergeAction_ = file->addAction(tr("Intelligent Merge..."));
     mergeAction_->setObjectName(QStringLiteral("actionIntelligentMerge"));
     connect(mergeAction_, &QAction::triggered, this, [] {
         if (MergeOpener()) {
             MergeOpener()();
+            return;
         }
+        ui::CIntelligentMergeDlg dialog;
+        dialog.exec();
     });
     renameAction_ = file->addAction(tr("Rename..."));
     renameAction_->setObjectName(QStringLiteral("actionRename"));

@@ -45,7 +45,8 @@ class CMainFrame : public QMainWindow {
     // F5: re-reads the rename window's folder; nothing without one.
     void OnRefresh();
 
-    // What "Move On Length..." and "Intelligent Merge..." open (modal, no parent window).
+    // Replaces what "Move On Length..." and "Intelligent Merge..." open; without a replacement
+    // they open their modal dialogs (no parent window).
     using DialogOpener = std::function<void()>;
     static void SetFolderDialogOpeners(DialogOpener moveOnLength, DialogOpener merge);
 

@@ -1,0 +1,41 @@
+#pragma once
+// What the two folder dialogs (Move On Length, Intelligent Merge) share beyond FolderHelper:
+// reaching the settings store through the main frame, watching a folder box for the loss of
+// the keyboard focus, reading and replacing a box's whole history.
+
+#include <QString>
+
+#include <functional>
+
+#include "settings/folder_list.h"
+
+class QComboBox;
+class QListWidget;
+class QWidget;
+
+namespace tidemark::settings {
+class AppSettings;
+}
+
+namespace tidemark::ui {
+
+// The main frame's settings store (UM_GETSETTINGS), or nullptr when there is no main frame.
+settings::AppSettings* SettingsFromMainFrame();
+
+// Calls onLost when the box loses the keyboard focus to another widget or window. Opening the
+// box's own drop-down list does not count: the user is still working in the box.
+void WatchFolderBoxFocusLoss(QComboBox* box, std::function<void()> onLost);
+
+// Every entry of the box, most recent first (no limit).
+settings::FolderList AllEntries(const QComboBox* box);
+
+// Makes the box's list equal to history while keeping the text of its edit field, as inserting
+// into and deleting from a history box leaves the typed text alone.
+void ReplaceEntries(QComboBox* box, const settings::FolderList& history);
+
+// An editable folder box as the folder dialogs show it.
+QComboBox* MakeFolderBox(QWidget* parent, const QString& objectName, const QString& toolTip);
+// A file list box of a folder dialog: one selection, filled in the order it is given.
+QListWidget* MakeFileList(QWidget* parent, const QString& objectName, const QString& toolTip);
+
+}  // namespace tidemark::ui
