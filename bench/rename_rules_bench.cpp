@@ -137,7 +137,7 @@ void BM_TransformName_AllRules(benchmark::State& state) {
         decoded.push_back(tidemark::platform::DecodeUtf8(name));
     }
     RenameRules rules(PageKind::Files);
-    rules.Options() = AllRules(false);
+    rules.Options() = AllRules(true);
     std::vector<std::u32string> results(decoded.size());
     for (auto _ : state) {
         for (std::size_t i = 0; i < decoded.size(); ++i) {

@@ -67,23 +67,34 @@ std::size_t NumberingPartBytes(std::string_view name) {
     return (dot == std::string_view::npos || dot == 0) ? name.size() : dot;
 }
 
-bool IsAscii(std::string_view text) {
-    unsigned char any = 0;
-    for (const char c : text) {
-        any |= static_cast<unsigned char>(c);
-    }
-    return any < 0x80;
-}
-
 // Byte offset of character position pos (at most the text's length), counting invalid bytes
-// one each as the decoder does.
+// one each as the platform's decoder does. The decoder never joins bytes across an ASCII or
+// lead byte, so a lead byte with its continuation bytes is decoded on its own: either into
+// one character over the whole piece, or with bytes escaped one by one, in which case only
+// the first character can span more than one byte.
 std::size_t ByteOffsetOf(std::string_view text, std::size_t pos) {
-    if (IsAscii(text)) {
-        return std::min(pos, text.size());
+    std::size_t i = 0;
+    while (pos > 0 && i < text.size()) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            --pos;
+            continue;
+        }
+        std::size_t j = i + 1;
+        while (j < text.size() && (static_cast<unsigned char>(text[j]) & 0xC0) == 0x80) {
+            ++j;
+        }
+        const std::size_t chars = platform::DecodeUtf8(text.substr(i, j - i)).size();
+        if (pos >= chars) {
+            pos -= chars;
+            i = j;
+        } else {
+            // The first character takes what the escaped single bytes after it leave.
+            i += (j - i) - (chars - 1) + (pos - 1);
+            pos = 0;
+        }
     }
-    const std::u32string decoded = platform::DecodeUtf8(text);
-    pos = std::min(pos, decoded.size());
-    return platform::EncodeUtf8(std::u32string_view(decoded).substr(0, pos)).size();
+    return i;
 }
 
 }  // namespace
@@ -170,12 +181,10 @@ void Numbering::ApplyNumber(std::string& name, std::uint32_t index, bool isFile)
                 ByteOffsetOf(pattern, static_cast<std::size_t>(std::max<std::int32_t>(o.Pos, 0)));
             const std::size_t last = ByteOffsetOf(
                 pattern, static_cast<std::size_t>(std::max<std::int32_t>(o.Pos, 0)) + o.Width);
-            std::string result;
-            result.reserve(pattern.size() + number.size());
-            result.append(pattern.substr(0, first));
-            result.append(number);
-            result.append(pattern.substr(last));
-            name = std::move(result);
+            // Built in the name's own storage, which a preview reuses from name to name.
+            name.assign(pattern.substr(0, first));
+            name.append(number);
+            name.append(pattern.substr(last));
             break;
         }
         default:

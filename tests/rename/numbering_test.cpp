@@ -183,6 +183,26 @@ TEST(NumberingTest, Positions) {
          {"ÉC7OLE.txt", "😀😀8😀.txt", "é😀9",
           "a\xFF"
           "10\xFE"}},
+        // "é" followed by a stray continuation byte: two characters in three bytes.
+        {"at position, invalid bytes after a character",
+         opts(kPosAt, 3, 1),
+         {{"a\xC3\xA9\xA9"
+           "b",
+           true},
+          {"a\xC3\xA9\xA9"
+           "b",
+           true},
+          {"\xE2\x82"
+           "xy",
+           true}},
+         {"a\xC3\xA9"
+          "1\xA9"
+          "b",
+          "a\xC3\xA9"
+          "2\xA9"
+          "b",
+          "\xE2\x82"
+          "3xy"}},
         {"at position beyond a non-ASCII name part",
          opts(kPosAt, 50, 7),
          {{"é😀.txt", true}},
