@@ -43,7 +43,7 @@ struct NumberOptions {
 // The numbering of one page: its options, the letters last written and whether the page's
 // "Start number" box is empty (then no name changes).
 class Numbering {
-public:
+  public:
     NumberOptions& Options() { return options_; }
     const NumberOptions& Options() const { return options_; }
 
@@ -61,7 +61,7 @@ public:
 
     const std::string& AlphaCounter() const { return alphaCounter_; }
 
-private:
+  private:
     NumberOptions options_;
     std::string alphaCounter_;
     bool startBoxEmpty_ = false;

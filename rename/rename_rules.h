@@ -14,7 +14,7 @@ enum class PageKind : int { Files = 0, Extensions = 1, Folders = 2 };
 // The rule engine of one rename page: its options and the page kind, which decides which
 // records change and which part of the name the rules see.
 class RenameRules {
-public:
+  public:
     explicit RenameRules(PageKind kind) : kind_(kind) {}
 
     PageKind Kind() const { return kind_; }
@@ -31,7 +31,7 @@ public:
     // Rules 1 to 9 in their fixed order on a decoded text.
     void TransformName(std::u32string& text) const;
 
-private:
+  private:
     PageKind kind_;
     RenameOptions options_;
 };
