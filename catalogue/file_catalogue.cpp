@@ -43,11 +43,14 @@ int FileCatalogue::LoadFolder(const std::string& folder, unsigned flags) {
 }
 
 int FileCatalogue::LoadFolder(std::string& folder, unsigned flags) {
+    // The files are scanned into the old records' memory: reloading a large folder (as after
+    // every rename) then neither grows the list step by step nor touches fresh pages.
+    RecordList files = std::move(records_);
+    files.clear();
     ClearRecords();
     ClearOrders();
     try {
         RecordList folders;
-        RecordList files;
         int result = ScanFolder(folder, folders, files, flags, namer_);
         if (result == kOk) {
             result = SortRecordsByName(folders, 0);
@@ -61,6 +64,10 @@ int FileCatalogue::LoadFolder(std::string& folder, unsigned flags) {
         folderPath_ = folder;
         folderCount_ = static_cast<std::int32_t>(folders.size());
         records_ = Concatenate(std::move(folders), std::move(files));
+        // Memory kept from a much larger folder is given back.
+        if (records_.capacity() > 2 * records_.size() + 1024) {
+            records_.shrink_to_fit();
+        }
     } catch (const std::bad_alloc&) {
         ClearRecords();
         return kOutOfMemory;

@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <array>
 #include <new>
-#include <numeric>
 #include <string_view>
 
 #include "catalogue/file_catalogue.h"
 #include "catalogue/key_sorts.h"
+#include "catalogue/no_case_sort.h"
 #include "platform/text.h"
 
 namespace tidemark::catalogue {
@@ -129,33 +129,34 @@ void FileCatalogue::SetCustomOrderList(Order order) {
 }
 
 int SortRecordsByName(RecordList& list, std::int32_t first) {
-    // Sort positions rather than records: a record is large, a position is four bytes.
-    std::vector<std::uint32_t> source;
+    // Sort small entries rather than records: a record is large, an entry is sixteen bytes.
+    std::vector<NoCaseSortEntry> entries;
     try {
-        source.resize(list.size());
+        entries.resize(list.size());
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
     }
-    std::iota(source.begin(), source.end(), 0U);
-    std::stable_sort(source.begin(), source.end(), [&list](std::uint32_t a, std::uint32_t b) {
-        return platform::NoCaseCompare(list[a].name, list[b].name) < 0;
-    });
-    // Position p takes the record from source[p]: follow each cycle once, marking the
-    // positions done by pointing them at themselves.
-    for (std::uint32_t start = 0; start < source.size(); ++start) {
-        if (source[start] == start) {
+    for (std::uint32_t p = 0; p < entries.size(); ++p) {
+        entries[p] = {NoCasePrefix(list[p].name), p};
+    }
+    StableSortNoCase(entries,
+                     [&list](std::uint32_t p) -> std::string_view { return list[p].name; });
+    // Position p takes the record from entries[p].position: follow each cycle once, marking
+    // the positions done by pointing them at themselves.
+    for (std::uint32_t start = 0; start < entries.size(); ++start) {
+        if (entries[start].position == start) {
             continue;
         }
         FileRecord held = std::move(list[start]);
         std::uint32_t p = start;
-        while (source[p] != start) {
-            const std::uint32_t from = source[p];
+        while (entries[p].position != start) {
+            const std::uint32_t from = entries[p].position;
             list[p] = std::move(list[from]);
-            source[p] = p;
+            entries[p].position = p;
             p = from;
         }
         list[p] = std::move(held);
-        source[p] = p;
+        entries[p].position = p;
     }
     for (std::size_t p = 0; p < list.size(); ++p) {
         list[p].index = first + static_cast<std::int32_t>(p);
