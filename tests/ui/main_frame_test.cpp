@@ -1,0 +1,154 @@
+// The main frame: start-up without a rename window, "Rename..." opening exactly one, the
+// frame's three messages, the log marker and the settings written at exit.
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "app/main_frame.h"
+#include "platform/runlog.h"
+#include "settings/app_settings.h"
+#include "tests/support/temp_folder.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/messages.h"
+#include "ui/qt_text.h"
+#include "ui/rename_mstr_view.h"
+#include "ui/rename_page.h"
+
+namespace tidemark::app {
+namespace {
+
+using testing::DialogRecorder;
+using testing::ProcessPostedEvents;
+using testing::ScopedCurrentFolder;
+using testing::ScopedEnv;
+using testing::TempFolder;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class MainFrameTest : public ::testing::Test {
+  protected:
+    void SetUp() override { testing::EnsureApplication(); }
+
+    TempFolder work;
+    ScopedEnv ini{"TMK_INI", work / "tmk.ini"};
+    DialogRecorder dialogs;
+};
+
+TEST_F(MainFrameTest, StartsWithoutRenameWindowAndCtrlNOpensExactlyOne) {
+    CMainFrame frame;
+    frame.show();
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark"));
+    EXPECT_EQ(frame.size(), QSize(800, 600));
+    EXPECT_EQ(frame.minimumSize(), QSize(700, 400));
+    EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
+    EXPECT_TRUE(frame.MdiArea()->subWindowList().isEmpty());
+    EXPECT_TRUE(frame.MoveOnLengthAction()->isEnabled());
+    EXPECT_EQ(
+        frame.MoveOnLengthAction()->statusTip(),
+        QStringLiteral("Move files from source to destination folder based on length of filename"));
+    EXPECT_TRUE(frame.MergeAction()->statusTip().isEmpty());
+    EXPECT_EQ(frame.RenameAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+
+    QApplication::setActiveWindow(&frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+    ProcessPostedEvents();
+    ASSERT_EQ(frame.MdiArea()->subWindowList().size(), 1);
+    ui::CRenameMstrView* view = frame.RenameView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->DocumentTitle(), QStringLiteral("Rename Files"));
+    EXPECT_FALSE(frame.RenameAction()->isEnabled());
+
+    QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
+    frame.RenameAction()->trigger();
+    ProcessPostedEvents();
+    EXPECT_EQ(frame.MdiArea()->subWindowList().size(), 1);
+
+    // Once the rename window is gone, "Rename..." comes back and the two folder commands of
+    // the frame's own menu are greyed.
+    frame.MdiArea()->closeAllSubWindows();
+    ProcessPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ProcessPostedEvents();
+    EXPECT_TRUE(frame.MdiArea()->subWindowList().isEmpty());
+    EXPECT_TRUE(frame.RenameAction()->isEnabled());
+    EXPECT_FALSE(frame.MoveOnLengthAction()->isEnabled());
+    EXPECT_FALSE(frame.MergeAction()->isEnabled());
+}
+
+TEST_F(MainFrameTest, AnswersStatusSettingsAndLogMessages) {
+    CMainFrame frame;
+    EXPECT_EQ(ui::MainFrameObject(), &frame);
+    const auto first = ui::SendUserMessage(&frame, ui::UM_GETSETTINGS);
+    EXPECT_EQ(first, reinterpret_cast<std::intptr_t>(frame.Settings()));
+    EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_GETSETTINGS), first);
+
+    ui::PostUserMessage(&frame, ui::UM_SETSTATUSTEXT, 0, std::string("/some/folder"));
+    EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
+    ProcessPostedEvents();
+    EXPECT_EQ(frame.StatusText(), QStringLiteral("/some/folder"));
+    EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_SETSTATUSTEXT, 0, std::string("sent")), 1);
+
+    // Without the marker file no log was started, so LogMessage refuses the line.
+    EXPECT_FALSE(frame.LogStarted());
+    EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_LOGTEXT, 0, std::string("line")), 0);
+}
+
+TEST_F(MainFrameTest, MarkerFileStartsTheLogAndLinesReachItVerbatim) {
+    work.File("tmklog");
+    {
+        ScopedCurrentFolder here(work.Path());
+        CMainFrame frame;
+        EXPECT_TRUE(frame.LogStarted());
+        EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_LOGTEXT, 0, std::string("100% done %s")), 1);
+        platform::RunLogShutdown();
+    }
+    EXPECT_NE(ReadAll(work / "tmk.log").find("100% done %s\n"), std::string::npos);
+}
+
+TEST_F(MainFrameTest, ExitWritesTheRenamePagesOptionsAndHistoriesToTheIniFile) {
+    TempFolder shown;
+    {
+        CMainFrame frame;
+        frame.OnFileNew();
+        ui::CRenameMstrView* view = frame.RenameView();
+        ASSERT_NE(view, nullptr);
+        auto* page = dynamic_cast<ui::CRenamePage*>(view->Page(0));
+        ASSERT_NE(page, nullptr);
+        page->Rules().Options().SelOnly = true;
+        page->Rules().Options().RepOrig = "abc";
+        ui::PostUserMessage(view, ui::UM_ADDSOURCEFOLDER, 0, shown.Path());
+        ProcessPostedEvents();
+        // Nothing is written during the run.
+        EXPECT_FALSE(work.Exists("tmk.ini"));
+    }
+    const std::string text = ReadAll(work / "tmk.ini");
+    EXPECT_NE(text.find("[NAME]"), std::string::npos);
+    EXPECT_NE(text.find("ChkBox=TF"), std::string::npos);
+    EXPECT_NE(text.find("RepOrig=abc"), std::string::npos);
+    EXPECT_NE(text.find("Version=1.20"), std::string::npos);
+
+    // The next start opens the rename window on the folder used last.
+    CMainFrame again;
+    again.OnFileNew();
+    ASSERT_NE(again.RenameView(), nullptr);
+    EXPECT_EQ(again.RenameView()->CurrentFolder(), shown.Path());
+    auto* page = dynamic_cast<ui::CRenamePage*>(again.RenameView()->Page(0));
+    EXPECT_EQ(page->Rules().Options().RepOrig, "abc");
+}
+
+}  // namespace
+}  // namespace tidemark::app

@@ -1,0 +1,82 @@
+#include "tests/ui/ui_test_support.h"
+
+#include <QApplication>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "ui/dialog_hooks.h"
+
+namespace tidemark::testing {
+
+QApplication& EnsureApplication() {
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        return *existing;
+    }
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    static int argc = 1;
+    static char name[] = "ui_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+    return application;
+}
+
+void ProcessPostedEvents() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+DialogRecorder::DialogRecorder() {
+    ui::SetMessageBoxFunction([this](QWidget*, const QString& text, const QString& caption) {
+        messages.push_back({text, caption});
+    });
+    ui::SetBrowseFolderFunction(
+        [this](QWidget*, const QString& title, const QString& start) -> std::optional<QString> {
+            browseRequests.emplace_back(title, start);
+            if (picks.empty()) {
+                return std::nullopt;
+            }
+            const QString pick = picks.front();
+            picks.erase(picks.begin());
+            if (pick.isNull()) {
+                return std::nullopt;
+            }
+            return std::optional<QString>(pick);
+        });
+}
+
+DialogRecorder::~DialogRecorder() {
+    ui::SetMessageBoxFunction({});
+    ui::SetBrowseFolderFunction({});
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) {
+        old_ = old;
+    }
+    setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (old_) {
+        setenv(name_.c_str(), old_->c_str(), 1);
+    } else {
+        unsetenv(name_.c_str());
+    }
+}
+
+ScopedCurrentFolder::ScopedCurrentFolder(const std::string& folder)
+    : old_(std::filesystem::current_path().string()) {
+    std::filesystem::current_path(folder);
+}
+
+ScopedCurrentFolder::~ScopedCurrentFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(old_, ignored);
+}
+
+}  // namespace tidemark::testing
