@@ -230,12 +230,47 @@ void ChangeCase(EditText<Char>& text, std::int32_t mode, std::size_t L) {
     }
 }
 
-// Rules 1 to 9 in their fixed order; L is measured again by every rule that uses it.
-// Arithmetic on the user's numbers is 64-bit so that extreme values cannot overflow.
+// L, measured again for every rule that uses it, without searching the text each time. The
+// rules before the case change edit only the name part: on a name with a "." the text from
+// the last "." on stays as it is, and L follows from its length. A "." added to a name
+// without one starts a new extension, and a replace that matches case may edit the
+// extension itself; after either the text is searched again.
+template <typename Char>
+class NamePart {
+  public:
+    explicit NamePart(PageKind kind) : kind_(kind) {}
+
+    std::size_t Length(const EditText<Char>& text) {
+        if (!known_) {
+            const std::size_t L = PartLength(kind_, text.view());
+            tail_ = text.size() - L;
+            // Only the files page ends its name part at a "."; the others never re-measure.
+            stable_ = kind_ != PageKind::Files || tail_ > 0;
+            known_ = true;
+        }
+        return text.size() - tail_;
+    }
+    void Added(std::basic_string_view<Char> added) {
+        if (!stable_ && added.find(Char('.')) != std::basic_string_view<Char>::npos) {
+            known_ = false;
+        }
+    }
+    void Forget() { known_ = false; }
+
+  private:
+    PageKind kind_;
+    bool known_ = false;
+    bool stable_ = false;
+    std::size_t tail_ = 0;
+};
+
+// Rules 1 to 9 in their fixed order. Arithmetic on the user's numbers is 64-bit so that
+// extreme values cannot overflow.
 template <typename Char>
 void RunRules(EditText<Char>& text, const RenameOptions& o, PageKind kind,
               const RuleTexts<Char>& t) {
-    const auto measure = [&] { return static_cast<std::int64_t>(PartLength(kind, text.view())); };
+    NamePart<Char> part(kind);
+    const auto measure = [&] { return static_cast<std::int64_t>(part.Length(text)); };
     const auto at = [](std::int64_t value) { return static_cast<std::size_t>(value); };
 
     if (o.DoDelete) {
@@ -263,23 +298,32 @@ void RunRules(EditText<Char>& text, const RenameOptions& o, PageKind kind,
     }
     if (o.DoChgName) {
         text.Replace(0, at(measure()), t.chgName);
+        part.Added(t.chgName);
     }
     if (o.DoReplace && !t.repOrig.empty()) {
-        const std::size_t end = o.MatchCase ? text.size() : at(measure());
-        ReplaceAll(text, end, t.repOrig, t.repNew, !o.MatchCase);
+        if (o.MatchCase) {
+            ReplaceAll(text, text.size(), t.repOrig, t.repNew, false);
+            part.Forget();
+        } else {
+            ReplaceAll(text, at(measure()), t.repOrig, t.repNew, true);
+            part.Added(t.repNew);
+        }
     }
     if (o.DoInsert) {
         const std::int64_t L = measure();
         const std::int64_t p = o.InsPos;
         text.Insert(at(p > L ? L : std::max<std::int64_t>(p - 1, 0)), t.insert);
+        part.Added(t.insert);
     }
     if (o.DoPrepend) {
         text.Insert(0, t.prepend);
+        part.Added(t.prepend);
     }
     if (o.DoAppend) {
         text.Insert(at(measure()), t.append);
+        part.Added(t.append);
     }
-    ChangeCase(text, o.CaseMode, PartLength(kind, text.view()));
+    ChangeCase(text, o.CaseMode, part.Length(text));
 }
 
 bool IsAscii(std::string_view text) {
