@@ -1,0 +1,94 @@
+#pragma once
+// Running a folder dialog as the user does: from its File menu command, modally, with the test
+// driving the open dialog from inside its own event loop.
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace tidemark::testing {
+
+struct ModalRun {
+    bool opened = false;    // the dialog was found open
+    bool leftOpen = false;  // still open when drive returned (the test then cancelled it)
+    int result = -1;        // QDialog::Accepted or Rejected
+};
+
+// Triggers action; once the modal dialog of type Dialog runs, drive works on it. A dialog that
+// drive leaves open is cancelled so that the run always ends.
+template <class Dialog>
+ModalRun RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive) {
+    ModalRun run;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return;
+        }
+        run.opened = true;
+        QObject::connect(dialog, &QDialog::finished, [&run](int result) { run.result = result; });
+        drive(*dialog);
+        run.leftOpen = dialog->isVisible();
+        if (run.leftOpen) {
+            dialog->reject();
+        }
+    });
+    action->trigger();
+    return run;
+}
+
+template <class T>
+T* Child(QWidget& parent, const char* name) {
+    T* child = parent.findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) {
+        ADD_FAILURE() << "no child " << name;
+    }
+    return child;
+}
+
+inline QStringList Entries(const QComboBox* box) {
+    QStringList entries;
+    for (int i = 0; i < box->count(); ++i) {
+        entries << box->itemText(i);
+    }
+    return entries;
+}
+
+inline QStringList Items(const QListWidget* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) {
+        items << list->item(i)->text();
+    }
+    return items;
+}
+
+// Whether the dialog shows a label with exactly this text.
+inline bool HasLabel(QWidget& parent, const QString& text) {
+    for (const QLabel* label : parent.findChildren<QLabel*>()) {
+        if (label->text() == text) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Types into a folder box as the user does (the box has the focus), then moves the focus on.
+inline void TypeIntoBox(QComboBox* box, const QString& text, QWidget* next) {
+    box->setFocus();
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), text);
+    next->setFocus();
+}
+
+}  // namespace tidemark::testing
