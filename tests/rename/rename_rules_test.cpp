@@ -357,6 +357,26 @@ TEST(RenameRulesTest, RuleOrder) {
         });
 }
 
+TEST(RenameRulesTest, InvalidBytesCountOneEachAndStayUnchanged) {
+    Check(PageKind::Files,
+          {
+              // Overlong form, surrogate, value past Unicode, truncated sequences, stray
+              // continuation bytes.
+              {"\xC0\x80z.txt", {.DoDelete = true, .DelPos = 2, .DelNum = 1}, "\xC0z.txt"},
+              {"\xED\xA0\x80z.txt", {.DoDelete = true, .DelPos = 3, .DelNum = 1}, "\xED\xA0z.txt"},
+              {"\xF4\x90\x80\x80.txt", {.DoLCrop = true, .LCrop = 1}, "\x90\x80\x80.txt"},
+              {"\xF0\x9F\x98.txt", {.DoRCrop = true, .RCrop = 1}, "\xF0\x9F.txt"},
+              {"\xE2\x82z.txt", {.CaseMode = kCaseUpper}, "\xE2\x82Z.txt"},
+              {"a\x80\x80"
+               "b.TXT",
+               {.CaseMode = kCaseInitialCapital},
+               "A\x80\x80"
+               "b.txt"},
+              {"é\xA9.txt", {.DoDelete = true, .DelPos = 2, .DelNum = 1}, "é.txt"},
+              {"é\xA9\xA9x.txt", {.DoInsert = true, .InsPos = 3, .Insert = "-"}, "é\xA9-\xA9x.txt"},
+          });
+}
+
 TEST(RenameRulesTest, NamePartLength) {
     const RenameRules files(PageKind::Files);
     const RenameRules ext(PageKind::Extensions);
