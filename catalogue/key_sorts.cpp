@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "catalogue/file_record.h"
-#include "platform/text.h"
+#include "catalogue/no_case_sort.h"
 
 namespace tidemark::catalogue {
 
@@ -42,9 +42,28 @@ int SortKeys(std::vector<Key>& keys, std::vector<std::uint32_t>& indices, std::u
 
 int SortTextKeys(std::vector<std::string_view>& keys, std::vector<std::uint32_t>& indices,
                  std::uint32_t count) {
-    return SortKeys(keys, indices, count, [](std::string_view a, std::string_view b) {
-        return platform::NoCaseCompare(a, b) < 0;
-    });
+    const std::size_t n = std::min<std::size_t>({count, keys.size(), indices.size()});
+    if (n < 2) {
+        return kOk;
+    }
+    try {
+        std::vector<NoCaseSortEntry> entries(n);
+        for (std::uint32_t k = 0; k < n; ++k) {
+            entries[k] = {NoCasePrefix(keys[k]), k};
+        }
+        StableSortNoCase(entries, [&keys](std::uint32_t k) { return keys[k]; });
+        std::vector<std::string_view> sortedKeys(n);
+        std::vector<std::uint32_t> sortedIndices(n);
+        for (std::size_t k = 0; k < n; ++k) {
+            sortedKeys[k] = keys[entries[k].position];
+            sortedIndices[k] = indices[entries[k].position];
+        }
+        std::copy(sortedKeys.begin(), sortedKeys.end(), keys.begin());
+        std::copy(sortedIndices.begin(), sortedIndices.end(), indices.begin());
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+    return kOk;
 }
 
 int SortSizeKeys(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& indices,

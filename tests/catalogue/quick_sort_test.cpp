@@ -35,29 +35,29 @@ TEST(QuickSortDWordArray, SortsTheGivenPositionsOnly) {
 }
 
 TEST(QuickSortDWordArray, LargeListsOfEveryShape) {
+    // A million entries: the shapes that drive a first-entry pivot to one side of the range on
+    // every step must neither overflow the stack nor take quadratic time.
     constexpr std::uint32_t kCount = 1'000'000;
     std::mt19937 random(7);
     List ascending(kCount);
     std::iota(ascending.begin(), ascending.end(), 0U);
     List descending(ascending.rbegin(), ascending.rend());
     List equal(kCount, 42);
-    List shuffled = ascending;
-    std::shuffle(shuffled.begin(), shuffled.end(), random);
-    List fewValues(kCount);
-    for (auto& v : fewValues) {
-        v = random() % 3;
-    }
-    // Sorted except for the last entry, and an organ pipe: both push a first-entry pivot to a
-    // side of the range on every step.
     List nearlySorted = ascending;
     nearlySorted.back() = 0;
     List organPipe(kCount);
     for (std::uint32_t k = 0; k < kCount; ++k) {
         organPipe[k] = k < kCount / 2 ? k : kCount - k;
     }
+    List shuffled(ascending.begin(), ascending.begin() + 200'000);
+    std::shuffle(shuffled.begin(), shuffled.end(), random);
+    List fewValues(200'000);
+    for (auto& v : fewValues) {
+        v = random() % 3;
+    }
 
     for (List* list :
-         {&ascending, &descending, &equal, &shuffled, &fewValues, &nearlySorted, &organPipe}) {
+         {&ascending, &descending, &equal, &nearlySorted, &organPipe, &shuffled, &fewValues}) {
         List expected = *list;
         std::sort(expected.begin(), expected.end());
         QuickSortDWordArray(*list, 0, static_cast<std::int32_t>(list->size()) - 1);
