@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -375,6 +376,60 @@ TEST(RenameRulesTest, InvalidBytesCountOneEachAndStayUnchanged) {
               {"é\xA9.txt", {.DoDelete = true, .DelPos = 2, .DelNum = 1}, "é.txt"},
               {"é\xA9\xA9x.txt", {.DoInsert = true, .InsPos = 3, .Insert = "-"}, "é\xA9-\xA9x.txt"},
           });
+}
+
+// ASCII names take a byte-wise path with eight-byte case changes; the decoded path must give
+// the same names for any options.
+TEST(RenameRulesTest, AsciiPathAgreesWithDecodedPath) {
+    std::mt19937 random(7);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const std::string alphabet = "aAzZ@[`{ ._.-0Mm";
+    const auto text = [&](int maxLength) {
+        std::string t;
+        for (int i = pick(maxLength + 1); i > 0; --i) {
+            t += alphabet[static_cast<std::size_t>(pick(static_cast<int>(alphabet.size())))];
+        }
+        return t;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const auto kind = static_cast<PageKind>(pick(3));
+        RenameRules rules(kind);
+        RenameOptions& o = rules.Options();
+        o.MatchCase = pick(2) == 0;
+        o.DoReplace = pick(2) == 0;
+        o.DoChgName = pick(4) == 0;
+        o.DoInsert = pick(2) == 0;
+        o.DoPrepend = pick(2) == 0;
+        o.DoAppend = pick(2) == 0;
+        o.DoDelete = pick(2) == 0;
+        o.DoLCrop = pick(2) == 0;
+        o.DoRCrop = pick(2) == 0;
+        o.InsPos = pick(30) - 3;
+        o.DelPos = pick(30) - 3;
+        o.DelNum = pick(12) - 2;
+        o.LCrop = pick(12) - 2;
+        o.RCrop = pick(12) - 2;
+        o.CaseMode = pick(6);
+        o.RepOrig = text(2);
+        o.RepNew = text(3);
+        o.ChgName = text(8);
+        o.Insert = text(3);
+        o.Prepend = text(3);
+        o.Append = text(3);
+        const std::string old = text(40);
+
+        std::string name = old;
+        rules.ApplyRules(name, kind != PageKind::Folders);
+        std::size_t start = 0;
+        if (kind == PageKind::Extensions) {
+            const std::size_t dot = old.rfind('.');
+            start = dot == std::string::npos ? 0 : dot + 1;
+        }
+        std::u32string decoded = platform::DecodeUtf8(old.substr(start));
+        rules.TransformName(decoded);
+        ASSERT_EQ(name, old.substr(0, start) + platform::EncodeUtf8(decoded))
+            << "round " << round << ", old name \"" << old << "\"";
+    }
 }
 
 TEST(RenameRulesTest, NamePartLength) {
