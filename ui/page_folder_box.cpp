@@ -54,9 +54,9 @@ PageFolderBox::PageFolderBox(QWidget* page, std::function<QObject*()> view)
 }
 
 void PageFolderBox::WatchFocusLoss(QComboBox* box, std::function<void()> onLost) {
-    // An editable combo hands its focus to its line edit, so only one of the two reports.
-    QObject* target = box->lineEdit() != nullptr ? static_cast<QObject*>(box->lineEdit()) : box;
-    target->installEventFilter(new FocusOutFilter(box, std::move(onLost)));
+    // The line edit of an editable combo has the combo as its focus proxy: the combo itself
+    // receives the focus events.
+    box->installEventFilter(new FocusOutFilter(box, std::move(onLost)));
 }
 
 void PageFolderBox::ChangeFolder(const QString& folder) {

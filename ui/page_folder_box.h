@@ -29,7 +29,7 @@ class PageFolderBox : public QObject {
     bool Edited() const { return edited_; }
     void ClearEdited() { edited_ = false; }
 
-    // Calls onLost when the combo (or its line edit) loses the focus to another widget; the
+    // Calls onLost when the combo loses the focus to another widget; the
     // combo's own drop-down list does not count.
     static void WatchFocusLoss(QComboBox* box, std::function<void()> onLost);
 

@@ -1,0 +1,76 @@
+#pragma once
+// A stand-in for the rename view that records the messages a tab page sends and answers the
+// ones a page waits for.
+
+#include <QObject>
+
+#include <any>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "catalogue/file_catalogue.h"
+#include "ui/messages.h"
+
+namespace tidemark::testing {
+
+struct PageMessage {
+    int message;
+    std::any lParam;
+};
+
+// Receives a page's messages in place of the rename view; answers the folder, the catalogue
+// and the rename result it is given.
+class MessageRecorder : public QObject {
+  public:
+    std::vector<PageMessage> messages;
+    std::string folder;
+    catalogue::FileCatalogue* catalogue = nullptr;
+    std::intptr_t renameResult = 1;
+
+    std::vector<int> Numbers() const {
+        std::vector<int> numbers;
+        for (const PageMessage& m : messages) {
+            numbers.push_back(m.message);
+        }
+        return numbers;
+    }
+    int Count(int message) const {
+        int count = 0;
+        for (const PageMessage& m : messages) {
+            count += m.message == message ? 1 : 0;
+        }
+        return count;
+    }
+    // The text carried by the last message of that number, or "" when there was none.
+    std::string LastText(int message) const {
+        for (auto it = messages.rbegin(); it != messages.rend(); ++it) {
+            if (it->message == message) {
+                if (const auto* text = std::any_cast<std::string>(&it->lParam)) {
+                    return *text;
+                }
+            }
+        }
+        return {};
+    }
+
+  protected:
+    bool event(QEvent* event) override {
+        ui::UserMessageEvent* m = ui::AsUserMessage(event);
+        if (m == nullptr) {
+            return QObject::event(event);
+        }
+        messages.push_back({m->Message(), m->LParam()});
+        if (m->Message() == ui::UM_GETFOLDER) {
+            *ui::MessageParam<std::string*>(*m, nullptr) = folder;
+        } else if (m->Message() == ui::UM_GETCATALOGUE) {
+            *ui::MessageParam<catalogue::FileCatalogue**>(*m, nullptr) = catalogue;
+            m->SetResult(1);
+        } else if (m->Message() == ui::UM_PERFORMRENAME) {
+            m->SetResult(renameResult);
+        }
+        return true;
+    }
+};
+
+}  // namespace tidemark::testing

@@ -1,0 +1,301 @@
+// The three rename pages driven as a user would: rule switches and their boxes, the case
+// radios, "Close", "Clear", the folder box and the "Rename" button, against a stand-in view
+// that records the page's messages and against a real rename window on temporary folders.
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/main_frame.h"
+#include "tests/support/temp_folder.h"
+#include "tests/ui/page_test_support.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/messages.h"
+#include "ui/qt_text.h"
+#include "ui/rename_list_pane.h"
+#include "ui/rename_mstr_view.h"
+#include "ui/rename_page.h"
+
+namespace tidemark::ui {
+namespace {
+
+using testing::DialogRecorder;
+using testing::MessageRecorder;
+using testing::ProcessPostedEvents;
+using testing::ScopedEnv;
+using testing::TempFolder;
+
+template <class T>
+T* Child(const QWidget* parent, const char* name) {
+    auto* child = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+void Click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Replaces an edit's text by typing, as a user who selected everything first.
+void Type(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+// A rename page on its own in an active window, its messages going to a recorder whose parent
+// stands for the window frame that "Close" asks to close.
+class RenamePageTest : public ::testing::Test {
+  protected:
+    // The widgets below are members, so the application must exist before the fixture.
+    static void SetUpTestSuite() { testing::EnsureApplication(); }
+
+    void SetUp() override {
+        testing::EnsureApplication();
+        frame.show();
+        recorder = new MessageRecorder;
+        recorder->setParent(&frame);
+        page.SetView(recorder);
+        page.show();
+        page.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+        recorder->messages.clear();
+    }
+
+    QWidget frame;
+    MessageRecorder* recorder = nullptr;
+    CRenameFilesPage page;
+    DialogRecorder dialogs;
+};
+
+TEST_F(RenamePageTest, DeleteSwitchEnablesItsBoxesTakesTheFocusAndKeepsNumbersWhenOff) {
+    auto* check = Child<QCheckBox>(&page, "deleteCheck");
+    auto* pos = Child<QLineEdit>(&page, "delPosEdit");
+    auto* count = Child<QLineEdit>(&page, "delNumEdit");
+    EXPECT_FALSE(pos->isEnabled());
+    EXPECT_FALSE(count->isEnabled());
+
+    Click(check);
+    EXPECT_TRUE(page.Rules().Options().DoDelete);
+    EXPECT_TRUE(pos->isEnabled());
+    EXPECT_TRUE(count->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), pos);
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder->Count(UM_REFRESHPREVIEW), 1);
+
+    // Typed numbers are read unsigned: "-3" stores 0.
+    Type(pos, QStringLiteral("-3"));
+    EXPECT_EQ(page.Rules().Options().DelPos, 0);
+    Type(count, QStringLiteral("2"));
+    EXPECT_EQ(page.Rules().Options().DelNum, 2);
+    Type(pos, QStringLiteral("4x"));
+    EXPECT_EQ(page.Rules().Options().DelPos, 0);
+    Type(pos, QStringLiteral("12"));
+    EXPECT_EQ(page.Rules().Options().DelPos, 12);
+    ProcessPostedEvents();
+    EXPECT_GE(recorder->Count(UM_REFRESHPREVIEW), 5);
+
+    Click(check);
+    EXPECT_FALSE(page.Rules().Options().DoDelete);
+    EXPECT_FALSE(pos->isEnabled());
+    EXPECT_FALSE(count->isEnabled());
+    EXPECT_EQ(page.Rules().Options().DelPos, 12);
+    EXPECT_EQ(page.Rules().Options().DelNum, 2);
+
+    // Showing a number below 1 shows "0", and the record then holds 0.
+    page.Rules().Options().LCrop = -5;
+    page.Rules().Options().DoLCrop = true;
+    page.ShowOptions();
+    EXPECT_EQ(Child<QLineEdit>(&page, "leftCropEdit")->text(), QStringLiteral("0"));
+    EXPECT_TRUE(Child<QLineEdit>(&page, "leftCropEdit")->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(&page, "leftCropCheck")->isChecked());
+    EXPECT_EQ(page.Rules().Options().LCrop, 0);
+}
+
+TEST_F(RenamePageTest, CaseRadiosGiveTheirValuesAndCloseKeepsCapsAndLowercase) {
+    const std::pair<const char*, int> radios[] = {{"caseLowerRadio", 1},
+                                                  {"caseUpperRadio", 2},
+                                                  {"caseInitialRadio", 4},
+                                                  {"caseCapsRadio", 3},
+                                                  {"caseNoneRadio", 0}};
+    for (const auto& [name, mode] : radios) {
+        Click(Child<QRadioButton>(&page, name));
+        EXPECT_EQ(page.Rules().Options().CaseMode, mode) << name;
+    }
+
+    Click(Child<QRadioButton>(&page, "caseCapsRadio"));
+    Click(Child<QCheckBox>(&page, "insertCheck"));
+    Type(Child<QLineEdit>(&page, "insPosEdit"), QStringLiteral("-3"));
+    EXPECT_EQ(page.Rules().Options().InsPos, 0);
+    Click(Child<QPushButton>(&page, "closeButton"));
+    // "Close" reads the numbers signed, and asks the window holding the view to close.
+    EXPECT_EQ(page.Rules().Options().CaseMode, rename::kCaseCapsAndLower);
+    EXPECT_EQ(page.Rules().Options().InsPos, -3);
+    EXPECT_TRUE(frame.isVisible());
+    ProcessPostedEvents();
+    EXPECT_FALSE(frame.isVisible());
+
+    Click(Child<QRadioButton>(&page, "caseNoneRadio"));
+    page.Rules().Options().CaseMode = rename::kCaseCapsAndLower;
+    page.ShowOptions();
+    EXPECT_TRUE(Child<QRadioButton>(&page, "caseCapsRadio")->isChecked());
+    EXPECT_FALSE(Child<QRadioButton>(&page, "caseNoneRadio")->isChecked());
+
+    // After a rename the rule switches go off; the case choice stays.
+    page.ResetPage();
+    EXPECT_FALSE(page.Rules().Options().DoInsert);
+    EXPECT_FALSE(Child<QCheckBox>(&page, "insertCheck")->isChecked());
+    EXPECT_FALSE(Child<QLineEdit>(&page, "insPosEdit")->isEnabled());
+    EXPECT_TRUE(Child<QRadioButton>(&page, "caseCapsRadio")->isChecked());
+}
+
+TEST_F(RenamePageTest, RenameAddsTheFolderOnlyAfterASuccessfulRename) {
+    auto* rename = Child<QPushButton>(&page, "renameButton");
+    recorder->folder = "/some/folder";
+    recorder->renameResult = rename::kRenameNothingToDo;
+    Click(rename);
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_PERFORMRENAME});
+
+    recorder->messages.clear();
+    recorder->renameResult = rename::kRenameOk;
+    // Enter on a control that does not take it runs the default button.
+    Child<QCheckBox>(&page, "selOnlyCheck")->setFocus();
+    QTest::keyClick(Child<QCheckBox>(&page, "selOnlyCheck"), Qt::Key_Return);
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder->Numbers(),
+              (std::vector<int>{UM_PERFORMRENAME, UM_GETFOLDER, UM_ADDSOURCEFOLDER}));
+    EXPECT_EQ(recorder->LastText(UM_ADDSOURCEFOLDER), "/some/folder");
+}
+
+TEST_F(RenamePageTest, FolderBoxChecksATypedPathAndTakesAPickedEntryAtOnce) {
+    TempFolder other;
+    auto* combo = page.FolderCombo();
+    combo->addItem(QStringLiteral("/first"));
+    combo->addItem(ToQString(other.Path()));
+    combo->setCurrentIndex(0);
+
+    Type(combo->lineEdit(), QStringLiteral("/no/such/folder"));
+    Click(Child<QPushButton>(&page, "renameButton"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("That is not a valid path."));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Error"));
+    // The click only cleared the typed-folder state.
+    EXPECT_EQ(recorder->Count(UM_CHANGEFOLDER), 0);
+    EXPECT_EQ(recorder->Count(UM_PERFORMRENAME), 0);
+
+    recorder->messages.clear();
+    combo->setCurrentIndex(0);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_CHANGEFOLDER});
+    EXPECT_EQ(recorder->LastText(UM_CHANGEFOLDER), other.Path());
+}
+
+// The page inside a real rename window, on a folder of files.
+class RenamePageWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::EnsureApplication();
+        folder.File("Alpha one.txt", "1");
+        folder.File("beta.TXT", "2");
+        frame = std::make_unique<app::CMainFrame>();
+        frame->show();
+        frame->RenameAction()->trigger();
+        view = frame->RenameView();
+        ASSERT_NE(view, nullptr);
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        view->ChangeFolder(folder.Path());
+        ProcessPostedEvents();
+        page = dynamic_cast<CRenamePage*>(view->Page(0));
+        ASSERT_NE(page, nullptr);
+    }
+
+    void TearDown() override {
+        frame.reset();
+        ProcessPostedEvents();
+    }
+
+    std::vector<std::string> Preview() {
+        ProcessPostedEvents();
+        std::vector<std::string> names;
+        const QAbstractItemModel* model = view->ResultPane()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            names.push_back(ToStdString(model->index(row, 0).data().toString()));
+        }
+        return names;
+    }
+
+    TempFolder folder;
+    TempFolder iniFolder;
+    ScopedEnv ini{"TMK_INI", iniFolder / "tmk.ini"};
+    DialogRecorder dialogs;
+    std::unique_ptr<app::CMainFrame> frame;
+    CRenameMstrView* view = nullptr;
+    CRenamePage* page = nullptr;
+};
+
+TEST_F(RenamePageWindowTest, RulesShowInThePreviewAndClearRestoresItAtOnce) {
+    Click(Child<QCheckBox>(page, "prependCheck"));
+    QTest::keyClicks(Child<QLineEdit>(page, "prependEdit"), QStringLiteral("p_"));
+    Click(Child<QRadioButton>(page, "caseCapsRadio"));
+    Click(Child<QCheckBox>(page, "deleteCheck"));
+    Type(Child<QLineEdit>(page, "delPosEdit"), QStringLiteral("1"));
+    Type(Child<QLineEdit>(page, "delNumEdit"), QStringLiteral("2"));
+    // Delete first, prepend after it, case last.
+    EXPECT_EQ(Preview(), (std::vector<std::string>{"P_pha One.txt", "P_ta.txt"}));
+
+    Click(Child<QCheckBox>(page, "deleteCheck"));
+    EXPECT_EQ(Preview(), (std::vector<std::string>{"P_alpha One.txt", "P_beta.txt"}));
+
+    Click(Child<QPushButton>(page, "clearButton"));
+    EXPECT_EQ(Preview(), (std::vector<std::string>{"Alpha one.txt", "beta.TXT"}));
+    EXPECT_EQ(page->Rules().Options(), rename::RenameOptions{});
+    for (const char* name : {"prependEdit", "appendEdit", "changeEdit", "replaceOrigEdit"}) {
+        EXPECT_TRUE(Child<QLineEdit>(page, name)->text().isEmpty()) << name;
+        EXPECT_FALSE(Child<QLineEdit>(page, name)->isEnabled()) << name;
+    }
+    EXPECT_EQ(Child<QLineEdit>(page, "delNumEdit")->text(), QStringLiteral("0"));
+    for (QCheckBox* check : page->findChildren<QCheckBox*>()) {
+        EXPECT_FALSE(check->isChecked()) << ToStdString(check->objectName());
+    }
+    EXPECT_TRUE(Child<QRadioButton>(page, "caseNoneRadio")->isChecked());
+}
+
+TEST_F(RenamePageWindowTest, TypedFolderIsOpenedByTheFirstRenameClickAndRenamedByTheSecond) {
+    TempFolder other;
+    other.File("b1.txt");
+    Click(Child<QCheckBox>(page, "prependCheck"));
+    QTest::keyClicks(Child<QLineEdit>(page, "prependEdit"), QStringLiteral("x_"));
+
+    Type(page->FolderCombo()->lineEdit(), ToQString(other.Path()));
+    auto* rename = Child<QPushButton>(page, "renameButton");
+    Click(rename);
+    ProcessPostedEvents();
+    EXPECT_EQ(view->CurrentFolder(), other.Path());
+    EXPECT_EQ(other.Names(), std::vector<std::string>{"b1.txt"});
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"Alpha one.txt", "beta.TXT"}));
+
+    Click(rename);
+    ProcessPostedEvents();
+    EXPECT_EQ(other.Names(), std::vector<std::string>{"x_b1.txt"});
+    EXPECT_TRUE(dialogs.messages.empty());
+    // The rule switches are off again and the folder heads the history.
+    EXPECT_FALSE(page->Rules().Options().DoPrepend);
+    EXPECT_EQ(page->FolderCombo()->itemText(0), ToQString(other.Path()));
+}
+
+}  // namespace
+}  // namespace tidemark::ui
