@@ -18,7 +18,7 @@ inline constexpr const char* kAppTitle = "TMK";
 // What the rename execution needs from the window that runs it. The rename window
 // implements it; tests implement it with a recorder.
 class RenameHost {
-public:
+  public:
     virtual ~RenameHost() = default;
 
     // A modal message box with an OK button.

@@ -10,7 +10,7 @@
 namespace tidemark::testing {
 
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -34,7 +34,7 @@ public:
     // The names directly inside the folder (or a subfolder), sorted bytewise.
     std::vector<std::string> Names(std::string_view subfolder = {}) const;
 
-private:
+  private:
     std::string path_;
 };
 
