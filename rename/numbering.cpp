@@ -52,7 +52,7 @@ std::string ValueToLetters(std::uint64_t value) {
 
 void AdvanceLettersBy(std::string& letters, std::uint64_t steps) {
     std::uint64_t value = 0;
-    if (LettersToValue(letters, value) && steps <= kLetterLimit - value) {
+    if (LettersToValue(letters, value) && value <= kLetterLimit && steps <= kLetterLimit - value) {
         letters = ValueToLetters(value + steps);
         return;
     }
