@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -68,10 +69,12 @@ CliRun RunCli(const std::vector<std::string>& args) {
         throw std::runtime_error("cannot start " + words[0]);
     }
     int wstatus = 0;
-    while (waitpid(pid, &wstatus, 0) < 0) {
-    }
+    pid_t waited = 0;
+    do {
+        waited = waitpid(pid, &wstatus, 0);
+    } while (waited < 0 && errno == EINTR);
     CliRun run;
-    run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    run.status = waited == pid && WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
     run.out = out.Read();
     run.err = err.Read();
     return run;
