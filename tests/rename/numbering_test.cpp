@@ -159,61 +159,35 @@ TEST(NumberingTest, Positions) {
         o.Base = base;
         return o;
     };
+    // clang-format off
     const std::vector<Case> cases = {
-        {"before name",
-         opts(kPosBefore, 0, 1, 1, 3),
-         {{"a.txt", true}, {"b.txt", true}, {"c.txt", true}},
-         {"001a.txt", "002b.txt", "003c.txt"}},
-        {"after name, binary",
-         opts(kPosAfter, -1, 8, 2, 0, kBaseBinary),
-         {{"x.txt", true}, {"y.txt", true}},
-         {"x1000.txt", "y1010.txt"}},
-        {"after name, leading dot counts whole",
-         opts(kPosAfter, -1, 5),
-         {{".profile", true}, {"a.b.c", true}, {"README", true}},
-         {".profile5", "a.b6.c", "README7"}},
+        {"before name", opts(kPosBefore, 0, 1, 1, 3),
+         {{"a.txt", true}, {"b.txt", true}, {"c.txt", true}}, {"001a.txt", "002b.txt", "003c.txt"}},
+        {"after name, binary", opts(kPosAfter, -1, 8, 2, 0, kBaseBinary),
+         {{"x.txt", true}, {"y.txt", true}}, {"x1000.txt", "y1010.txt"}},
+        {"after name, leading dot counts whole", opts(kPosAfter, -1, 5),
+         {{".profile", true}, {"a.b.c", true}, {"README", true}}, {".profile5", "a.b6.c", "README7"}},
         {"at position 3", opts(kPosAt, 3, 7), {{"abcdef.txt", true}}, {"ab7cdef.txt"}},
         {"at position 50", opts(kPosAt, 50, 7), {{"abcdef.txt", true}}, {"abcdef7.txt"}},
         {"at position 0", opts(kPosAt, 0, 7), {{"abcdef.txt", true}}, {"7abcdef.txt"}},
         {"at position 1", opts(kPosAt, 1, 7), {{"abcdef.txt", true}}, {"7abcdef.txt"}},
         {"empty position box", opts(kPosAt, -1, 7), {{"abcdef.txt", true}}, {"abcdef.txt"}},
-        {"at position, accented and non-BMP",
-         opts(kPosAt, 3, 7),
+        {"at position, accented and non-BMP", opts(kPosAt, 3, 7),
          {{"ÉCOLE.txt", true}, {"😀😀😀.txt", true}, {"é😀", true}, {"a\xFF\xFE", true}},
-         {"ÉC7OLE.txt", "😀😀8😀.txt", "é😀9",
-          "a\xFF"
-          "10\xFE"}},
-        // "é" followed by a stray continuation byte: two characters in three bytes.
-        {"at position, invalid bytes after a character",
-         opts(kPosAt, 3, 1),
-         {{"a\xC3\xA9\xA9"
-           "b",
-           true},
-          {"a\xC3\xA9\xA9"
-           "b",
-           true},
-          {"\xE2\x82"
-           "xy",
-           true}},
-         {"a\xC3\xA9"
-          "1\xA9"
-          "b",
-          "a\xC3\xA9"
-          "2\xA9"
-          "b",
-          "\xE2\x82"
-          "3xy"}},
-        {"at position beyond a non-ASCII name part",
-         opts(kPosAt, 50, 7),
-         {{"é😀.txt", true}},
-         {"é😀7.txt"}},
+         {"ÉC7OLE.txt", "😀😀8😀.txt", "é😀9", "a\xFF" "10\xFE"}},
+        // "é" followed by a stray continuation byte is two characters in three bytes; a
+        // truncated sequence is one character a byte.
+        {"at position, invalid bytes", opts(kPosAt, 3, 1),
+         {{"a\xC3\xA9\xA9-", true}, {"\xE2\x82xy", true}},
+         {"a\xC3\xA9" "1\xA9-", "\xE2\x82" "2xy"}},
+        {"at position beyond a non-ASCII name part", opts(kPosAt, 50, 7),
+         {{"é😀.txt", true}}, {"é😀7.txt"}},
         {"after name, non-ASCII", opts(kPosAfter, -1, 1), {{"été.jpg", true}}, {"été1.jpg"}},
         {"no changes", opts(kPosNone, 0, 1), {{"a.txt", true}}, {"a.txt"}},
-        {"folders keep their names and take no index",
-         opts(kPosBefore, 0, 1),
-         {{"a.txt", true}, {"dir", false}, {"b.txt", true}},
-         {"1a.txt", "dir", "2b.txt"}},
+        {"folders keep their names and take no index", opts(kPosBefore, 0, 1),
+         {{"a.txt", true}, {"dir", false}, {"b.txt", true}}, {"1a.txt", "dir", "2b.txt"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         Numbering numbering;
