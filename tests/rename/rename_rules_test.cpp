@@ -183,6 +183,10 @@ TEST(RenameRulesTest, CaseChanges) {
               {"ÉCOLE été.TXT", initial, "École été.txt"},
               {"ÉA.ÉA", lower, "éa.ÉA"},
               {"привет мир.txt", upper, "ПРИВЕТ МИР.txt"},
+              // Capitals are the upper case of the lower-case letter: the Kelvin sign lowers to
+              // "k", which raises to "K".
+              {"\u212Aelvin \u212A.TXT", caps, "Kelvin K.txt"},
+              {"\u212Aelvin.TXT", initial, "Kelvin.txt"},
               // Deseret letters lie outside the Basic Multilingual Plane.
               {"𐐀𐐁 X.TXT", lower, "𐐨𐐩 x.TXT"},
               {"𐐨b.𐐨", upper, "𐐀B.𐐨"},
