@@ -50,8 +50,12 @@ void Click(QAbstractButton* button) {
 void Type(QLineEdit* edit, const QString& text) {
     edit->setFocus();
     edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
+    if (text.isEmpty()) {
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    } else {
+        // The first key typed replaces the selection.
+        QTest::keyClicks(edit, text);
+    }
 }
 
 // A rename page on its own in an active window, its messages going to a recorder whose parent

@@ -1,0 +1,359 @@
+// The "Number Files" page driven as a user would: the number boxes and their checks, the
+// position and output radios, the destination box, "Renumber", and a whole renumbering in an
+// order laid down with the "Sort Files" dialog, on real temporary folders.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/main_frame.h"
+#include "tests/support/temp_folder.h"
+#include "tests/ui/page_test_support.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/messages.h"
+#include "ui/number_page.h"
+#include "ui/qt_text.h"
+#include "ui/rename_list_pane.h"
+#include "ui/rename_mstr_view.h"
+#include "ui/sort_files_dialog.h"
+
+namespace tidemark::ui {
+namespace {
+
+using testing::DialogRecorder;
+using testing::MessageRecorder;
+using testing::ProcessPostedEvents;
+using testing::ScopedEnv;
+using testing::TempFolder;
+
+template <class T>
+T* Child(const QWidget* parent, const char* name) {
+    auto* child = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+void Click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void Type(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    if (text.isEmpty()) {
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    } else {
+        // The first key typed replaces the selection.
+        QTest::keyClicks(edit, text);
+    }
+}
+
+class NumberPageTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { testing::EnsureApplication(); }
+
+    void SetUp() override {
+        page.SetView(&recorder);
+        page.ShowOptions();
+        page.show();
+        page.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+        ProcessPostedEvents();
+        recorder.messages.clear();
+    }
+
+    MessageRecorder recorder;
+    CNumberPage page;
+    DialogRecorder dialogs;
+};
+
+TEST_F(NumberPageTest, NumberBoxesCheckTheirRangesAndReturnTheFocus) {
+    const rename::NumberOptions& o = page.GetNumbering().Options();
+    EXPECT_EQ(Child<QLineEdit>(&page, "startEdit")->text(), QStringLiteral("1"));
+
+    // Emptying the increment box complains at once and keeps the value.
+    auto* incr = Child<QLineEdit>(&page, "incrEdit");
+    Type(incr, QString());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("Please input an increment between 1 and 1000."));
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Error"));
+    EXPECT_EQ(QApplication::focusWidget(), incr);
+    EXPECT_EQ(o.Incr, 1);
+    QTest::keyClicks(incr, QStringLiteral("3"));
+    EXPECT_EQ(o.Incr, 3);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+
+    // Emptying the start box silently starts at 1 and numbers nothing.
+    auto* start = Child<QLineEdit>(&page, "startEdit");
+    Type(start, QStringLiteral("7"));
+    EXPECT_EQ(o.Start, 7);
+    Type(start, QString());
+    EXPECT_EQ(o.Start, 1);
+    EXPECT_TRUE(page.GetNumbering().StartBoxEmpty());
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+
+    // Typing digit by digit past the top of each range: the last digit is refused.
+    struct Case {
+        const char* edit;
+        const char* typed;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"startEdit", "10002", "Please input a start number between 0 and 10,001."},
+        {"incrEdit", "1001", "Please input an increment between 1 and 1000."},
+        {"widthEdit", "11", "Please input a number width between 0 and 10."},
+        {"startEdit", "x", "Please input a start number between 0 and 10,001."},
+    };
+    for (const Case& c : cases) {
+        dialogs.messages.clear();
+        auto* edit = Child<QLineEdit>(&page, c.edit);
+        Type(edit, QString::fromLatin1(c.typed));
+        ASSERT_EQ(dialogs.messages.size(), 1u) << c.edit << " " << c.typed;
+        EXPECT_EQ(dialogs.messages[0].text, QString::fromLatin1(c.message));
+        EXPECT_EQ(QApplication::focusWidget(), edit);
+    }
+    EXPECT_FALSE(page.GetNumbering().StartBoxEmpty());
+    EXPECT_EQ(o.Start, 1000);
+    EXPECT_EQ(o.Incr, 100);
+    EXPECT_EQ(o.Width, 1);
+}
+
+TEST_F(NumberPageTest, PositionRadiosSetPosAndThePatternSetsPosAndWidth) {
+    const rename::NumberOptions& o = page.GetNumbering().Options();
+    auto* renumber = Child<QPushButton>(&page, "renumberButton");
+    auto* pos = Child<QLineEdit>(&page, "posEdit");
+    auto* pattern = Child<QLineEdit>(&page, "patternEdit");
+    EXPECT_FALSE(renumber->isEnabled());
+
+    // "At position" with an empty box numbers nothing until a position is typed.
+    Click(Child<QRadioButton>(&page, "posAtRadio"));
+    EXPECT_EQ(o.PosMode, rename::kPosAt);
+    EXPECT_EQ(o.Pos, -1);
+    EXPECT_TRUE(pos->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled());
+    EXPECT_TRUE(renumber->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), pos);
+    QTest::keyClicks(pos, QStringLiteral("5"));
+    EXPECT_EQ(o.Pos, 5);
+
+    Click(Child<QRadioButton>(&page, "posAfterRadio"));
+    EXPECT_EQ(o.Pos, -1);
+    EXPECT_FALSE(pos->isEnabled());
+    Click(Child<QRadioButton>(&page, "posBeforeRadio"));
+    EXPECT_EQ(o.Pos, 0);
+
+    Type(Child<QLineEdit>(&page, "widthEdit"), QStringLiteral("5"));
+    Click(Child<QRadioButton>(&page, "posPatternRadio"));
+    EXPECT_EQ(QApplication::focusWidget(), pattern);
+    QTest::keyClicks(pattern, QStringLiteral("img???.jpg"));
+    EXPECT_EQ(o.Pattern, "img???.jpg");
+    EXPECT_EQ(o.Pos, 3);
+    EXPECT_EQ(o.Width, 3);
+    // The width box follows the pattern.
+    EXPECT_EQ(Child<QLineEdit>(&page, "widthEdit")->text(), QStringLiteral("3"));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    Click(Child<QRadioButton>(&page, "posNoneRadio"));
+    EXPECT_FALSE(renumber->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled());
+    ProcessPostedEvents();
+    EXPECT_GE(recorder.Count(UM_REFRESHPREVIEW), 6);
+}
+
+TEST_F(NumberPageTest, OutputRadiosEnableTheDestinationWhichIsCheckedOnLeavingIt) {
+    auto* dest = page.DestCombo();
+    auto* destBrowse = Child<QPushButton>(&page, "destBrowseButton");
+    EXPECT_FALSE(dest->isEnabled());
+    Click(Child<QRadioButton>(&page, "outputMoveRadio"));
+    EXPECT_EQ(page.GetNumbering().Options().Output, rename::kOutputMove);
+    EXPECT_TRUE(dest->isEnabled());
+    EXPECT_TRUE(destBrowse->isEnabled());
+    Click(Child<QRadioButton>(&page, "outputRenameRadio"));
+    EXPECT_FALSE(dest->isEnabled());
+    EXPECT_FALSE(destBrowse->isEnabled());
+    Click(Child<QRadioButton>(&page, "outputCopyRadio"));
+    EXPECT_TRUE(dest->isEnabled());
+    // Output choices do not change the preview.
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder.Count(UM_REFRESHPREVIEW), 0);
+
+    TempFolder target;
+    Type(dest->lineEdit(), QStringLiteral("/no/such/folder"));
+    Click(Child<QCheckBox>(&page, "selOnlyCheck"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The destination directory is not valid."));
+    EXPECT_EQ(page.GetNumbering().Options().DestDir, "");
+    EXPECT_EQ(recorder.Count(UM_SETDESTFOLDER), 0);
+
+    Type(dest->lineEdit(), ToQString(target.Path()));
+    Click(Child<QCheckBox>(&page, "selOnlyCheck"));
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(page.GetNumbering().Options().DestDir, target.Path());
+    EXPECT_EQ(recorder.LastText(UM_SETDESTFOLDER), target.Path());
+}
+
+TEST_F(NumberPageTest, RenumberPostsTheRenameThenTheDestinationUnlessAFolderWasTyped) {
+    page.GetNumbering().Options().DestDir = "/out";
+    Click(Child<QRadioButton>(&page, "posBeforeRadio"));
+    ProcessPostedEvents();
+    recorder.messages.clear();
+    Click(Child<QPushButton>(&page, "renumberButton"));
+    EXPECT_TRUE(recorder.messages.empty());
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder.Numbers(), (std::vector<int>{UM_PERFORMRENAME, UM_ADDDESTFOLDER}));
+    EXPECT_EQ(recorder.LastText(UM_ADDDESTFOLDER), "/out");
+
+    // A folder typed into the box: the first click only clears that state.
+    TempFolder other;
+    recorder.messages.clear();
+    Type(page.FolderCombo()->lineEdit(), ToQString(other.Path()));
+    Click(Child<QPushButton>(&page, "renumberButton"));
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder.Numbers(), std::vector<int>{UM_CHANGEFOLDER});
+    Click(Child<QPushButton>(&page, "renumberButton"));
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder.Count(UM_PERFORMRENAME), 1);
+}
+
+// The page inside a real rename window, on a folder of files and one subfolder.
+class NumberPageWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::EnsureApplication();
+        folder.Folder("sub");
+        folder.File("a.txt", "a");
+        folder.File("b.txt", "b");
+        folder.File("c.txt", "c");
+        frame = std::make_unique<app::CMainFrame>();
+        frame->show();
+        frame->RenameAction()->trigger();
+        view = frame->RenameView();
+        ASSERT_NE(view, nullptr);
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        view->ChangeFolder(folder.Path());
+        view->TabControl()->setCurrentIndex(3);
+        ProcessPostedEvents();
+        page = dynamic_cast<CNumberPage*>(view->Page(3));
+        ASSERT_NE(page, nullptr);
+    }
+
+    void TearDown() override {
+        frame.reset();
+        ProcessPostedEvents();
+    }
+
+    std::vector<std::string> Column(const CRenameListPane* pane) {
+        ProcessPostedEvents();
+        std::vector<std::string> names;
+        const QAbstractItemModel* model = pane->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            names.push_back(ToStdString(model->index(row, 0).data().toString()));
+        }
+        return names;
+    }
+    std::vector<std::string> Preview() { return Column(view->ResultPane()); }
+
+    void ClickRow(CRenameListPane* pane, int row, Qt::KeyboardModifiers modifiers = {}) {
+        const QRect rect = pane->visualRect(pane->model()->index(row, 0));
+        QTest::mouseClick(pane->viewport(), Qt::LeftButton, modifiers, rect.center());
+        ProcessPostedEvents();
+    }
+
+    void SwitchTabAwayAndBack() {
+        view->TabControl()->setCurrentIndex(0);
+        view->TabControl()->setCurrentIndex(3);
+        ProcessPostedEvents();
+    }
+
+    TempFolder folder;
+    TempFolder iniFolder;
+    ScopedEnv ini{"TMK_INI", iniFolder / "tmk.ini"};
+    DialogRecorder dialogs;
+    std::unique_ptr<app::CMainFrame> frame;
+    CRenameMstrView* view = nullptr;
+    CNumberPage* page = nullptr;
+};
+
+TEST_F(NumberPageWindowTest, SwitchingTabsEmptiesThePositionAndTakesPosFromThePattern) {
+    const rename::NumberOptions& o = page->GetNumbering().Options();
+    auto* pos = Child<QLineEdit>(page, "posEdit");
+    Click(Child<QRadioButton>(page, "posAtRadio"));
+    EXPECT_EQ(Preview(), (std::vector<std::string>{"sub", "a.txt", "b.txt", "c.txt"}));
+    QTest::keyClicks(pos, QStringLiteral("2"));
+    EXPECT_EQ(Preview(), (std::vector<std::string>{"sub", "a1.txt", "b2.txt", "c3.txt"}));
+
+    SwitchTabAwayAndBack();
+    EXPECT_TRUE(pos->text().isEmpty());
+    EXPECT_EQ(o.Pos, 0);
+    EXPECT_EQ(Preview(), (std::vector<std::string>{"sub", "1a.txt", "2b.txt", "3c.txt"}));
+
+    // The pattern's "?" wins over the emptied position box, and sets the width box.
+    Click(Child<QRadioButton>(page, "posPatternRadio"));
+    QTest::keyClicks(Child<QLineEdit>(page, "patternEdit"), QStringLiteral("img??.jpg"));
+    EXPECT_EQ(Preview(), (std::vector<std::string>{"sub", "img01.jpg", "img02.jpg", "img03.jpg"}));
+    Click(Child<QRadioButton>(page, "posAtRadio"));
+    QTest::keyClicks(pos, QStringLiteral("1"));
+    SwitchTabAwayAndBack();
+    EXPECT_EQ(o.Pos, 3);
+    EXPECT_EQ(o.Width, 2);
+    EXPECT_EQ(Child<QLineEdit>(page, "widthEdit")->text(), QStringLiteral("2"));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(NumberPageWindowTest, RenumbersInTheOrderLaidDownWithSortFiles) {
+    auto* customOrder = Child<QPushButton>(page, "customOrderButton");
+    EXPECT_FALSE(customOrder->isEnabled());
+    for (int row = 1; row <= 3; ++row) {
+        ClickRow(view->SourcePane(), row, Qt::ControlModifier);
+    }
+    ASSERT_TRUE(customOrder->isEnabled());
+
+    // In the dialog: c.txt first, then a.txt, then b.txt.
+    bool dialogSeen = false;
+    QTimer::singleShot(0, page, [&] {
+        auto* dialog = page->findChild<CSortFilesDlg*>();
+        ASSERT_NE(dialog, nullptr);
+        dialogSeen = true;
+        auto* available = dialog->findChild<QListWidget*>(QStringLiteral("availableList"));
+        auto* add = dialog->findChild<QPushButton*>(QStringLiteral("addButton"));
+        for (const char* name : {"c.txt", "a.txt", "b.txt"}) {
+            available->clearSelection();
+            available->findItems(QString::fromLatin1(name), Qt::MatchExactly)
+                .front()
+                ->setSelected(true);
+            Click(add);
+        }
+        Click(dialog->findChild<QPushButton*>(QStringLiteral("okButton")));
+    });
+    Click(customOrder);
+    ASSERT_TRUE(dialogSeen);
+    EXPECT_TRUE(view->Catalogue()->customOrder);
+    EXPECT_EQ(Column(view->SourcePane()), (std::vector<std::string>{"c.txt", "a.txt", "b.txt"}));
+
+    Click(Child<QRadioButton>(page, "posBeforeRadio"));
+    Type(Child<QLineEdit>(page, "widthEdit"), QStringLiteral("2"));
+    EXPECT_EQ(Preview(), (std::vector<std::string>{"01c.txt", "02a.txt", "03b.txt"}));
+    Click(Child<QPushButton>(page, "renumberButton"));
+    ProcessPostedEvents();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"01c.txt", "02a.txt", "03b.txt", "sub"}));
+    // After the renumbering the page is back at "No changes".
+    EXPECT_EQ(page->GetNumbering().Options().PosMode, rename::kPosNone);
+    EXPECT_FALSE(Child<QPushButton>(page, "renumberButton")->isEnabled());
+}
+
+}  // namespace
+}  // namespace tidemark::ui
