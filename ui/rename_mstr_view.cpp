@@ -185,12 +185,24 @@ void CRenameMstrView::resizeEvent(QResizeEvent* event) {
     const int cy = event->size().height();
     if (splitFrame_ != nullptr) {
         splitFrame_->setGeometry(0, kTabBandHeight, cx, std::max(cy - kTabBandHeight, 0));
-        if (!columnsSized_ && cx > 0) {
-            splitFrame_->SetColumnWidth(cx * 3 / 4);
-            columnsSized_ = true;
-        }
+        SizeColumnsOnce();
     }
     tabControl_->setGeometry(0, 0, cx, kTabBandHeight);
+}
+
+void CRenameMstrView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    SizeColumnsOnce();
+}
+
+void CRenameMstrView::SizeColumnsOnce() {
+    // The first size that the window is shown at decides the split: three quarters for the
+    // source list.
+    if (columnsSized_ || splitFrame_ == nullptr || !isVisible() || width() <= 0) {
+        return;
+    }
+    splitFrame_->SetColumnWidth(width() * 3 / 4);
+    columnsSized_ = true;
 }
 
 void CRenameMstrView::SetDocumentTitle(const QString& title) {

@@ -83,9 +83,11 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
   protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void BuildTabs();
+    void SizeColumnsOnce();
     void LoadSettings();
     void SaveSettings();
     void OnTabChanged(int index);

@@ -30,8 +30,8 @@ CRenameSplitFrm::CRenameSplitFrm(QWidget* parent) : QFrame(parent) {
 
 void CRenameSplitFrm::SetColumnWidth(int width) {
     const int first = std::max(width, kMinimumColumn);
-    const int total = std::max(splitter_->width(), first + kMinimumColumn);
-    splitter_->setSizes({first, std::max(total - first - splitter_->handleWidth(), 0)});
+    // The splitter shares out its own width in the proportion of the sizes given.
+    splitter_->setSizes({first, std::max(this->width() - first, kMinimumColumn)});
 }
 
 int CRenameSplitFrm::GetPanes(CSrcListPane*& source, CResListPane*& result) const {

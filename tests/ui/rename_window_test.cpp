@@ -97,8 +97,7 @@ class RenameWindowTest : public ::testing::Test {
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(ToQString(path))});
         // A drop reaches the widget that accepted the drag's entry.
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton,
-                              Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(pane->viewport(), &enter);
         ASSERT_TRUE(enter.isAccepted());
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -139,6 +138,31 @@ TEST_F(RenameWindowTest, BothListsShowTheFolderInNameOrderWithSevenAndOneColumns
     EXPECT_EQ(view->SourcePane()->header()->sectionSize(0), unit * 13 / 10);
     EXPECT_EQ(view->SourcePane()->header()->sectionSize(1), unit * 6 / 10);
     EXPECT_TRUE(dialogs.messages.empty());
+    // The source list takes three quarters of the window's width.
+    EXPECT_NEAR(view->SourcePane()->width(), view->width() * 3 / 4, 12);
+}
+
+TEST_F(RenameWindowTest, OnlyReleasingUpOrDownUpdatesTheSelectionFromKeys) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    ClickRow(view->SourcePane(), 2);
+    ASSERT_EQ(view->Catalogue()->selection, (std::vector<std::uint32_t>{2}));
+
+    QTest::keyClick(view->SourcePane(), Qt::Key_Down);
+    ProcessPostedEvents();
+    EXPECT_EQ(view->Catalogue()->selection, (std::vector<std::uint32_t>{3}));
+    EXPECT_EQ(view->ResultPane()->SelectedRows(), (std::vector<int>{3}));
+
+    // End moves the list's selection, but neither the catalogue nor the other list hears of it.
+    QTest::keyClick(view->SourcePane(), Qt::Key_End);
+    ProcessPostedEvents();
+    EXPECT_EQ(view->SourcePane()->SelectedRows(), (std::vector<int>{5}));
+    EXPECT_EQ(view->Catalogue()->selection, (std::vector<std::uint32_t>{3}));
+    EXPECT_EQ(view->ResultPane()->SelectedRows(), (std::vector<int>{3}));
+
+    QTest::keyClick(view->SourcePane(), Qt::Key_Up);
+    ProcessPostedEvents();
+    EXPECT_EQ(view->Catalogue()->selection, (std::vector<std::uint32_t>{4}));
+    EXPECT_EQ(view->ResultPane()->SelectedRows(), (std::vector<int>{4}));
 }
 
 TEST_F(RenameWindowTest, ColumnClicksSortBothListsAndTheResultHeaderDoesNothing) {
@@ -305,10 +329,12 @@ TEST_F(RenameWindowTest, ScrollingOneListScrollsTheOther) {
     EXPECT_GT(source->value(), 0);
     EXPECT_EQ(result->value(), source->value());
 
+    // Dragged to its end, the result list keeps the same row at the top of both lists.
     result->triggerAction(QAbstractSlider::SliderToMaximum);
     ProcessPostedEvents();
-    EXPECT_EQ(source->value(), result->value());
-    EXPECT_EQ(source->value(), source->maximum());
+    const int top = view->ResultPane()->indexAt(QPoint(1, 1)).row();
+    EXPECT_GT(top, 250);
+    EXPECT_EQ(view->SourcePane()->indexAt(QPoint(1, 1)).row(), top);
 }
 
 TEST_F(RenameWindowTest, HistoriesKeepFourFoldersAndTabSwitchRefillsTheBoxes) {
