@@ -39,6 +39,15 @@ char32_t Upper(char32_t c) {
     return platform::ToUpperChar(c);
 }
 
+// A character of an option text as the engine's character type: ASCII texts are used as
+// they stand, also against decoded names.
+char32_t Widen(char c) {
+    return static_cast<unsigned char>(c);
+}
+char32_t Widen(char32_t c) {
+    return c;
+}
+
 // The text under edit: a per-thread buffer that keeps its storage from name to name, so a
 // preview over many names allocates nothing once the buffer is large enough.
 template <typename Char>
@@ -61,16 +70,22 @@ class EditText {
     void SetSize(std::size_t n) { size_ = n; }
     void Assign(View text) { std::copy(text.begin(), text.end(), Reset(text.size())); }
 
-    void Replace(std::size_t pos, std::size_t count, View with) {
+    template <typename TextChar>
+    void Replace(std::size_t pos, std::size_t count, std::basic_string_view<TextChar> with) {
         const std::size_t newSize = size_ - count + with.size();
         Reserve(newSize);
-        Char* const d = store_.data();
-        std::memmove(d + pos + with.size(), d + pos + count, (size_ - pos - count) * sizeof(Char));
-        std::copy(with.begin(), with.end(), d + pos);
+        Char* const d = store_.data() + pos;
+        std::memmove(d + with.size(), d + count, (size_ - pos - count) * sizeof(Char));
+        for (std::size_t k = 0; k < with.size(); ++k) {
+            d[k] = static_cast<Char>(Widen(with[k]));
+        }
         size_ = newSize;
     }
     void Erase(std::size_t pos, std::size_t count) { Replace(pos, count, View()); }
-    void Insert(std::size_t pos, View text) { Replace(pos, 0, text); }
+    template <typename TextChar>
+    void Insert(std::size_t pos, std::basic_string_view<TextChar> text) {
+        Replace(pos, 0, text);
+    }
 
   private:
     void Reserve(std::size_t n) {
@@ -83,14 +98,16 @@ class EditText {
     std::size_t size_ = 0;
 };
 
-template <typename Char>
+// The option texts as the rules use them: the texts themselves when they are ASCII, else
+// decoded.
+template <typename TextChar>
 struct RuleTexts {
-    std::basic_string_view<Char> repOrig;
-    std::basic_string_view<Char> repNew;
-    std::basic_string_view<Char> chgName;
-    std::basic_string_view<Char> insert;
-    std::basic_string_view<Char> prepend;
-    std::basic_string_view<Char> append;
+    std::basic_string_view<TextChar> repOrig;
+    std::basic_string_view<TextChar> repNew;
+    std::basic_string_view<TextChar> chgName;
+    std::basic_string_view<TextChar> insert;
+    std::basic_string_view<TextChar> prepend;
+    std::basic_string_view<TextChar> append;
 };
 
 template <typename Char>
@@ -106,12 +123,15 @@ std::size_t PartLength(PageKind kind, std::basic_string_view<Char> text) {
 
 // Replaces RepOrig by RepNew from left to right without overlaps, within the first `end`
 // characters, resuming after each inserted text. With foldCase, A-Z match a-z.
-template <typename Char>
-void ReplaceAll(EditText<Char>& text, std::size_t end, std::basic_string_view<Char> from,
-                std::basic_string_view<Char> to, bool foldCase) {
+template <typename Char, typename TextChar>
+void ReplaceAll(EditText<Char>& text, std::size_t end, std::basic_string_view<TextChar> from,
+                std::basic_string_view<TextChar> to, bool foldCase) {
     const std::size_t m = from.size();
-    const auto fold = [foldCase](Char c) { return foldCase ? FoldAZ(c) : c; };
-    const Char first = fold(from[0]);
+    const auto fold = [foldCase](auto c) {
+        const char32_t wide = Widen(c);
+        return foldCase ? FoldAZ(wide) : wide;
+    };
+    const char32_t first = fold(from[0]);
     std::size_t pos = 0;
     while (pos + m <= end) {
         const Char* at = text.data() + pos;
@@ -250,8 +270,9 @@ class NamePart {
         }
         return text.size() - tail_;
     }
-    void Added(std::basic_string_view<Char> added) {
-        if (!stable_ && added.find(Char('.')) != std::basic_string_view<Char>::npos) {
+    template <typename TextChar>
+    void Added(std::basic_string_view<TextChar> added) {
+        if (!stable_ && added.find(TextChar('.')) != std::basic_string_view<TextChar>::npos) {
             known_ = false;
         }
     }
@@ -266,9 +287,9 @@ class NamePart {
 
 // Rules 1 to 9 in their fixed order. Arithmetic on the user's numbers is 64-bit so that
 // extreme values cannot overflow.
-template <typename Char>
+template <typename Char, typename TextChar>
 void RunRules(EditText<Char>& text, const RenameOptions& o, PageKind kind,
-              const RuleTexts<Char>& t) {
+              const RuleTexts<TextChar>& t) {
     NamePart<Char> part(kind);
     const auto measure = [&] { return static_cast<std::int64_t>(part.Length(text)); };
     const auto at = [](std::int64_t value) { return static_cast<std::size_t>(value); };
@@ -358,6 +379,10 @@ bool UsedTextsAscii(const RenameOptions& o) {
     return true;
 }
 
+RuleTexts<char> AsciiTexts(const RenameOptions& o) {
+    return {o.RepOrig, o.RepNew, o.ChgName, o.Insert, o.Prepend, o.Append};
+}
+
 // The option texts decoded, kept per thread and decoded again only when a text changes: a
 // preview runs the rules for many names with the same options.
 RuleTexts<char32_t> DecodedTexts(const RenameOptions& o) {
@@ -433,6 +458,16 @@ void EncodeInto(std::string& out, std::u32string_view text) {
     out.resize(static_cast<std::size_t>(d - begin));
 }
 
+// Runs the rules on a decoded text: ASCII option texts are used as they stand, others are
+// decoded (once per change, see DecodedTexts).
+void RunOnDecoded(EditText<char32_t>& text, const RenameOptions& o, PageKind kind) {
+    if (UsedTextsAscii(o)) {
+        RunRules(text, o, kind, AsciiTexts(o));
+    } else {
+        RunRules(text, o, kind, DecodedTexts(o));
+    }
+}
+
 }  // namespace
 
 std::int32_t RenameRules::NamePartLength(std::u32string_view text) const {
@@ -442,7 +477,7 @@ std::int32_t RenameRules::NamePartLength(std::u32string_view text) const {
 void RenameRules::TransformName(std::u32string& text) const {
     thread_local EditText<char32_t> edit;
     edit.Assign(text);
-    RunRules(edit, options_, kind_, DecodedTexts(options_));
+    RunOnDecoded(edit, options_, kind_);
     text.assign(edit.view());
 }
 
@@ -461,11 +496,9 @@ void RenameRules::ApplyRules(std::string& name, bool isFile) const {
     const std::string_view part = std::string_view(name).substr(start);
 
     if (IsAscii(part) && UsedTextsAscii(options_)) {
-        const RenameOptions& o = options_;
         thread_local EditText<char> edit;
         edit.Assign(part);
-        RunRules(edit, o, kind_,
-                 RuleTexts<char>{o.RepOrig, o.RepNew, o.ChgName, o.Insert, o.Prepend, o.Append});
+        RunRules(edit, options_, kind_, AsciiTexts(options_));
         name.replace(start, std::string::npos, edit.view());
         return;
     }
@@ -473,7 +506,7 @@ void RenameRules::ApplyRules(std::string& name, bool isFile) const {
     thread_local EditText<char32_t> edit;
     thread_local std::string encoded;
     DecodeInto(edit, part);
-    RunRules(edit, options_, kind_, DecodedTexts(options_));
+    RunOnDecoded(edit, options_, kind_);
     EncodeInto(encoded, edit.view());
     name.replace(start, std::string::npos, encoded);
 }
