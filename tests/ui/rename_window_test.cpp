@@ -277,7 +277,10 @@ TEST_F(RenameWindowTest, RefreshRereadsTheFolderAndClearsTheSelection) {
     ASSERT_FALSE(view->Catalogue()->selection.empty());
     folder.File("e.txt", "new");
 
-    frame->findChild<QAction*>(QStringLiteral("actionRefresh"))->trigger();
+    // F5 reaches the rename window wherever the focus is in the program.
+    QApplication::setActiveWindow(frame.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QTest::keyClick(view->Page(0), Qt::Key_F5);
     ProcessPostedEvents();
     EXPECT_EQ(ColumnTexts(view->SourcePane()),
               (std::vector<std::string>{"Alpha", "beta", "a.jpg", "b.TXT", "c.txt", "d", "e.txt"}));
@@ -354,6 +357,35 @@ TEST_F(RenameWindowTest, HistoriesKeepFourFoldersAndTabSwitchRefillsTheBoxes) {
     ASSERT_EQ(box->count(), 4);
     EXPECT_EQ(box->itemText(0), QStringLiteral("/p5"));
     EXPECT_EQ(box->currentText(), ToQString(folder.Path()));
+}
+
+TEST_F(RenameWindowTest, PerformRenameRenamesOnDiskAndShowsCollisionsThroughTheWindow) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    auto* page = dynamic_cast<CRenamePage*>(view->Page(0));
+    ASSERT_NE(page, nullptr);
+    // "d" and "c.txt" would both become "c.txt" (change text to "c" keeps the extension).
+    page->Rules().Options().DoChgName = true;
+    page->Rules().Options().ChgName = "c";
+    EXPECT_EQ(SendUserMessage(view, UM_PERFORMRENAME), rename::kRenameCollision);
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("TMK"));
+    EXPECT_EQ(folder.Names(),
+              (std::vector<std::string>{"Alpha", "a.jpg", "b.TXT", "beta", "c.txt", "d"}));
+
+    page->Rules().Options().DoChgName = false;
+    page->Rules().Options().DoPrepend = true;
+    page->Rules().Options().Prepend = "x_";
+    EXPECT_EQ(SendUserMessage(view, UM_PERFORMRENAME), rename::kRenameOk);
+    ProcessPostedEvents();
+    EXPECT_EQ(folder.Names(),
+              (std::vector<std::string>{"Alpha", "beta", "x_a.jpg", "x_b.TXT", "x_c.txt", "x_d"}));
+    // The folder was read again and the page's rule switches went off, so the preview shows
+    // the names as they now are.
+    EXPECT_FALSE(page->Rules().Options().DoPrepend);
+    const std::vector<std::string> shown = {"Alpha",   "beta",    "x_a.jpg",
+                                            "x_b.TXT", "x_c.txt", "x_d"};
+    EXPECT_EQ(ColumnTexts(view->SourcePane()), shown);
+    EXPECT_EQ(ColumnTexts(view->ResultPane()), shown);
 }
 
 }  // namespace
