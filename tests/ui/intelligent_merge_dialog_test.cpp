@@ -261,6 +261,20 @@ TEST_F(IntelligentMergeDialogTest, TypedFolderIsCheckedOnceAfterTyping) {
                       QStringList({QStringLiteral("old.txt")}));
             EXPECT_EQ(Child<QLabel>(dialog, "altPathLabel")->text(), Q(alt));
             EXPECT_EQ(dialogs.messages.size(), 1u);
+
+            // Enter in a folder box is the Merge button: here both other folders are empty,
+            // so missing, and the same.
+            altCombo->setFocus();
+            QTest::keyClick(altCombo->lineEdit(), Qt::Key_Return);
+            ASSERT_EQ(dialogs.messages.size(), 4u);
+            EXPECT_EQ(dialogs.messages[1].text,
+                      QStringLiteral("The source directory is not valid."));
+            EXPECT_EQ(dialogs.messages[2].text,
+                      QStringLiteral("The destination directory is not valid."));
+            EXPECT_EQ(
+                dialogs.messages[3].text,
+                QStringLiteral("The source and destination directories are the same. You must "
+                               "change one."));
         });
     ASSERT_TRUE(run.opened);
     EXPECT_TRUE(run.leftOpen);

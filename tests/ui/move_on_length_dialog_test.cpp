@@ -342,6 +342,13 @@ TEST_F(MoveOnLengthDialogTest, TypedFolderIsCheckedAtEveryLossOfFocusAndDoubleCl
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, item.center());
             EXPECT_EQ(length->text(), QStringLiteral("11"));
+
+            // Enter in the length box is the Move button: here it finds no destination.
+            length->setFocus();
+            QTest::keyClick(length, Qt::Key_Return);
+            ASSERT_EQ(dialogs.messages.size(), 4u);
+            EXPECT_EQ(dialogs.messages[3].text,
+                      QStringLiteral("The destination directory is not valid."));
         });
     ASSERT_TRUE(run.opened);
     EXPECT_TRUE(run.leftOpen);
