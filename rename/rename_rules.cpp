@@ -132,8 +132,19 @@ void ReplaceAll(EditText<Char>& text, std::size_t end, std::basic_string_view<Te
         return foldCase ? FoldAZ(wide) : wide;
     };
     const char32_t first = fold(from[0]);
+    // Unless the first character is a letter that folding pairs with another, an occurrence
+    // can only start where that very character stands, so jump there.
+    const bool jump = !foldCase || first < U'a' || first > U'z';
     std::size_t pos = 0;
     while (pos + m <= end) {
+        if (jump) {
+            const Char* d = text.data();
+            pos = static_cast<std::size_t>(
+                std::find(d + pos, d + (end - m + 1), static_cast<Char>(first)) - d);
+            if (pos + m > end) {
+                break;
+            }
+        }
         const Char* at = text.data() + pos;
         bool match = fold(at[0]) == first;
         for (std::size_t k = 1; match && k < m; ++k) {

@@ -100,6 +100,9 @@ TEST(RenameRulesTest, ChangeAndReplace) {
              "aaaaaa.txt"},
             {"aaaa.txt", {.DoReplace = true, .RepOrig = "aa", .RepNew = "b"}, "bb.txt"},
             {"aaa.txt", {.DoReplace = true, .RepOrig = "", .RepNew = "b"}, "aaa.txt"},
+            {"ZzZ_z.txt", {.DoReplace = true, .RepOrig = "z", .RepNew = "y"}, "yyy_y.txt"},
+            {"AaA.txt", {.DoReplace = true, .RepOrig = "a", .RepNew = "x"}, "xxx.txt"},
+            {"a_B_b.txt", {.DoReplace = true, .RepOrig = "_b", .RepNew = "-"}, "a--.txt"},
             // Without "Match Case" an occurrence must lie inside the name part, whose end
             // moves with each replacement.
             {"ab.txt", {.DoReplace = true, .RepOrig = "b.t", .RepNew = "_"}, "ab.txt"},
