@@ -81,6 +81,11 @@ CNumberPage::CNumberPage(QWidget* parent) : CTabPage(parent), folderHelper_(this
     ShowOptions();
 }
 
+CNumberPage::~CNumberPage() {
+    // The destination box outlives the page's own members while the page is torn down.
+    delete destFocusFilter_.data();
+}
+
 QComboBox* CNumberPage::FolderCombo() const {
     return folderBox_->Combo();
 }
@@ -243,7 +248,7 @@ void CNumberPage::BuildControls() {
     connect(patternEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnPatternEdited);
     connect(outputGroup_, &QButtonGroup::idClicked, this, &CNumberPage::OnOutputClicked);
     connect(destBrowseButton_, &QPushButton::clicked, this, &CNumberPage::OnBrowseDest);
-    PageFolderBox::WatchFocusLoss(destCombo_, [this] { OnDestLostFocus(); });
+    destFocusFilter_ = PageFolderBox::WatchFocusLoss(destCombo_, [this] { OnDestLostFocus(); });
     connect(startEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnStartEdited);
     connect(incrEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnIncrementEdited);
     connect(widthEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnWidthEdited);

@@ -3,6 +3,8 @@
 // schema and base, and the custom order of the selected files. Its NumberOptions start from
 // the defaults with every new rename window.
 
+#include <QPointer>
+
 #include <string>
 
 #include "rename/numbering.h"
@@ -22,6 +24,7 @@ class CNumberPage : public CTabPage {
     Q_OBJECT
   public:
     explicit CNumberPage(QWidget* parent = nullptr);
+    ~CNumberPage() override;
 
     int PageIndex() const override { return 3; }
     QComboBox* FolderCombo() const override;
@@ -77,6 +80,7 @@ class CNumberPage : public CTabPage {
     QLineEdit* patternEdit_ = nullptr;
     QButtonGroup* outputGroup_ = nullptr;
     QComboBox* destCombo_ = nullptr;
+    QPointer<QObject> destFocusFilter_;
     QPushButton* destBrowseButton_ = nullptr;
     QLineEdit* startEdit_ = nullptr;
     QLineEdit* incrEdit_ = nullptr;

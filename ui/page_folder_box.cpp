@@ -14,21 +14,34 @@ namespace tidemark::ui {
 
 namespace {
 
+// True while the widget and all its parents are shown: hiding or closing the window moves the
+// focus too, and that is not the user leaving the box.
+bool ShownWithParents(const QWidget* widget) {
+    for (; widget != nullptr; widget = widget->parentWidget()) {
+        if (widget->isHidden()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 class FocusOutFilter : public QObject {
   public:
-    FocusOutFilter(QObject* parent, std::function<void()> onLost)
-        : QObject(parent), onLost_(std::move(onLost)) {}
+    FocusOutFilter(QWidget* parent, std::function<void()> onLost)
+        : QObject(parent), box_(parent), onLost_(std::move(onLost)) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::FocusOut &&
-            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+            ShownWithParents(box_)) {
             onLost_();
         }
         return QObject::eventFilter(watched, event);
     }
 
   private:
+    QWidget* box_;
     std::function<void()> onLost_;
 };
 
@@ -50,13 +63,21 @@ PageFolderBox::PageFolderBox(QWidget* page, std::function<QObject*()> view)
     connect(browseButton_, &QPushButton::clicked, this, &PageFolderBox::OnBrowse);
     connect(combo_, &QComboBox::activated, this, &PageFolderBox::OnPicked);
     connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { edited_ = true; });
-    WatchFocusLoss(combo_, [this] { OnLostFocus(); });
+    focusFilter_ = WatchFocusLoss(combo_, [this] { OnLostFocus(); });
 }
 
-void PageFolderBox::WatchFocusLoss(QComboBox* box, std::function<void()> onLost) {
+QObject* PageFolderBox::WatchFocusLoss(QComboBox* box, std::function<void()> onLost) {
     // The line edit of an editable combo has the combo as its focus proxy: the combo itself
     // receives the focus events.
-    box->installEventFilter(new FocusOutFilter(box, std::move(onLost)));
+    auto* filter = new FocusOutFilter(box, std::move(onLost));
+    box->installEventFilter(filter);
+    return filter;
+}
+
+PageFolderBox::~PageFolderBox() {
+    // The combo outlives this object while the page is torn down, and losing the focus then
+    // must not call back into it.
+    delete focusFilter_.data();
 }
 
 void PageFolderBox::ChangeFolder(const QString& folder) {

@@ -4,6 +4,7 @@
 // once; each goes to the rename view as UM_CHANGEFOLDER.
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -21,6 +22,7 @@ class PageFolderBox : public QObject {
   public:
     // page owns the widgets and the message boxes; view gives the receiver of the messages.
     PageFolderBox(QWidget* page, std::function<QObject*()> view);
+    ~PageFolderBox() override;
 
     QComboBox* Combo() const { return combo_; }
     QPushButton* BrowseButton() const { return browseButton_; }
@@ -29,9 +31,9 @@ class PageFolderBox : public QObject {
     bool Edited() const { return edited_; }
     void ClearEdited() { edited_ = false; }
 
-    // Calls onLost when the combo loses the focus to another widget; the
-    // combo's own drop-down list does not count.
-    static void WatchFocusLoss(QComboBox* box, std::function<void()> onLost);
+    // Calls onLost when the combo loses the focus to another widget while it is shown; the
+    // combo's own drop-down list does not count. Deleting the returned filter stops the calls.
+    static QObject* WatchFocusLoss(QComboBox* box, std::function<void()> onLost);
 
   private:
     void OnBrowse();
@@ -44,6 +46,7 @@ class PageFolderBox : public QObject {
     FolderHelper helper_;
     QComboBox* combo_ = nullptr;
     QPushButton* browseButton_ = nullptr;
+    QPointer<QObject> focusFilter_;
     bool edited_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -70,6 +71,7 @@ void CRenamePage::BuildControls() {
                                 12);
         } else {
             edit->setMaxLength(kMaxRuleText);
+            edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("MMMM")));
         }
         return edit;
     };
@@ -471,6 +473,11 @@ void CRenamePage::mousePressEvent(QMouseEvent* event) {
         folderBox_->ClearEdited();
     }
     CTabPage::mousePressEvent(event);
+}
+
+void CRenamePage::focusOutEvent(QFocusEvent* event) {
+    folderBox_->ClearEdited();
+    CTabPage::focusOutEvent(event);
 }
 
 CRenameFilesPage::CRenameFilesPage(QWidget* parent) : CRenamePage(rename::PageKind::Files, parent) {

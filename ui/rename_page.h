@@ -53,6 +53,7 @@ class CRenamePage : public CTabPage {
     QCheckBox* ChangeCheck() const { return checks_[kChgName]; }
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     // The eight rule switches (check boxes 1012 to 1019).

@@ -138,6 +138,7 @@ CSortFilesDlg::CSortFilesDlg(QWidget* parent) : QDialog(parent) {
 
     moveUpButton_->setEnabled(false);
     moveDownButton_->setEnabled(false);
+    resize(600, 420);
 }
 
 void CSortFilesDlg::SetItems(std::vector<std::string> names, std::vector<std::uint32_t> indexes) {
