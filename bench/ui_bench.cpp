@@ -50,9 +50,15 @@ const std::string& BigFolder() {
     return folder->Path();
 }
 
-// One rename window, shown offscreen at a usual size, for the whole run.
-CRenameMstrView& View() {
+std::unique_ptr<CRenameMstrView>& ViewSlot() {
     static std::unique_ptr<CRenameMstrView> view;
+    return view;
+}
+
+// One rename window, shown offscreen at a usual size, for the whole run; closed by main while
+// the application still exists.
+CRenameMstrView& View() {
+    std::unique_ptr<CRenameMstrView>& view = ViewSlot();
     if (!view) {
         view = std::make_unique<CRenameMstrView>();
         view->resize(1200, 800);
@@ -129,6 +135,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
+    ViewSlot().reset();
     benchmark::Shutdown();
     return 0;
 }

@@ -65,20 +65,20 @@ void CatalogueListModel::FillFromRecords() {
         }
         columnTexts.resize(static_cast<std::size_t>(columns_));
         for (int c = 0; c < columns_; ++c) {
-            texts_.push_back(ToQString(columnTexts[static_cast<std::size_t>(c)]));
+            texts_.push_back(std::move(columnTexts[static_cast<std::size_t>(c)]));
         }
     }
     endResetModel();
 }
 
-void CatalogueListModel::FillWithNames(std::vector<QString> names) {
+void CatalogueListModel::FillWithNames(std::vector<std::string> names) {
     beginResetModel();
     TakeRows();
     names.resize(records_.size());
     if (columns_ == 1) {
         texts_ = std::move(names);
     } else {
-        texts_.assign(records_.size() * static_cast<std::size_t>(columns_), QString());
+        texts_.assign(records_.size() * static_cast<std::size_t>(columns_), std::string());
         for (std::size_t r = 0; r < records_.size(); ++r) {
             texts_[r * static_cast<std::size_t>(columns_)] = std::move(names[r]);
         }
@@ -86,7 +86,7 @@ void CatalogueListModel::FillWithNames(std::vector<QString> names) {
     endResetModel();
 }
 
-void CatalogueListModel::ReplaceNames(std::vector<QString> names) {
+void CatalogueListModel::ReplaceNames(std::vector<std::string> names) {
     if (records_.empty()) {
         return;
     }
@@ -124,8 +124,8 @@ QVariant CatalogueListModel::data(const QModelIndex& index, int role) const {
     const auto row = static_cast<std::size_t>(index.row());
     switch (role) {
         case Qt::DisplayRole:
-            return texts_[row * static_cast<std::size_t>(columns_) +
-                          static_cast<std::size_t>(index.column())];
+            return ToQString(texts_[row * static_cast<std::size_t>(columns_) +
+                                    static_cast<std::size_t>(index.column())]);
         case Qt::DecorationRole:
             if (index.column() == 0 && icons_ != nullptr) {
                 return icons_->Icon(iconOfRow_[row]);

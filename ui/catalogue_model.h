@@ -1,12 +1,14 @@
 #pragma once
 // The rows of one list pane over the rename view's catalogue, in the catalogue's row walk.
-// The texts are computed when the rows are filled, so data() only reads them; a refill is one
-// model reset and a preview refresh one dataChanged over column 0.
+// The texts are computed when the rows are filled and kept as the engine gives them (UTF-8),
+// so data() only reads them and converts the few rows on screen; a refill is one model reset
+// and a preview refresh one dataChanged over column 0.
 
 #include <QAbstractTableModel>
 #include <QString>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tidemark::catalogue {
@@ -32,9 +34,9 @@ class CatalogueListModel : public QAbstractTableModel {
     // Rebuilds every row from the catalogue's row walk with the records' column texts.
     void FillFromRecords();
     // Rebuilds every row from the row walk with the given first-column texts (one per row).
-    void FillWithNames(std::vector<QString> names);
+    void FillWithNames(std::vector<std::string> names);
     // Replaces the first-column texts of the rows already shown (same count as the rows).
-    void ReplaceNames(std::vector<QString> names);
+    void ReplaceNames(std::vector<std::string> names);
 
     // The record index shown at row (the row's item data), or -1.
     std::int32_t RecordOfRow(int row) const;
@@ -54,7 +56,7 @@ class CatalogueListModel : public QAbstractTableModel {
     const TypeIcons* icons_ = nullptr;
     std::vector<std::int32_t> records_;     // record index per row
     std::vector<std::uint16_t> iconOfRow_;  // icon index per row
-    std::vector<QString> texts_;            // row-major, columns_ per row
+    std::vector<std::string> texts_;        // row-major, columns_ per row
 };
 
 }  // namespace tidemark::ui

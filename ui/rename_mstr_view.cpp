@@ -259,8 +259,8 @@ void CRenameMstrView::Refresh() {
     }
 }
 
-std::vector<QString> CRenameMstrView::PreviewNames(bool fromListSelection) {
-    std::vector<QString> names;
+std::vector<std::string> CRenameMstrView::PreviewNames(bool fromListSelection) {
+    std::vector<std::string> names;
     CTabPage* page = CurrentPage();
     if (catalogue_ == nullptr || page == nullptr) {
         return names;
@@ -276,8 +276,8 @@ std::vector<QString> CRenameMstrView::PreviewNames(bool fromListSelection) {
             rows = rename::PreviewRows(*catalogue_, renamePage->Rules());
         }
         names.reserve(rows.size());
-        for (const auto& row : rows) {
-            names.push_back(ToQString(row.newName));
+        for (auto& row : rows) {
+            names.push_back(std::move(row.newName));
         }
         return names;
     }
@@ -294,7 +294,6 @@ std::vector<QString> CRenameMstrView::PreviewNames(bool fromListSelection) {
     const auto& records = catalogue_->GetRecords();
     names.reserve(static_cast<std::size_t>(rowCount));
     std::uint32_t ordinal = 0;
-    std::string name;
     for (int row = 0; row < rowCount; ++row) {
         const std::int32_t record = resultPane_->RecordOfRow(row);
         if (record < 0 || static_cast<std::size_t>(record) >= records.size()) {
@@ -302,7 +301,7 @@ std::vector<QString> CRenameMstrView::PreviewNames(bool fromListSelection) {
             continue;
         }
         const catalogue::FileRecord& entry = records[static_cast<std::size_t>(record)];
-        name = entry.name;
+        std::string name = entry.name;
         if (!selOnly || selected[static_cast<std::size_t>(row)]) {
             if (numberPage != nullptr) {
                 numberPage->GetNumbering().ApplyNumber(name, ordinal, entry.isFile);
@@ -313,7 +312,7 @@ std::vector<QString> CRenameMstrView::PreviewNames(bool fromListSelection) {
                 renamePage->Rules().ApplyRules(name, entry.isFile);
             }
         }
-        names.push_back(ToQString(name));
+        names.push_back(std::move(name));
     }
     return names;
 }

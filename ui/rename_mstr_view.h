@@ -95,7 +95,7 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     void HandleUserMessage(UserMessageEvent& message);
     void SyncScroll(UserMessageEvent& message);
     void SyncSelection();
-    std::vector<QString> PreviewNames(bool fromListSelection);
+    std::vector<std::string> PreviewNames(bool fromListSelection);
 
     std::unique_ptr<catalogue::FileCatalogue> catalogue_;
     settings::AppSettings* settings_ = nullptr;
