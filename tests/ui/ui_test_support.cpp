@@ -21,8 +21,10 @@ QApplication& EnsureApplication() {
     static int argc = 1;
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    // Never destroyed: at exit Qt's own global statics may already be gone, and tearing the
+    // application down then crashes in the input devices that QTest's events registered.
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
 }
 
 void ProcessPostedEvents() {
