@@ -198,6 +198,7 @@ void CMainFrame::OnFileNew() {
     frame->ActivateFrame();
     connect(frame, &QObject::destroyed, this, &CMainFrame::UpdateCommandStates,
             Qt::QueuedConnection);
+    connect(frame, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateCommandStates);
     UpdateCommandStates();
 }
 
@@ -209,6 +210,11 @@ void CMainFrame::OnRefresh() {
 
 void CMainFrame::UpdateCommandStates() {
     const bool renameOpen = !mdiArea_->subWindowList().isEmpty();
+    // The caption shows the rename window's document title, the current tab's title.
+    const auto windows = mdiArea_->subWindowList();
+    setWindowTitle(windows.isEmpty() || windows.front()->windowTitle().isEmpty()
+                       ? tr("Tidemark")
+                       : tr("Tidemark - [%1]").arg(windows.front()->windowTitle()));
     renameAction_->setEnabled(!renameOpen);
     // Once a rename window was set up, the folder commands are greyed while none is active.
     const bool greyed =

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -70,12 +71,15 @@ TEST_F(MainFrameTest, StartsWithoutRenameWindowAndCtrlNOpensExactlyOne) {
     ui::CRenameMstrView* view = frame.RenameView();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->DocumentTitle(), QStringLiteral("Rename Files"));
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark - [Rename Files]"));
     EXPECT_FALSE(frame.RenameAction()->isEnabled());
 
     QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
     frame.RenameAction()->trigger();
     ProcessPostedEvents();
     EXPECT_EQ(frame.MdiArea()->subWindowList().size(), 1);
+    view->TabControl()->setCurrentIndex(1);
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark - [Rename File Extensions]"));
 
     // Once the rename window is gone, "Rename..." comes back and the two folder commands of
     // the frame's own menu are greyed.
@@ -84,6 +88,7 @@ TEST_F(MainFrameTest, StartsWithoutRenameWindowAndCtrlNOpensExactlyOne) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ProcessPostedEvents();
     EXPECT_TRUE(frame.MdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark"));
     EXPECT_TRUE(frame.RenameAction()->isEnabled());
     EXPECT_FALSE(frame.MoveOnLengthAction()->isEnabled());
     EXPECT_FALSE(frame.MergeAction()->isEnabled());
