@@ -79,6 +79,7 @@ void CheckOnly(QButtonGroup* group, int id) {
 CNumberPage::CNumberPage(QWidget* parent) : CTabPage(parent), folderHelper_(this) {
     BuildControls();
     ShowOptions();
+    ready_ = true;
 }
 
 CNumberPage::~CNumberPage() {
@@ -264,7 +265,9 @@ void CNumberPage::BuildControls() {
 // recomputed once the change has been handled.
 void CNumberPage::Changed() {
     ActionDone();
-    PostUserMessage(View(), UM_REFRESHPREVIEW);
+    if (ready_) {
+        PostUserMessage(View(), UM_REFRESHPREVIEW);
+    }
 }
 
 void CNumberPage::ActionDone() {

@@ -71,6 +71,8 @@ class CNumberPage : public CTabPage {
 
     rename::Numbering numbering_;
     QObject* view_ = nullptr;
+    // Set once the controls show the first record; from then on changes ask for a preview.
+    bool ready_ = false;
     FolderHelper folderHelper_;
     PageFolderBox* folderBox_ = nullptr;
     QCheckBox* selOnlyCheck_ = nullptr;

@@ -35,8 +35,10 @@ QString NumberText(std::int32_t value) {
 
 CRenamePage::CRenamePage(rename::PageKind kind, QWidget* parent) : CTabPage(parent), rules_(kind) {
     BuildControls();
-    // The page starts from the cleared record; the view puts the saved options in later.
+    // The page starts from the cleared record; the view puts the saved options in later and
+    // asks for the first preview itself.
     ShowOptions();
+    ready_ = true;
 }
 
 QComboBox* CRenamePage::FolderCombo() const {
@@ -261,17 +263,32 @@ void CRenamePage::BuildControls() {
     connect(clearButton_, &QPushButton::clicked, this, &CRenamePage::OnClear);
 }
 
-namespace {
-
-// The edits that belong to each rule switch, in switch order; -1 where there is no second.
-constexpr int kSwitchEdits[8][2] = {{0, 1}, {2, -1}, {3, -1}, {4, -1},
-                                    {5, 6}, {7, 8},  {9, -1}, {10, -1}};
-
-bool IsNumberEdit(int edit) {
-    return edit <= 3 || edit == 7;
+// The edits of each rule switch; the second is -1 where there is only one.
+std::array<int, 2> CRenamePage::EditsOf(int which) {
+    switch (which) {
+        case kDelete:
+            return {kDelPos, kDelNum};
+        case kLCrop:
+            return {kLCropNum, -1};
+        case kRCrop:
+            return {kRCropNum, -1};
+        case kChgName:
+            return {kChgNameText, -1};
+        case kReplace:
+            return {kRepOrig, kRepNew};
+        case kInsert:
+            return {kInsPos, kInsertText};
+        case kPrepend:
+            return {kPrependText, -1};
+        default:
+            return {kAppendText, -1};
+    }
 }
 
-}  // namespace
+bool CRenamePage::IsNumberEdit(int which) {
+    return which == kDelPos || which == kDelNum || which == kLCropNum || which == kRCropNum ||
+           which == kInsPos;
+}
 
 bool& CRenamePage::SwitchField(int which) {
     rename::RenameOptions& o = rules_.Options();
@@ -345,7 +362,7 @@ void CRenamePage::StoreEdit(int which, bool readSigned) {
 }
 
 void CRenamePage::EnableEdits(int which, bool on) {
-    for (int edit : kSwitchEdits[which]) {
+    for (int edit : EditsOf(which)) {
         if (edit >= 0) {
             edits_[edit]->setEnabled(on);
         }
@@ -357,12 +374,12 @@ void CRenamePage::OnSwitchClicked(int which) {
     SwitchField(which) = on;
     EnableEdits(which, on);
     if (on) {
-        for (int edit : kSwitchEdits[which]) {
+        for (int edit : EditsOf(which)) {
             if (edit >= 0) {
                 StoreEdit(edit, true);
             }
         }
-        edits_[kSwitchEdits[which][0]]->setFocus(Qt::OtherFocusReason);
+        edits_[EditsOf(which)[0]]->setFocus(Qt::OtherFocusReason);
     }
     Changed();
 }
@@ -376,7 +393,9 @@ void CRenamePage::OnEditChanged(int which) {
 // recomputed once the change has been handled.
 void CRenamePage::Changed() {
     folderBox_->ClearEdited();
-    PostUserMessage(View(), UM_REFRESHPREVIEW);
+    if (ready_) {
+        PostUserMessage(View(), UM_REFRESHPREVIEW);
+    }
 }
 
 void CRenamePage::ShowOptions() {

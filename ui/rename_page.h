@@ -75,6 +75,8 @@ class CRenamePage : public CTabPage {
     };
     static constexpr int kEdits = 11;
 
+    static std::array<int, 2> EditsOf(int which);
+    static bool IsNumberEdit(int which);
     void BuildControls();
     bool& SwitchField(int which);
     void OnSwitchClicked(int which);
@@ -88,6 +90,8 @@ class CRenamePage : public CTabPage {
 
     rename::RenameRules rules_;
     QObject* view_ = nullptr;
+    // Set once the controls show the first record; from then on changes ask for a preview.
+    bool ready_ = false;
     PageFolderBox* folderBox_ = nullptr;
     QCheckBox* selOnlyCheck_ = nullptr;
     QCheckBox* matchCaseCheck_ = nullptr;
