@@ -10,6 +10,7 @@
 #include <QStatusBar>
 
 #include "app/about_dlg.h"
+#include "app/tmk_doc.h"
 #include "platform/runlog.h"
 #include "settings/app_settings.h"
 #include "ui/dialog_hooks.h"
@@ -193,6 +194,8 @@ void CMainFrame::OnFileNew() {
         return;
     }
     auto* frame = new ui::CRenameMstrFrame;
+    // Each rename window comes with its (empty) document, which lives as long as the window.
+    new CTMKDoc(frame);
     mdiArea_->addSubWindow(frame);
     frame->View()->OnInitialUpdate();
     frame->ActivateFrame();
