@@ -98,7 +98,7 @@ QObject* CNumberPage::View() const {
 void CNumberPage::BuildControls() {
     // Widgets are created in reading order, which is also their tab order.
     folderBox_ = new PageFolderBox(this, [this] { return View(); });
-    auto* folderLabel = new QLabel(tr("&Folder:"), this);
+    auto* folderLabel = new QLabel(tr("F&older:"), this);
     folderLabel->setBuddy(folderBox_->Combo());
     selOnlyCheck_ = new QCheckBox(tr("Rename Selected Files Only"), this);
     selOnlyCheck_->setObjectName(QStringLiteral("selOnlyCheck"));

@@ -52,7 +52,7 @@ QObject* CRenamePage::View() const {
 void CRenamePage::BuildControls() {
     // Widgets are created in reading order, which is also their tab order.
     folderBox_ = new PageFolderBox(this, [this] { return View(); });
-    auto* folderLabel = new QLabel(tr("&Folder:"), this);
+    auto* folderLabel = new QLabel(tr("F&older:"), this);
     folderLabel->setBuddy(folderBox_->Combo());
     selOnlyCheck_ = new QCheckBox(tr("Rename selected files only"), this);
     selOnlyCheck_->setObjectName(QStringLiteral("selOnlyCheck"));

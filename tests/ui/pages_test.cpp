@@ -278,6 +278,14 @@ TEST_F(RenamePageWindowTest, RulesShowInThePreviewAndClearRestoresItAtOnce) {
     EXPECT_TRUE(Child<QRadioButton>(page, "caseNoneRadio")->isChecked());
 }
 
+TEST_F(RenamePageWindowTest, CloseClosesTheRenameWindow) {
+    Click(Child<QPushButton>(page, "closeButton"));
+    // The close request is posted: the window goes once the click has been handled.
+    EXPECT_NE(frame->RenameView(), nullptr);
+    ProcessPostedEvents();
+    EXPECT_EQ(frame->RenameView(), nullptr);
+}
+
 TEST_F(RenamePageWindowTest, TypedFolderIsOpenedByTheFirstRenameClickAndRenamedByTheSecond) {
     TempFolder other;
     other.File("b1.txt");
