@@ -137,7 +137,7 @@ void CRenameListPane::OnScrollAction(int action) {
 
 void CRenameListPane::mouseReleaseEvent(QMouseEvent* event) {
     QTreeView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
+    if (event->button() == Qt::LeftButton) {
         UpdateSelection();
     }
 }
