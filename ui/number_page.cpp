@@ -250,6 +250,8 @@ void CNumberPage::BuildControls() {
     connect(outputGroup_, &QButtonGroup::idClicked, this, &CNumberPage::OnOutputClicked);
     connect(destBrowseButton_, &QPushButton::clicked, this, &CNumberPage::OnBrowseDest);
     destFocusFilter_ = PageFolderBox::WatchFocusLoss(destCombo_, [this] { OnDestLostFocus(); });
+    // Enter in the destination box takes the folder before "Renumber" runs.
+    connect(destCombo_->lineEdit(), &QLineEdit::returnPressed, this, &CNumberPage::OnDestLostFocus);
     connect(startEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnStartEdited);
     connect(incrEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnIncrementEdited);
     connect(widthEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnWidthEdited);

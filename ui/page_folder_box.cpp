@@ -63,6 +63,9 @@ PageFolderBox::PageFolderBox(QWidget* page, std::function<QObject*()> view)
     connect(browseButton_, &QPushButton::clicked, this, &PageFolderBox::OnBrowse);
     connect(combo_, &QComboBox::activated, this, &PageFolderBox::OnPicked);
     connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { edited_ = true; });
+    // Enter applies a typed folder as leaving the box does; the page's default button then
+    // sees the typed-folder state and does not act on the same key.
+    connect(combo_->lineEdit(), &QLineEdit::returnPressed, this, &PageFolderBox::OnLostFocus);
     focusFilter_ = WatchFocusLoss(combo_, [this] { OnLostFocus(); });
 }
 

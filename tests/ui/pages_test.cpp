@@ -205,6 +205,14 @@ TEST_F(RenamePageTest, FolderBoxChecksATypedPathAndTakesAPickedEntryAtOnce) {
     QTest::keyClick(combo, Qt::Key_Down);
     EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_CHANGEFOLDER});
     EXPECT_EQ(recorder->LastText(UM_CHANGEFOLDER), other.Path());
+
+    // Enter in the box takes a typed folder and does not rename.
+    recorder->messages.clear();
+    Type(combo->lineEdit(), ToQString(other.Path()) + QStringLiteral("/"));
+    QTest::keyClick(combo, Qt::Key_Return);
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_CHANGEFOLDER});
+    EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
 // The page inside a real rename window, on a folder of files.
