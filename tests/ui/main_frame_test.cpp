@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
 
@@ -13,6 +14,7 @@
 #include <memory>
 #include <sstream>
 
+#include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "platform/runlog.h"
 #include "settings/app_settings.h"
@@ -153,6 +155,27 @@ TEST_F(MainFrameTest, ExitWritesTheRenamePagesOptionsAndHistoriesToTheIniFile) {
     EXPECT_EQ(again.RenameView()->CurrentFolder(), shown.Path());
     auto* page = dynamic_cast<ui::CRenamePage*>(again.RenameView()->Page(0));
     EXPECT_EQ(page->Rules().Options().RepOrig, "abc");
+}
+
+TEST_F(MainFrameTest, AboutBoxShowsTheNoticeAndHelpShowsItsText) {
+    const QString notice = CAboutDlg::NoticeText();
+    EXPECT_LT(notice.size(), 512);
+    EXPECT_GT(notice.size(), 300);
+    EXPECT_TRUE(notice.contains(QStringLiteral("\r\n")));
+    CAboutDlg about;
+    auto* box = about.findChild<QPlainTextEdit*>(QStringLiteral("noticeText"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(box->toPlainText().remove(QLatin1Char('\r')),
+              QString(notice).remove(QLatin1Char('\r')));
+
+    CMainFrame frame;
+    auto* help = frame.findChild<QAction*>(QStringLiteral("actionHelpTopics"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->shortcut(), QKeySequence(Qt::Key_F1));
+    help->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_FALSE(dialogs.messages[0].text.isEmpty());
 }
 
 }  // namespace
