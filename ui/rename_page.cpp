@@ -285,79 +285,44 @@ std::array<int, 2> CRenamePage::EditsOf(int which) {
     }
 }
 
-bool CRenamePage::IsNumberEdit(int which) {
-    return which == kDelPos || which == kDelNum || which == kLCropNum || which == kRCropNum ||
-           which == kInsPos;
-}
+namespace {
 
-bool& CRenamePage::SwitchField(int which) {
-    rename::RenameOptions& o = rules_.Options();
-    switch (which) {
-        case kDelete:
-            return o.DoDelete;
-        case kLCrop:
-            return o.DoLCrop;
-        case kRCrop:
-            return o.DoRCrop;
-        case kChgName:
-            return o.DoChgName;
-        case kReplace:
-            return o.DoReplace;
-        case kInsert:
-            return o.DoInsert;
-        case kPrepend:
-            return o.DoPrepend;
-        default:
-            return o.DoAppend;
-    }
-}
+using rename::RenameOptions;
+
+// The record field behind each edit (1020 to 1030, in the order of CRenamePage::Edit): a number
+// or a text.
+struct EditField {
+    std::int32_t RenameOptions::*number;
+    std::string RenameOptions::*text;
+};
+constexpr EditField kEditFields[] = {
+    {&RenameOptions::DelPos, nullptr},  {&RenameOptions::DelNum, nullptr},
+    {&RenameOptions::LCrop, nullptr},   {&RenameOptions::RCrop, nullptr},
+    {nullptr, &RenameOptions::ChgName}, {nullptr, &RenameOptions::RepOrig},
+    {nullptr, &RenameOptions::RepNew},  {&RenameOptions::InsPos, nullptr},
+    {nullptr, &RenameOptions::Insert},  {nullptr, &RenameOptions::Prepend},
+    {nullptr, &RenameOptions::Append},
+};
+
+// The rule switch behind each check box 1012 to 1019 (in the order of CRenamePage::Switch).
+constexpr bool RenameOptions::*kSwitchFields[] = {
+    &RenameOptions::DoDelete,  &RenameOptions::DoLCrop,   &RenameOptions::DoRCrop,
+    &RenameOptions::DoChgName, &RenameOptions::DoReplace, &RenameOptions::DoInsert,
+    &RenameOptions::DoPrepend, &RenameOptions::DoAppend,
+};
+
+}  // namespace
 
 // Numbers typed into an edit are read unsigned ("-3" stores 0); switching a rule on and
 // "Close" read them signed.
 void CRenamePage::StoreEdit(int which, bool readSigned) {
-    rename::RenameOptions& o = rules_.Options();
     const QString text = edits_[which]->text();
-    if (IsNumberEdit(which)) {
-        const std::int32_t value = readSigned ? ReadSignedNumber(text) : ReadUnsignedNumber(text);
-        switch (which) {
-            case kDelPos:
-                o.DelPos = value;
-                break;
-            case kDelNum:
-                o.DelNum = value;
-                break;
-            case kLCropNum:
-                o.LCrop = value;
-                break;
-            case kRCropNum:
-                o.RCrop = value;
-                break;
-            default:
-                o.InsPos = value;
-                break;
-        }
-        return;
-    }
-    std::string value = ToStdString(text.left(kMaxRuleText));
-    switch (which) {
-        case kChgNameText:
-            o.ChgName = std::move(value);
-            break;
-        case kRepOrig:
-            o.RepOrig = std::move(value);
-            break;
-        case kRepNew:
-            o.RepNew = std::move(value);
-            break;
-        case kInsertText:
-            o.Insert = std::move(value);
-            break;
-        case kPrependText:
-            o.Prepend = std::move(value);
-            break;
-        default:
-            o.Append = std::move(value);
-            break;
+    const EditField& field = kEditFields[which];
+    if (field.number != nullptr) {
+        rules_.Options().*field.number =
+            readSigned ? ReadSignedNumber(text) : ReadUnsignedNumber(text);
+    } else {
+        rules_.Options().*field.text = ToStdString(text.left(kMaxRuleText));
     }
 }
 
@@ -371,7 +336,7 @@ void CRenamePage::EnableEdits(int which, bool on) {
 
 void CRenamePage::OnSwitchClicked(int which) {
     const bool on = checks_[which]->isChecked();
-    SwitchField(which) = on;
+    rules_.Options().*kSwitchFields[which] = on;
     EnableEdits(which, on);
     if (on) {
         for (int edit : EditsOf(which)) {
@@ -402,21 +367,17 @@ void CRenamePage::ShowOptions() {
     const rename::RenameOptions o = rules_.Options();
     selOnlyCheck_->setChecked(o.SelOnly);
     matchCaseCheck_->setChecked(o.MatchCase);
-    const bool switches[kSwitches] = {o.DoDelete,  o.DoLCrop,  o.DoRCrop,   o.DoChgName,
-                                      o.DoReplace, o.DoInsert, o.DoPrepend, o.DoAppend};
     for (int i = 0; i < kSwitches; ++i) {
-        checks_[i]->setChecked(switches[i]);
-        EnableEdits(i, switches[i]);
+        checks_[i]->setChecked(o.*kSwitchFields[i]);
+        EnableEdits(i, o.*kSwitchFields[i]);
     }
     // Setting a text runs the edit's change handler as typing would, so afterwards the record
     // holds what the boxes show (a number below 1 is shown, and so kept, as 0).
-    const QString texts[kEdits] = {NumberText(o.DelPos), NumberText(o.DelNum), NumberText(o.LCrop),
-                                   NumberText(o.RCrop),  ToQString(o.ChgName), ToQString(o.RepOrig),
-                                   ToQString(o.RepNew),  NumberText(o.InsPos), ToQString(o.Insert),
-                                   ToQString(o.Prepend), ToQString(o.Append)};
     for (int i = 0; i < kEdits; ++i) {
+        const EditField& field = kEditFields[i];
         const QSignalBlocker blocker(edits_[i]);
-        edits_[i]->setText(texts[i]);
+        edits_[i]->setText(field.number != nullptr ? NumberText(o.*field.number)
+                                                   : ToQString(o.*field.text));
         StoreEdit(i, false);
     }
     // No radio stays checked for a CaseMode that has none.

@@ -76,9 +76,7 @@ class CRenamePage : public CTabPage {
     static constexpr int kEdits = 11;
 
     static std::array<int, 2> EditsOf(int which);
-    static bool IsNumberEdit(int which);
     void BuildControls();
-    bool& SwitchField(int which);
     void OnSwitchClicked(int which);
     void OnEditChanged(int which);
     void StoreEdit(int which, bool readSigned);
