@@ -32,6 +32,7 @@
 #include "ui/rename_list_pane.h"
 #include "ui/rename_mstr_view.h"
 #include "ui/rename_page.h"
+#include "ui/rename_split_frm.h"
 
 namespace tidemark::ui {
 namespace {
@@ -141,7 +142,11 @@ TEST_F(RenameWindowTest, BothListsShowTheFolderInNameOrderWithSevenAndOneColumns
     EXPECT_EQ(view->SourcePane()->header()->sectionSize(0), unit * 13 / 10);
     EXPECT_EQ(view->SourcePane()->header()->sectionSize(1), unit * 6 / 10);
     EXPECT_TRUE(dialogs.messages.empty());
-    // The source list takes three quarters of the window's width.
+    // The tabs take a band of 280 pixels; the lists fill the rest, the source list three
+    // quarters of the window's width.
+    EXPECT_EQ(view->TabControl()->geometry(), QRect(0, 0, view->width(), kTabBandHeight));
+    EXPECT_EQ(view->SplitFrame()->geometry(),
+              QRect(0, kTabBandHeight, view->width(), view->height() - kTabBandHeight));
     EXPECT_NEAR(view->SourcePane()->width(), view->width() * 3 / 4, 12);
 }
 
