@@ -31,7 +31,7 @@ namespace {
 // Longest pattern or destination folder the page takes.
 constexpr int kMaxPageText = 254;
 
-struct RadioSpec {
+struct RadioButtonText {
     QString text;
     const char* name;
     int id;
@@ -40,15 +40,15 @@ struct RadioSpec {
 // A group box of exclusive radio buttons, each with its id; the box's layout holds them in the
 // given order, one a row, in column 0 of a grid so that callers can put edits beside them.
 QGroupBox* MakeRadioGroup(QWidget* parent, const QString& title,
-                          const std::vector<RadioSpec>& radios, QButtonGroup* group,
+                          const std::vector<RadioButtonText>& radios, QButtonGroup* group,
                           QGridLayout*& grid) {
     auto* box = new QGroupBox(title, parent);
     grid = new QGridLayout(box);
     int row = 0;
-    for (const RadioSpec& spec : radios) {
-        auto* radio = new QRadioButton(spec.text, box);
-        radio->setObjectName(QString::fromLatin1(spec.name));
-        group->addButton(radio, spec.id);
+    for (const RadioButtonText& text : radios) {
+        auto* radio = new QRadioButton(text.text, box);
+        radio->setObjectName(QString::fromLatin1(text.name));
+        group->addButton(radio, text.id);
         grid->addWidget(radio, row++, 0);
     }
     return box;

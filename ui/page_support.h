@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers shared by the tab pages: reading the number boxes the way the pages specify,
+// Small helpers shared by the tab pages: reading the number boxes as the pages read them,
 // and asking the rename window to close.
 
 #include <QString>
