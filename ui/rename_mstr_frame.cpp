@@ -11,6 +11,7 @@ CRenameMstrFrame::CRenameMstrFrame(QWidget* parent)
     setSystemMenu(nullptr);
     view_ = new CRenameMstrView(this);
     setWidget(view_);
+    connect(this, &QMdiSubWindow::aboutToActivate, view_, &CRenameMstrView::OnActivateView);
 }
 
 void CRenameMstrFrame::ActivateFrame() {

@@ -253,6 +253,12 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
     return catalogue::kOk;
 }
 
+void CRenameMstrView::OnActivateView() {
+    if (catalogue_ != nullptr) {
+        OnTabChanged(tabControl_->currentIndex());
+    }
+}
+
 void CRenameMstrView::Refresh() {
     if (catalogue_ != nullptr) {
         ChangeFolder(catalogue_->GetFolder());

@@ -48,6 +48,9 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     int OnPerformFileRename();
     // F5 (command 1122): re-reads the catalogue's folder.
     void Refresh();
+    // The window became the active one: the current page is shown again as after a tab change
+    // (folder boxes refilled, focus, title, preview).
+    void OnActivateView();
 
     // RenameHost.
     void ShowMessage(const std::string& text, const std::string& caption) override;

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -407,6 +408,18 @@ TEST_F(RenameWindowTest, PerformRenameRenamesOnDiskAndShowsCollisionsThroughTheW
                                             "x_b.TXT", "x_c.txt", "x_d"};
     EXPECT_EQ(ColumnTexts(view->SourcePane()), shown);
     EXPECT_EQ(ColumnTexts(view->ResultPane()), shown);
+}
+
+TEST_F(RenameWindowTest, ActivatingTheWindowShowsTheCurrentPageAgain) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    QComboBox* box = view->Page(0)->FolderCombo();
+    box->setEditText(QStringLiteral("half typed"));
+    QMdiSubWindow* window = frame->MdiArea()->subWindowList().front();
+    frame->MdiArea()->setActiveSubWindow(nullptr);
+    frame->MdiArea()->setActiveSubWindow(window);
+    ProcessPostedEvents();
+    EXPECT_EQ(box->currentText(), ToQString(folder.Path()));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Tidemark - [Rename Files]"));
 }
 
 }  // namespace
