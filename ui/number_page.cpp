@@ -140,10 +140,8 @@ void CNumberPage::BuildControls() {
          {tr("Move renamed files to new directory"), "outputMoveRadio", rename::kOutputMove},
          {tr("Copy renamed files to new directory"), "outputCopyRadio", rename::kOutputCopy}},
         outputGroup_, outputGrid);
-    destCombo_ = new QComboBox(outputBox);
+    destCombo_ = PageFolderBox::MakeFolderCombo(outputBox);
     destCombo_->setObjectName(QStringLiteral("destCombo"));
-    destCombo_->setEditable(true);
-    destCombo_->setInsertPolicy(QComboBox::NoInsert);
     destCombo_->setMinimumContentsLength(20);
     destCombo_->lineEdit()->setMaxLength(kMaxPageText);
     destCombo_->setToolTip(tr("The folder that receives the moved or copied files"));

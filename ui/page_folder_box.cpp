@@ -49,10 +49,8 @@ class FocusOutFilter : public QObject {
 
 PageFolderBox::PageFolderBox(QWidget* page, std::function<QObject*()> view)
     : QObject(page), page_(page), view_(std::move(view)), helper_(page) {
-    combo_ = new QComboBox(page);
+    combo_ = MakeFolderCombo(page);
     combo_->setObjectName(QStringLiteral("folderCombo"));
-    combo_->setEditable(true);
-    combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->setMinimumContentsLength(30);
     combo_->setToolTip(
         tr("The folder whose entries are listed below; type a path or pick a "
@@ -67,6 +65,17 @@ PageFolderBox::PageFolderBox(QWidget* page, std::function<QObject*()> view)
     // sees the typed-folder state and does not act on the same key.
     connect(combo_->lineEdit(), &QLineEdit::returnPressed, this, &PageFolderBox::OnLostFocus);
     focusFilter_ = WatchFocusLoss(combo_, [this] { OnLostFocus(); });
+}
+
+QComboBox* PageFolderBox::MakeFolderCombo(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // The text typed is the text taken: no completion adds to it, and finishing the edit does
+    // not turn a typed history entry into a pick (which would skip the typed-folder state).
+    box->setCompleter(nullptr);
+    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
+    return box;
 }
 
 QObject* PageFolderBox::WatchFocusLoss(QComboBox* box, std::function<void()> onLost) {

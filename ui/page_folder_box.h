@@ -31,6 +31,9 @@ class PageFolderBox : public QObject {
     bool Edited() const { return edited_; }
     void ClearEdited() { edited_ = false; }
 
+    // An editable folder combo box: no insertion of typed texts, no completion, and only a
+    // real pick from its list (or the arrow keys) counts as choosing an entry.
+    static QComboBox* MakeFolderCombo(QWidget* parent);
     // Calls onLost when the combo loses the focus to another widget while it is shown; the
     // combo's own drop-down list does not count. Deleting the returned filter stops the calls.
     static QObject* WatchFocusLoss(QComboBox* box, std::function<void()> onLost);

@@ -213,6 +213,14 @@ TEST_F(RenamePageTest, FolderBoxChecksATypedPathAndTakesAPickedEntryAtOnce) {
     ProcessPostedEvents();
     EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_CHANGEFOLDER});
     EXPECT_EQ(dialogs.messages.size(), 1u);
+
+    // A typed text equal to a listed folder is still a typed folder, not a pick.
+    recorder->messages.clear();
+    combo->setCurrentIndex(0);
+    Type(combo->lineEdit(), ToQString(other.Path()));
+    Click(Child<QPushButton>(&page, "renameButton"));
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_CHANGEFOLDER});
 }
 
 // The page inside a real rename window, on a folder of files.
