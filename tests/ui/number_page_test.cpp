@@ -204,6 +204,28 @@ TEST_F(NumberPageTest, OutputRadiosEnableTheDestinationWhichIsCheckedOnLeavingIt
     EXPECT_EQ(recorder.LastText(UM_SETDESTFOLDER), target.Path());
 }
 
+TEST_F(NumberPageTest, BrowseButtonsChangeTheFolderAndSetTheDestination) {
+    recorder.folder = "/current";
+    dialogs.picks = {QStringLiteral("/picked/source"), QString(), QStringLiteral("/picked/dest")};
+    Click(Child<QPushButton>(&page, "browseButton"));
+    EXPECT_EQ(recorder.Numbers(), (std::vector<int>{UM_GETFOLDER, UM_CHANGEFOLDER}));
+    EXPECT_EQ(recorder.LastText(UM_CHANGEFOLDER), "/picked/source");
+
+    Click(Child<QRadioButton>(&page, "outputCopyRadio"));
+    page.GetNumbering().Options().DestDir = "/old/dest";
+    auto* destBrowse = Child<QPushButton>(&page, "destBrowseButton");
+    Click(destBrowse);  // cancelled
+    EXPECT_EQ(page.GetNumbering().Options().DestDir, "/old/dest");
+    Click(destBrowse);
+    EXPECT_EQ(page.GetNumbering().Options().DestDir, "/picked/dest");
+    EXPECT_EQ(page.DestCombo()->currentText(), QStringLiteral("/picked/dest"));
+    EXPECT_EQ(recorder.LastText(UM_SETDESTFOLDER), "/picked/dest");
+    ASSERT_EQ(dialogs.browseRequests.size(), 3u);
+    EXPECT_EQ(dialogs.browseRequests[0],
+              std::make_pair(QStringLiteral("Select a folder"), QStringLiteral("/current")));
+    EXPECT_EQ(dialogs.browseRequests[1].second, QStringLiteral("/old/dest"));
+}
+
 TEST_F(NumberPageTest, RenumberPostsTheRenameThenTheDestinationUnlessAFolderWasTyped) {
     page.GetNumbering().Options().DestDir = "/out";
     Click(Child<QRadioButton>(&page, "posBeforeRadio"));
