@@ -151,14 +151,14 @@ IniLocation LocateIniFile() {
                              FolderWritable);
 }
 
-AppSettings::AppSettings(ShowMessageFunction showMessage)
-    : AppSettings(LocateIniFile(), std::move(showMessage)) {}
+AppSettings::AppSettings(const ShowMessageFunction& showMessage)
+    : AppSettings(LocateIniFile(), showMessage) {}
 
 AppSettings::AppSettings(std::string iniPath) : iniPath_(std::move(iniPath)) {
     LoadAll();
 }
 
-AppSettings::AppSettings(const IniLocation& location, ShowMessageFunction showMessage)
+AppSettings::AppSettings(const IniLocation& location, const ShowMessageFunction& showMessage)
     : iniPath_(location.path) {
     if (!location.executableFound) {
         if (showMessage) {

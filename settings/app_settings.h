@@ -57,10 +57,10 @@ class AppSettings {
   public:
     // Finds tmk.ini by LocateIniFile and loads it; when the executable's path is unknown,
     // shows the Caution message through showMessage and keeps the defaults.
-    explicit AppSettings(ShowMessageFunction showMessage = {});
+    explicit AppSettings(const ShowMessageFunction& showMessage = {});
     // Uses the file at iniPath and loads it.
     explicit AppSettings(std::string iniPath);
-    AppSettings(const IniLocation& location, ShowMessageFunction showMessage);
+    AppSettings(const IniLocation& location, const ShowMessageFunction& showMessage);
     // Saves (SaveAll).
     ~AppSettings();
     AppSettings(const AppSettings&) = delete;
