@@ -15,22 +15,35 @@ namespace tidemark::ui {
 
 namespace {
 
+// True while the widget and all its parents are shown.
+bool ShownWithParents(const QWidget* widget) {
+    for (; widget != nullptr; widget = widget->parentWidget()) {
+        if (widget->isHidden()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 class FolderBoxFocusFilter : public QObject {
   public:
-    FolderBoxFocusFilter(QObject* parent, std::function<void()> onLost)
-        : QObject(parent), onLost_(std::move(onLost)) {}
+    FolderBoxFocusFilter(QComboBox* box, std::function<void()> onLost, bool onlyWhileShown)
+        : QObject(box), box_(box), onLost_(std::move(onLost)), onlyWhileShown_(onlyWhileShown) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::FocusOut &&
-            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+            (!onlyWhileShown_ || ShownWithParents(box_))) {
             onLost_();
         }
         return QObject::eventFilter(watched, event);
     }
 
   private:
+    QComboBox* box_;
     std::function<void()> onLost_;
+    bool onlyWhileShown_;
 };
 
 }  // namespace
@@ -40,10 +53,13 @@ settings::AppSettings* SettingsFromMainFrame() {
     return reinterpret_cast<settings::AppSettings*>(address);
 }
 
-void WatchFolderBoxFocusLoss(QComboBox* box, std::function<void()> onLost) {
+QObject* WatchFolderBoxFocusLoss(QComboBox* box, std::function<void()> onLost,
+                                 bool onlyWhileShown) {
     // The editable box keeps the focus itself (its line edit is only a proxy), so the box is
     // the one widget that reports the loss.
-    box->installEventFilter(new FolderBoxFocusFilter(box, std::move(onLost)));
+    auto* filter = new FolderBoxFocusFilter(box, std::move(onLost), onlyWhileShown);
+    box->installEventFilter(filter);
+    return filter;
 }
 
 settings::FolderList AllEntries(const QComboBox* box) {

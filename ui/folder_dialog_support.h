@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QListWidget;
+class QObject;
 class QWidget;
 
 namespace tidemark::settings {
@@ -23,8 +24,12 @@ namespace tidemark::ui {
 settings::AppSettings* SettingsFromMainFrame();
 
 // Calls onLost when the box loses the keyboard focus to another widget or window. Opening the
-// box's own drop-down list does not count: the user is still working in the box.
-void WatchFolderBoxFocusLoss(QComboBox* box, std::function<void()> onLost);
+// box's own drop-down list does not count: the user is still working in the box. With
+// onlyWhileShown, a loss while the box or one of its parents is hidden does not count either
+// (hiding or closing the window moves the focus too). Deleting the returned filter (a child of
+// the box) stops the calls.
+QObject* WatchFolderBoxFocusLoss(QComboBox* box, std::function<void()> onLost,
+                                 bool onlyWhileShown = false);
 
 // Every entry of the box, most recent first (no limit).
 settings::FolderList AllEntries(const QComboBox* box);

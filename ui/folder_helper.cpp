@@ -13,17 +13,13 @@
 #include <algorithm>
 
 #include "platform/file_system.h"
-#include "platform/text.h"
+#include "settings/folder_names.h"
 #include "ui/dialog_hooks.h"
 #include "ui/qt_text.h"
 
 namespace tidemark::ui {
 
 namespace {
-
-bool NoCaseLess(const std::string& a, const std::string& b) {
-    return platform::NoCaseCompare(a, b) < 0;
-}
 
 class FocusLossWatcher : public QObject {
   public:
@@ -56,14 +52,7 @@ bool FolderHelper::BrowseForFolder(QString& folder) const {
 
 bool FolderHelper::ScanFolderNames(const std::string& folder, std::vector<std::string>& folderNames,
                                    std::vector<std::string>& fileNames) {
-    folderNames.clear();
-    fileNames.clear();
-    platform::ListFolder(folder, [&](const platform::DirEntry& entry) {
-        auto& target = (entry.attributes & platform::kAttrDirectory) ? folderNames : fileNames;
-        target.emplace_back(entry.name);
-        return true;
-    });
-    return true;
+    return settings::ScanFolderNames(folder, folderNames, fileNames);
 }
 
 void FolderHelper::FillListBox(QListWidget* list, const std::vector<std::string>& names) {
@@ -77,12 +66,12 @@ void FolderHelper::FillListBox(QListWidget* list, const std::vector<std::string>
 }
 
 void FolderHelper::SortNames(std::vector<std::string>& names, int first, int last) {
-    first = std::max(first, 0);
-    last = std::min(last, static_cast<int>(names.size()) - 1);
-    if (first >= last) {
+    // A range that ends before the list begins sorts nothing; a negative start is its start.
+    if (last < 0) {
         return;
     }
-    std::stable_sort(names.begin() + first, names.begin() + last + 1, NoCaseLess);
+    settings::SortNames(names, static_cast<std::size_t>(std::max(first, 0)),
+                        static_cast<std::size_t>(last));
 }
 
 void FolderHelper::AddToHistory(QComboBox* box, const QString& folder) {
@@ -140,17 +129,7 @@ void FolderHelper::ListFolder(const QString& folder, QListWidget* list, QLabel* 
     const std::string path = platform::StripTrailingSeparator(ToStdString(folder));
     QDir::setCurrent(ToQString(path));
     if (list != nullptr) {
-        std::vector<std::string> names;
-        platform::ListFolder(path, [&](const platform::DirEntry& entry) {
-            constexpr std::uint32_t kLeftOut =
-                platform::kAttrDirectory | platform::kAttrHidden | platform::kAttrSystem;
-            if ((entry.attributes & kLeftOut) == 0) {
-                names.emplace_back(entry.name);
-            }
-            return true;
-        });
-        std::sort(names.begin(), names.end(), NoCaseLess);
-        FillListBox(list, names);
+        FillListBox(list, settings::ListPlainFiles(path));
     }
     if (label != nullptr) {
         label->setText(ToQString(path));

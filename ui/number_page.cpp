@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -43,11 +42,12 @@ QGroupBox* MakeRadioGroup(QWidget* parent, const QString& title,
                           const std::vector<RadioButtonText>& radios, QButtonGroup* group,
                           QGridLayout*& grid) {
     auto* box = new QGroupBox(title, parent);
-    grid = new QGridLayout(box);
+    grid = MakeGroupGrid(box);
     int row = 0;
     for (const RadioButtonText& text : radios) {
         auto* radio = new QRadioButton(text.text, box);
         radio->setObjectName(QString::fromLatin1(text.name));
+        KeepCaptionWhole(radio);
         group->addButton(radio, text.id);
         grid->addWidget(radio, row++, 0);
     }
@@ -58,8 +58,7 @@ QLineEdit* MakeNumberEdit(QWidget* parent, const char* name, const QString& tip)
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setToolTip(tip);
-    edit->setMaxLength(10);
-    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
+    MakeNumberBox(edit);
     return edit;
 }
 
@@ -91,15 +90,9 @@ QComboBox* CNumberPage::FolderCombo() const {
     return folderBox_->Combo();
 }
 
-QObject* CNumberPage::View() const {
-    return view_ != nullptr ? view_ : RenameViewOf(this);
-}
-
 void CNumberPage::BuildControls() {
     // Widgets are created in reading order, which is also their tab order.
     folderBox_ = new PageFolderBox(this, [this] { return View(); });
-    auto* folderLabel = new QLabel(tr("F&older:"), this);
-    folderLabel->setBuddy(folderBox_->Combo());
     selOnlyCheck_ = new QCheckBox(tr("Rename Selected Files Only"), this);
     selOnlyCheck_->setObjectName(QStringLiteral("selOnlyCheck"));
     selOnlyCheck_->setToolTip(tr("Number only the entries selected in the list"));
@@ -123,14 +116,25 @@ void CNumberPage::BuildControls() {
     patternEdit_->setObjectName(QStringLiteral("patternEdit"));
     patternEdit_->setMaxLength(kMaxPageText);
     patternEdit_->setToolTip(tr("The new name, with ? standing for each digit of the number"));
-    positionGrid->addWidget(posEdit_, 1, 1, Qt::AlignLeft);
-    positionGrid->addWidget(patternEdit_, 4, 1);
-    auto* notes = new QHBoxLayout;
-    notes->addWidget(new QLabel(tr("Use ? for each digit"), positionBox));
-    notes->addWidget(new QLabel(tr("(e.g.  filename???.txt)"), positionBox));
-    notes->addStretch(1);
-    positionGrid->addLayout(notes, 5, 0, 1, 2);
+    MakeNarrowTextBox(patternEdit_);
+    // The two radios with a box beside them; the others may reach over the boxes' column.
+    for (QAbstractButton* radio : positionGroup_->buttons()) {
+        positionGrid->removeWidget(radio);
+        const int mode = positionGroup_->id(radio);
+        positionGrid->addWidget(radio, mode, 0, 1,
+                                mode == rename::kPosAt || mode == rename::kPosPattern ? 1 : 2);
+    }
+    positionGrid->addWidget(posEdit_, rename::kPosAt, 1, Qt::AlignLeft);
+    positionGrid->addWidget(patternEdit_, rename::kPosPattern, 1);
+    // The two notes on the pattern one under the other: side by side they would make the
+    // group too wide for the page at the window's starting size.
+    for (const QString& note : {tr("Use ? for each digit"), tr("(e.g.  filename???.txt)")}) {
+        auto* label = new QLabel(note, positionBox);
+        KeepCaptionWhole(label);
+        positionGrid->addWidget(label, positionGrid->rowCount(), 0, 1, 2);
+    }
     positionGrid->setColumnStretch(1, 1);
+    positionGrid->setRowStretch(positionGrid->rowCount(), 1);
 
     outputGroup_ = new QButtonGroup(this);
     QGridLayout* outputGrid = nullptr;
@@ -154,15 +158,31 @@ void CNumberPage::BuildControls() {
     outputGrid->setRowStretch(4, 1);
 
     auto* schemaBox = new QGroupBox(tr(" Number Schema "), this);
-    auto* schemaForm = new QFormLayout(schemaBox);
+    QGridLayout* schemaGrid = MakeGroupGrid(schemaBox);
     startEdit_ = MakeNumberEdit(schemaBox, "startEdit", tr("Number of the first file, 0 to 10001"));
     incrEdit_ =
         MakeNumberEdit(schemaBox, "incrEdit", tr("Step from one file to the next, 1 to 1000"));
     widthEdit_ = MakeNumberEdit(schemaBox, "widthEdit",
                                 tr("Fewest characters of the number, filled with zeros, 0 to 10"));
-    schemaForm->addRow(tr("Start number"), startEdit_);
-    schemaForm->addRow(tr("Increment by"), incrEdit_);
-    schemaForm->addRow(tr("Number width (use zero fill)"), widthEdit_);
+    auto* startLabel = new QLabel(tr("Start number"), schemaBox);
+    auto* incrLabel = new QLabel(tr("Increment by"), schemaBox);
+    auto* widthLabel = new QLabel(tr("Number width (use zero fill)"), schemaBox);
+    for (QLabel* label : {startLabel, incrLabel}) {
+        KeepCaptionWhole(label);
+    }
+    startLabel->setBuddy(startEdit_);
+    incrLabel->setBuddy(incrEdit_);
+    widthLabel->setBuddy(widthEdit_);
+    // The long caption breaks into two lines where the page is narrow.
+    LetCaptionTakeTwoLines(widthLabel);
+    schemaGrid->addWidget(startLabel, 0, 0);
+    schemaGrid->addWidget(startEdit_, 0, 1);
+    schemaGrid->addWidget(incrLabel, 1, 0);
+    schemaGrid->addWidget(incrEdit_, 1, 1);
+    schemaGrid->addWidget(widthLabel, 2, 0);
+    schemaGrid->addWidget(widthEdit_, 2, 1);
+    schemaGrid->setColumnStretch(0, 1);
+    schemaGrid->setRowStretch(3, 1);
 
     baseGroup_ = new QButtonGroup(this);
     QGridLayout* baseGrid = nullptr;
@@ -187,32 +207,30 @@ void CNumberPage::BuildControls() {
     cancelButton_->setAutoDefault(true);
     cancelButton_->setToolTip(tr("Close the rename window"));
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(folderLabel);
-    top->addWidget(folderBox_->Combo(), 1);
-    top->addWidget(folderBox_->BrowseButton());
-    top->addSpacing(12);
-    top->addWidget(selOnlyCheck_);
+    QHBoxLayout* top = folderBox_->MakeFolderRow(selOnlyCheck_);
     top->addWidget(customOrderButton_);
 
+    // The buttons stand under the schema: a column of their own at the right would leave too
+    // little width for the groups' captions at the window's starting size.
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(renumberButton_);
-    buttons->addWidget(cancelButton_);
-    buttons->addStretch(1);
+    buttons->addWidget(renumberButton_, 0, Qt::AlignRight);
+    buttons->addWidget(cancelButton_, 0, Qt::AlignRight);
 
     auto* schemaColumn = new QVBoxLayout;
     schemaColumn->addWidget(schemaBox);
+    schemaColumn->addLayout(buttons);
     schemaColumn->addStretch(1);
 
+    // Width the page has beyond its least goes to the groups with text boxes.
     auto* groups = new QHBoxLayout;
+    groups->setSpacing(4);
     groups->addWidget(positionBox, 1);
     groups->addWidget(outputBox, 1);
     groups->addLayout(schemaColumn);
     groups->addWidget(baseBox);
-    groups->addLayout(buttons);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(top);
     layout->addLayout(groups, 1);
 

@@ -42,10 +42,6 @@ class CNumberPage : public CTabPage {
     // "Custom Order Selected Files..." (1051), enabled by the view while a file is selected.
     QPushButton* CustomOrderButton() const { return customOrderButton_; }
 
-    // The receiver of the page's messages; by default the rename view above the page.
-    void SetView(QObject* view) { view_ = view; }
-    QObject* View() const;
-
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -70,7 +66,6 @@ class CNumberPage : public CTabPage {
     void ActionDone();
 
     rename::Numbering numbering_;
-    QObject* view_ = nullptr;
     // Set once the controls show the first record; from then on changes ask for a preview.
     bool ready_ = false;
     FolderHelper folderHelper_;

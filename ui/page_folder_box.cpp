@@ -1,51 +1,18 @@
 #include "ui/page_folder_box.h"
 
 #include <QComboBox>
-#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "platform/file_system.h"
 #include "ui/dialog_hooks.h"
+#include "ui/folder_dialog_support.h"
 #include "ui/messages.h"
 #include "ui/qt_text.h"
 
 namespace tidemark::ui {
-
-namespace {
-
-// True while the widget and all its parents are shown: hiding or closing the window moves the
-// focus too, and that is not the user leaving the box.
-bool ShownWithParents(const QWidget* widget) {
-    for (; widget != nullptr; widget = widget->parentWidget()) {
-        if (widget->isHidden()) {
-            return false;
-        }
-    }
-    return true;
-}
-
-class FocusOutFilter : public QObject {
-  public:
-    FocusOutFilter(QWidget* parent, std::function<void()> onLost)
-        : QObject(parent), box_(parent), onLost_(std::move(onLost)) {}
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut &&
-            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
-            ShownWithParents(box_)) {
-            onLost_();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    QWidget* box_;
-    std::function<void()> onLost_;
-};
-
-}  // namespace
 
 PageFolderBox::PageFolderBox(QWidget* page, std::function<QObject*()> view)
     : QObject(page), page_(page), view_(std::move(view)), helper_(page) {
@@ -67,6 +34,18 @@ PageFolderBox::PageFolderBox(QWidget* page, std::function<QObject*()> view)
     focusFilter_ = WatchFocusLoss(combo_, [this] { OnLostFocus(); });
 }
 
+QHBoxLayout* PageFolderBox::MakeFolderRow(QWidget* selOnlyCheck) const {
+    auto* label = new QLabel(tr("F&older:"), page_);
+    label->setBuddy(combo_);
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(combo_, 1);
+    row->addWidget(browseButton_);
+    row->addSpacing(12);
+    row->addWidget(selOnlyCheck);
+    return row;
+}
+
 QComboBox* PageFolderBox::MakeFolderCombo(QWidget* parent) {
     auto* box = new QComboBox(parent);
     box->setEditable(true);
@@ -79,11 +58,8 @@ QComboBox* PageFolderBox::MakeFolderCombo(QWidget* parent) {
 }
 
 QObject* PageFolderBox::WatchFocusLoss(QComboBox* box, std::function<void()> onLost) {
-    // The line edit of an editable combo has the combo as its focus proxy: the combo itself
-    // receives the focus events.
-    auto* filter = new FocusOutFilter(box, std::move(onLost));
-    box->installEventFilter(filter);
-    return filter;
+    // Hiding or closing the window moves the focus too, and that is not the user leaving the box.
+    return WatchFolderBoxFocusLoss(box, std::move(onLost), true);
 }
 
 PageFolderBox::~PageFolderBox() {

@@ -12,6 +12,7 @@
 #include "ui/folder_helper.h"
 
 class QComboBox;
+class QHBoxLayout;
 class QPushButton;
 class QWidget;
 
@@ -26,6 +27,10 @@ class PageFolderBox : public QObject {
 
     QComboBox* Combo() const { return combo_; }
     QPushButton* BrowseButton() const { return browseButton_; }
+
+    // The row every page starts with: "F&older:", the box, the browse button, then the page's
+    // selected-files-only switch; the page adds to its end.
+    QHBoxLayout* MakeFolderRow(QWidget* selOnlyCheck) const;
 
     // FolderEdited: the box's text was typed into since the page's last other action.
     bool Edited() const { return edited_; }

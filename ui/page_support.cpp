@@ -1,6 +1,14 @@
 #include "ui/page_support.h"
 
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMetaObject>
+#include <QSizePolicy>
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -42,6 +50,62 @@ std::optional<long> ReadWholeNumber(const QString& text) {
 
 std::int32_t ReadSignedNumber(const QString& text) {
     return static_cast<std::int32_t>(ReadWholeNumber(text).value_or(0));
+}
+
+void MakeNumberBox(QLineEdit* edit) {
+    edit->setMaxLength(10);
+    // Five digits plus the frame and the text margins.
+    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 10);
+}
+
+void MakeNarrowTextBox(QLineEdit* edit) {
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("MMM")));
+}
+
+QGridLayout* MakeGroupGrid(QGroupBox* box) {
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(4, 2, 4, 4);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(4);
+    return grid;
+}
+
+QHBoxLayout* MakeIndentedRow(int indent, std::initializer_list<QWidget*> widgets) {
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(indent, 0, 0, 0);
+    row->setSpacing(4);
+    for (QWidget* widget : widgets) {
+        row->addWidget(widget, qobject_cast<QLabel*>(widget) != nullptr ? 0 : 1);
+    }
+    return row;
+}
+
+void KeepCaptionWhole(QWidget* caption) {
+    // Minimum takes the size hint as the least width, whatever the text is later changed to.
+    QSizePolicy policy = caption->sizePolicy();
+    policy.setHorizontalPolicy(QSizePolicy::Minimum);
+    caption->setSizePolicy(policy);
+}
+
+void LetCaptionTakeTwoLines(QLabel* caption) {
+    caption->setWordWrap(true);
+    // The least width is that of the wider line when the caption breaks at its best space.
+    const QFontMetrics metrics = caption->fontMetrics();
+    const QString text = caption->text();
+    int least = metrics.horizontalAdvance(text);
+    for (qsizetype space = text.indexOf(QLatin1Char(' ')); space >= 0;
+         space = text.indexOf(QLatin1Char(' '), space + 1)) {
+        least = std::min(least, std::max(metrics.horizontalAdvance(text.left(space)),
+                                         metrics.horizontalAdvance(text.mid(space + 1))));
+    }
+    // One pixel more against rounding in the line breaking.
+    caption->setMinimumWidth(least + 2 * caption->margin() + 1);
+}
+
+int CheckBoxTextIndent(const QWidget* checkBox) {
+    const QStyle* style = checkBox->style();
+    return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, checkBox) +
+           style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, checkBox);
 }
 
 void PostCloseRequest(QObject* view) {

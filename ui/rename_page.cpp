@@ -45,15 +45,9 @@ QComboBox* CRenamePage::FolderCombo() const {
     return folderBox_->Combo();
 }
 
-QObject* CRenamePage::View() const {
-    return view_ != nullptr ? view_ : RenameViewOf(this);
-}
-
 void CRenamePage::BuildControls() {
     // Widgets are created in reading order, which is also their tab order.
     folderBox_ = new PageFolderBox(this, [this] { return View(); });
-    auto* folderLabel = new QLabel(tr("F&older:"), this);
-    folderLabel->setBuddy(folderBox_->Combo());
     selOnlyCheck_ = new QCheckBox(tr("Rename selected files only"), this);
     selOnlyCheck_->setObjectName(QStringLiteral("selOnlyCheck"));
     selOnlyCheck_->setToolTip(tr("Apply the rules only to the entries selected in the list"));
@@ -68,12 +62,10 @@ void CRenamePage::BuildControls() {
         edit->setObjectName(QString::fromLatin1(name));
         edit->setToolTip(tip);
         if (number) {
-            edit->setMaxLength(10);
-            edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
-                                12);
+            MakeNumberBox(edit);
         } else {
             edit->setMaxLength(kMaxRuleText);
-            edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("MMMM")));
+            MakeNarrowTextBox(edit);
         }
         return edit;
     };
@@ -117,14 +109,14 @@ void CRenamePage::BuildControls() {
         {tr("Caps And Lowercase"), "caseCapsRadio", rename::kCaseCapsAndLower},
     };
     auto* caseBox = new QGroupBox(tr(" Case Changes  "), this);
-    auto* caseLayout = new QVBoxLayout(caseBox);
+    QGridLayout* caseLayout = MakeGroupGrid(caseBox);
     for (const CaseRadio& radio : caseRadios) {
         auto* button = new QRadioButton(radio.text, caseBox);
         button->setObjectName(QString::fromLatin1(radio.name));
         caseGroup_->addButton(button, radio.mode);
-        caseLayout->addWidget(button);
+        caseLayout->addWidget(button, caseLayout->rowCount(), 0);
     }
-    caseLayout->addStretch(1);
+    caseLayout->setRowStretch(caseLayout->rowCount(), 1);
 
     renameButton_ = new QPushButton(tr("&Rename"), this);
     renameButton_->setObjectName(QStringLiteral("renameButton"));
@@ -141,50 +133,60 @@ void CRenamePage::BuildControls() {
     }
 
     // Layout: the folder row, then the four groups side by side with the buttons at the right.
+    // The band is low but the page is narrow at the window's starting size, so a rule whose
+    // boxes do not fit beside its check box has them on an indented row below it.
+    const int indent = CheckBoxTextIndent(checks_[kDelete]);
+
     auto* deletes = new QGroupBox(tr("  Characters Deletes  "), this);
-    auto* deleteGrid = new QGridLayout(deletes);
-    deleteGrid->addWidget(checks_[kDelete], 0, 0);
-    deleteGrid->addWidget(edits_[kDelPos], 0, 1);
-    deleteGrid->addWidget(new QLabel(tr("the next n chars"), deletes), 0, 2);
-    deleteGrid->addWidget(edits_[kDelNum], 0, 3);
-    deleteGrid->addWidget(checks_[kLCrop], 1, 0);
-    deleteGrid->addWidget(edits_[kLCropNum], 1, 1);
-    deleteGrid->addWidget(checks_[kRCrop], 2, 0);
-    deleteGrid->addWidget(edits_[kRCropNum], 2, 1);
-    deleteGrid->setRowStretch(3, 1);
+    QGridLayout* deleteGrid = MakeGroupGrid(deletes);
+    auto* nextChars = new QLabel(tr("the next n chars"), deletes);
+    deleteGrid->addWidget(checks_[kDelete], 0, 0, 1, 2);
+    deleteGrid->addLayout(MakeIndentedRow(indent, {edits_[kDelPos]}), 1, 0, Qt::AlignLeft);
+    deleteGrid->addLayout(MakeIndentedRow(indent, {nextChars}), 2, 0);
+    deleteGrid->addWidget(edits_[kDelNum], 2, 1);
+    deleteGrid->addWidget(checks_[kLCrop], 3, 0);
+    deleteGrid->addWidget(edits_[kLCropNum], 3, 1);
+    deleteGrid->addWidget(checks_[kRCrop], 4, 0);
+    deleteGrid->addWidget(edits_[kRCropNum], 4, 1);
+    deleteGrid->setRowStretch(5, 1);
 
     auto* replacement = new QGroupBox(tr("Character Replacement"), this);
-    auto* replaceGrid = new QGridLayout(replacement);
+    QGridLayout* replaceGrid = MakeGroupGrid(replacement);
+    auto* with = new QLabel(tr("with"), replacement);
     replaceGrid->addWidget(checks_[kChgName], 0, 0);
-    replaceGrid->addWidget(edits_[kChgNameText], 0, 1, 1, 3);
-    replaceGrid->addWidget(checks_[kReplace], 1, 0);
-    replaceGrid->addWidget(edits_[kRepOrig], 1, 1);
-    replaceGrid->addWidget(new QLabel(tr("with"), replacement), 1, 2);
-    replaceGrid->addWidget(edits_[kRepNew], 1, 3);
-    replaceGrid->addWidget(matchCaseCheck_, 2, 0);
-    replaceGrid->setColumnStretch(1, 1);
-    replaceGrid->setColumnStretch(3, 1);
-    replaceGrid->setRowStretch(3, 1);
+    replaceGrid->addLayout(MakeIndentedRow(indent, {edits_[kChgNameText]}), 1, 0);
+    replaceGrid->addWidget(checks_[kReplace], 2, 0);
+    replaceGrid->addLayout(MakeIndentedRow(indent, {edits_[kRepOrig], with, edits_[kRepNew]}), 3,
+                           0);
+    replaceGrid->addWidget(matchCaseCheck_, 4, 0);
+    replaceGrid->setRowStretch(5, 1);
 
     auto* inserts = new QGroupBox(tr(" Character Inserts  "), this);
-    auto* insertGrid = new QGridLayout(inserts);
-    insertGrid->addWidget(checks_[kInsert], 0, 0);
-    insertGrid->addWidget(edits_[kInsPos], 0, 1);
-    insertGrid->addWidget(new QLabel(tr("the text"), inserts), 0, 2);
-    insertGrid->addWidget(edits_[kInsertText], 0, 3);
-    insertGrid->addWidget(checks_[kPrepend], 1, 0);
-    insertGrid->addWidget(edits_[kPrependText], 1, 1, 1, 3);
-    insertGrid->addWidget(checks_[kAppend], 2, 0);
-    insertGrid->addWidget(edits_[kAppendText], 2, 1, 1, 3);
-    insertGrid->setColumnStretch(3, 1);
-    insertGrid->setRowStretch(3, 1);
+    QGridLayout* insertGrid = MakeGroupGrid(inserts);
+    auto* theText = new QLabel(tr("the text"), inserts);
+    insertGrid->addWidget(checks_[kInsert], 0, 0, 1, 2);
+    insertGrid->addLayout(MakeIndentedRow(indent, {edits_[kInsPos]}), 1, 0, Qt::AlignLeft);
+    insertGrid->addLayout(MakeIndentedRow(indent, {theText}), 2, 0);
+    insertGrid->addWidget(edits_[kInsertText], 2, 1);
+    insertGrid->addWidget(checks_[kPrepend], 3, 0);
+    insertGrid->addWidget(edits_[kPrependText], 3, 1);
+    insertGrid->addWidget(checks_[kAppend], 4, 0);
+    insertGrid->addWidget(edits_[kAppendText], 4, 1);
+    insertGrid->setColumnStretch(1, 1);
+    insertGrid->setRowStretch(5, 1);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(folderLabel);
-    top->addWidget(folderBox_->Combo(), 1);
-    top->addWidget(folderBox_->BrowseButton());
-    top->addSpacing(12);
-    top->addWidget(selOnlyCheck_);
+    for (QWidget* caption :
+         std::initializer_list<QWidget*>{nextChars, with, theText, matchCaseCheck_}) {
+        KeepCaptionWhole(caption);
+    }
+    for (QWidget* caption : checks_) {
+        KeepCaptionWhole(caption);
+    }
+    for (QAbstractButton* caption : caseGroup_->buttons()) {
+        KeepCaptionWhole(caption);
+    }
+
+    QHBoxLayout* top = folderBox_->MakeFolderRow(selOnlyCheck_);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(renameButton_);
@@ -192,7 +194,9 @@ void CRenamePage::BuildControls() {
     buttons->addWidget(clearButton_);
     buttons->addStretch(1);
 
+    // Width the page has beyond its least goes to the groups with text boxes.
     auto* groups = new QHBoxLayout;
+    groups->setSpacing(4);
     groups->addWidget(deletes);
     groups->addWidget(replacement, 1);
     groups->addWidget(inserts, 1);
@@ -200,7 +204,7 @@ void CRenamePage::BuildControls() {
     groups->addLayout(buttons);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(top);
     layout->addLayout(groups, 1);
 

@@ -37,10 +37,6 @@ class CRenamePage : public CTabPage {
     const rename::RenameRules& Rules() const { return rules_; }
     void ApplyRules(std::string& name, bool isFile) const { rules_.ApplyRules(name, isFile); }
 
-    // The receiver of the page's messages; by default the rename view above the page.
-    void SetView(QObject* view) { view_ = view; }
-    QObject* View() const;
-
     // "Close": every control into the record (numbers read signed, empty as 0).
     void ReadControls();
     // The eight rule switches off and "No changes" checked; the caller shows the options.
@@ -87,7 +83,6 @@ class CRenamePage : public CTabPage {
     void Changed();
 
     rename::RenameRules rules_;
-    QObject* view_ = nullptr;
     // Set once the controls show the first record; from then on changes ask for a preview.
     bool ready_ = false;
     PageFolderBox* folderBox_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QObject;
 
 namespace tidemark::ui {
 
@@ -25,6 +26,13 @@ class CTabPage : public QWidget {
     // After a successful rename: rule switches off (rename pages) or PosMode 0 (number page),
     // then ShowOptions.
     virtual void ResetPage() = 0;
+
+    // The receiver of the page's messages; by default the rename view above the page.
+    void SetView(QObject* view) { view_ = view; }
+    QObject* View() const;
+
+  private:
+    QObject* view_ = nullptr;
 };
 
 }  // namespace tidemark::ui

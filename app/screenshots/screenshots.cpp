@@ -1,9 +1,12 @@
 // Draws the program offscreen and saves PNG pictures of it: the main frame, each of the four
 // tabs of the rename window and each dialog, on a demonstration folder made for the purpose.
-// Usage: tidemark-screenshots <output folder>
+// Usage: tidemark-screenshots <output folder> [<width>x<height>]
+// The main frame keeps its starting size unless a size is given.
 
 #include <QApplication>
 #include <QDir>
+#include <QSize>
+#include <QStringList>
 #include <QTabWidget>
 #include <QWidget>
 
@@ -56,6 +59,18 @@ bool Save(QWidget& widget, const QDir& out, const char* name) {
     return true;
 }
 
+// "1280x800" as a size; an invalid size when the text is not one.
+QSize ParseSize(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char('x'));
+    if (parts.size() != 2) {
+        return {};
+    }
+    bool okWidth = false;
+    bool okHeight = false;
+    const QSize size(parts[0].toInt(&okWidth), parts[1].toInt(&okHeight));
+    return okWidth && okHeight ? size : QSize();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,6 +92,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     out.setPath(outPath);
+    QSize frameSize;
+    if (argc > 2) {
+        frameSize = ParseSize(QString::fromLocal8Bit(argv[2]));
+        if (!frameSize.isValid() || frameSize.isEmpty()) {
+            std::fprintf(stderr, "size must be <width>x<height>, not %s\n", argv[2]);
+            return 1;
+        }
+    }
     // Nothing may block: message boxes are printed, browsing is cancelled.
     tidemark::ui::SetMessageBoxFunction([](QWidget*, const QString& text, const QString&) {
         std::printf("message: %s\n", qPrintable(text));
@@ -88,6 +111,9 @@ int main(int argc, char** argv) {
     bool ok = true;
     {
         tidemark::app::CMainFrame frame;
+        if (frameSize.isValid()) {
+            frame.resize(frameSize);
+        }
         ok &= Save(frame, out, "main-frame.png");
 
         frame.OnFileNew();
