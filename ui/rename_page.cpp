@@ -137,18 +137,29 @@ void CRenamePage::BuildControls() {
     // boxes do not fit beside its check box has them on an indented row below it.
     const int indent = CheckBoxTextIndent(checks_[kDelete]);
 
-    auto* deletes = new QGroupBox(tr("  Characters Deletes  "), this);
-    QGridLayout* deleteGrid = MakeGroupGrid(deletes);
-    auto* nextChars = new QLabel(tr("the next n chars"), deletes);
-    deleteGrid->addWidget(checks_[kDelete], 0, 0, 1, 2);
-    deleteGrid->addLayout(MakeIndentedRow(indent, {edits_[kDelPos]}), 1, 0, Qt::AlignLeft);
-    deleteGrid->addLayout(MakeIndentedRow(indent, {nextChars}), 2, 0);
-    deleteGrid->addWidget(edits_[kDelNum], 2, 1);
-    deleteGrid->addWidget(checks_[kLCrop], 3, 0);
-    deleteGrid->addWidget(edits_[kLCropNum], 3, 1);
-    deleteGrid->addWidget(checks_[kRCrop], 4, 0);
-    deleteGrid->addWidget(edits_[kRCropNum], 4, 1);
-    deleteGrid->setRowStretch(5, 1);
+    // Deletes and inserts have one shape: a rule at a position, its box on the row below, the
+    // second box after a caption on the next row, then two rules with one box each.
+    auto positionRules = [this, indent](const QString& title, Switch first, const QString& caption,
+                                        Switch second, Switch third) {
+        auto* box = new QGroupBox(title, this);
+        QGridLayout* grid = MakeGroupGrid(box);
+        auto* label = new QLabel(caption, box);
+        KeepCaptionWhole(label);
+        const auto [position, firstText] = EditsOf(first);
+        grid->addWidget(checks_[first], 0, 0, 1, 2);
+        grid->addLayout(MakeIndentedRow(indent, {edits_[position]}), 1, 0, Qt::AlignLeft);
+        grid->addLayout(MakeIndentedRow(indent, {label}), 2, 0);
+        grid->addWidget(edits_[firstText], 2, 1);
+        grid->addWidget(checks_[second], 3, 0);
+        grid->addWidget(edits_[EditsOf(second)[0]], 3, 1);
+        grid->addWidget(checks_[third], 4, 0);
+        grid->addWidget(edits_[EditsOf(third)[0]], 4, 1);
+        grid->setColumnStretch(1, 1);
+        grid->setRowStretch(5, 1);
+        return box;
+    };
+    QGroupBox* deletes = positionRules(tr("  Characters Deletes  "), kDelete,
+                                       tr("the next n chars"), kLCrop, kRCrop);
 
     auto* replacement = new QGroupBox(tr("Character Replacement"), this);
     QGridLayout* replaceGrid = MakeGroupGrid(replacement);
@@ -161,22 +172,10 @@ void CRenamePage::BuildControls() {
     replaceGrid->addWidget(matchCaseCheck_, 4, 0);
     replaceGrid->setRowStretch(5, 1);
 
-    auto* inserts = new QGroupBox(tr(" Character Inserts  "), this);
-    QGridLayout* insertGrid = MakeGroupGrid(inserts);
-    auto* theText = new QLabel(tr("the text"), inserts);
-    insertGrid->addWidget(checks_[kInsert], 0, 0, 1, 2);
-    insertGrid->addLayout(MakeIndentedRow(indent, {edits_[kInsPos]}), 1, 0, Qt::AlignLeft);
-    insertGrid->addLayout(MakeIndentedRow(indent, {theText}), 2, 0);
-    insertGrid->addWidget(edits_[kInsertText], 2, 1);
-    insertGrid->addWidget(checks_[kPrepend], 3, 0);
-    insertGrid->addWidget(edits_[kPrependText], 3, 1);
-    insertGrid->addWidget(checks_[kAppend], 4, 0);
-    insertGrid->addWidget(edits_[kAppendText], 4, 1);
-    insertGrid->setColumnStretch(1, 1);
-    insertGrid->setRowStretch(5, 1);
+    QGroupBox* inserts =
+        positionRules(tr(" Character Inserts  "), kInsert, tr("the text"), kPrepend, kAppend);
 
-    for (QWidget* caption :
-         std::initializer_list<QWidget*>{nextChars, with, theText, matchCaseCheck_}) {
+    for (QWidget* caption : std::initializer_list<QWidget*>{with, matchCaseCheck_}) {
         KeepCaptionWhole(caption);
     }
     for (QWidget* caption : checks_) {

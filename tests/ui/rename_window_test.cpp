@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
@@ -420,6 +421,37 @@ TEST_F(RenameWindowTest, ActivatingTheWindowShowsTheCurrentPageAgain) {
     ProcessPostedEvents();
     EXPECT_EQ(box->currentText(), ToQString(folder.Path()));
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Tidemark - [Rename Files]"));
+}
+
+TEST_F(RenameWindowTest, EveryCaptionOfTheFourPagesIsWholeAtTheStartingSize) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    ASSERT_EQ(frame->size(), QSize(800, 600));
+    for (int tab = 0; tab < 4; ++tab) {
+        view->TabControl()->setCurrentIndex(tab);
+        ProcessPostedEvents();
+        QWidget* page = view->TabControl()->currentWidget();
+        // A page given less than its least size squeezes its captions.
+        EXPECT_GE(page->width(), page->minimumSizeHint().width()) << tab;
+        EXPECT_GE(page->height(), page->minimumSizeHint().height()) << tab;
+        int captions = 0;
+        for (QWidget* widget : page->findChildren<QWidget*>()) {
+            // Texts on one line; the icon-only folder buttons have a fixed size of their own.
+            auto* label = qobject_cast<QLabel*>(widget);
+            auto* button = qobject_cast<QAbstractButton*>(widget);
+            const bool caption = (button != nullptr && !button->text().isEmpty()) ||
+                                 (label != nullptr && !label->wordWrap());
+            if (caption && !widget->isHidden()) {
+                ++captions;
+                EXPECT_GE(widget->width(), widget->sizeHint().width())
+                    << tab << " " << widget->objectName().toStdString() << " "
+                    << widget->property("text").toString().toStdString();
+                EXPECT_TRUE(
+                    page->rect().contains(QRect(widget->mapTo(page, QPoint(0, 0)), widget->size())))
+                    << tab << " " << widget->property("text").toString().toStdString();
+            }
+        }
+        EXPECT_GT(captions, 10) << tab;
+    }
 }
 
 }  // namespace
