@@ -62,6 +62,12 @@ QObject* WatchFolderBoxFocusLoss(QComboBox* box, std::function<void()> onLost,
     return filter;
 }
 
+FocusWatchGuard::~FocusWatchGuard() {
+    for (const QPointer<QObject>& watch : watches_) {
+        delete watch.data();
+    }
+}
+
 settings::FolderList AllEntries(const QComboBox* box) {
     settings::FolderList entries;
     entries.reserve(static_cast<std::size_t>(box->count()));

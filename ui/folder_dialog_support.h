@@ -3,9 +3,11 @@
 // reaching the settings store through the main frame, watching a folder box for the loss of
 // the keyboard focus, reading and replacing a box's whole history.
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 #include "settings/folder_list.h"
 
@@ -30,6 +32,22 @@ settings::AppSettings* SettingsFromMainFrame();
 // the box) stops the calls.
 QObject* WatchFolderBoxFocusLoss(QComboBox* box, std::function<void()> onLost,
                                  bool onlyWhileShown = false);
+
+// Deletes the focus watches given to it when it goes. A dialog holds one as a member, so the
+// watches are gone before the dialog's base class destroys the boxes: the focus moving away
+// from a box that is being destroyed must not call back into a half-destroyed dialog.
+class FocusWatchGuard {
+  public:
+    FocusWatchGuard() = default;
+    FocusWatchGuard(const FocusWatchGuard&) = delete;
+    FocusWatchGuard& operator=(const FocusWatchGuard&) = delete;
+    ~FocusWatchGuard();
+
+    void Add(QObject* watch) { watches_.emplace_back(watch); }
+
+  private:
+    std::vector<QPointer<QObject>> watches_;
+};
 
 // Every entry of the box, most recent first (no limit).
 settings::FolderList AllEntries(const QComboBox* box);

@@ -144,9 +144,9 @@ void CIntelligentMergeDlg::ConnectFolderBox(FolderBox& box) {
     connect(box.combo, &QComboBox::activated, this,
             [this, &box] { helper_.OnBoxSelection(box.combo, box.list, box.label, box.folder); });
     connect(box.combo->lineEdit(), &QLineEdit::textEdited, this, [&box] { box.edited = true; });
-    WatchFolderBoxFocusLoss(box.combo, [this, &box] {
+    focusWatches_.Add(WatchFolderBoxFocusLoss(box.combo, [this, &box] {
         helper_.OnBoxLostFocus(box.combo, box.list, box.label, box.edited, box.folder);
-    });
+    }));
 }
 
 void CIntelligentMergeDlg::LoadHistories() {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "ui/folder_dialog_support.h"
 #include "ui/folder_helper.h"
 
 class QComboBox;
@@ -67,6 +68,7 @@ class CIntelligentMergeDlg : public QDialog {
     void ConnectFolderBox(FolderBox& box);
 
     FolderHelper helper_;
+    FocusWatchGuard focusWatches_;
     settings::AppSettings* settings_ = nullptr;
     QPointer<QObject> frame_;  // the settings' owner: they are used only while it lives
     FolderBox box_[3];

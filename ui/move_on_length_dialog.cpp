@@ -171,12 +171,12 @@ void CMoveOnLengthDlg::BuildControls() {
     connect(sourceCombo_->lineEdit(), &QLineEdit::textEdited, this,
             [this] { sourceEdited_ = true; });
     connect(destCombo_->lineEdit(), &QLineEdit::textEdited, this, [this] { destEdited_ = true; });
-    WatchFolderBoxFocusLoss(sourceCombo_, [this] {
+    focusWatches_.Add(WatchFolderBoxFocusLoss(sourceCombo_, [this] {
         OnBoxLostFocus(sourceCombo_, sourceList_, sourcePath_, sourceEdited_, sourceFolder_);
-    });
-    WatchFolderBoxFocusLoss(destCombo_, [this] {
+    }));
+    focusWatches_.Add(WatchFolderBoxFocusLoss(destCombo_, [this] {
         OnBoxLostFocus(destCombo_, destList_, destPath_, destEdited_, destFolder_);
-    });
+    }));
 }
 
 void CMoveOnLengthDlg::LoadHistories() {

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "ui/folder_dialog_support.h"
 #include "ui/folder_helper.h"
 
 class QComboBox;
@@ -58,6 +59,7 @@ class CMoveOnLengthDlg : public QDialog {
     void OnSourceDoubleClick(QListWidgetItem* item);
 
     FolderHelper helper_;
+    FocusWatchGuard focusWatches_;
     settings::AppSettings* settings_ = nullptr;
     QPointer<QObject> frame_;  // the settings' owner: they are used only while it lives
     QString sourceFolder_;
