@@ -31,33 +31,14 @@
 namespace tidemark::ui {
 namespace {
 
+using testing::Child;
+using testing::Click;
 using testing::DialogRecorder;
 using testing::MessageRecorder;
 using testing::ProcessPostedEvents;
 using testing::ScopedEnv;
 using testing::TempFolder;
-
-template <class T>
-T* Child(const QWidget* parent, const char* name) {
-    auto* child = parent->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
-
-void Click(QAbstractButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void Type(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    if (text.isEmpty()) {
-        QTest::keyClick(edit, Qt::Key_Backspace);
-    } else {
-        // The first key typed replaces the selection.
-        QTest::keyClicks(edit, text);
-    }
-}
+using testing::Type;
 
 class NumberPageTest : public ::testing::Test {
   protected:

@@ -2,17 +2,48 @@
 // A stand-in for the rename view that records the messages a tab page sends and answers the
 // ones a page waits for.
 
+#include <QAbstractButton>
+#include <QLineEdit>
 #include <QObject>
+#include <QString>
+#include <QTest>
+#include <QWidget>
 
 #include <any>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "catalogue/file_catalogue.h"
 #include "ui/messages.h"
 
 namespace tidemark::testing {
+
+// The named child of a page, with a test failure when there is none.
+template <class T>
+T* Child(const QWidget* parent, const char* name) {
+    auto* child = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+inline void Click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Replaces an edit's text by typing, as a user who selected everything first.
+inline void Type(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    if (text.isEmpty()) {
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    } else {
+        // The first key typed replaces the selection.
+        QTest::keyClicks(edit, text);
+    }
+}
 
 struct PageMessage {
     int message;
