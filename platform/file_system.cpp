@@ -51,7 +51,7 @@ bool FollowsToDirectory(int dirfd, const char* name) {
     return fstatat(dirfd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
 }
 
-// Windows-style attribute bits of one entry, as the design notes map them.
+// Windows-style attribute bits of one entry, mapped from the Linux file type, mode and flags.
 EntryInfo InfoFromStatx(const struct statx& sx, std::string_view name, int dirfd,
                         const char* pathForLink) {
     EntryInfo info;
