@@ -132,14 +132,22 @@ int RunList(const Invocation& invocation) {
     return 0;
 }
 
+// Reads FOLDER for a preview or a rename and puts the catalogue into the order and selection
+// the options name.
+int LoadForPage(const Invocation& invocation, catalogue::FileCatalogue& catalogue) {
+    const int code =
+        LoadSourceFolder(invocation.folders[0], catalogue, ScanFlagsFor(invocation.setup));
+    if (code == catalogue::kOk) {
+        ApplyView(invocation.setup, catalogue);
+    }
+    return code;
+}
+
 int RunPreview(const Invocation& invocation) {
     catalogue::FileCatalogue catalogue;
-    if (const int code =
-            LoadSourceFolder(invocation.folders[0], catalogue, ScanFlagsFor(invocation.setup));
-        code != catalogue::kOk) {
+    if (const int code = LoadForPage(invocation, catalogue); code != catalogue::kOk) {
         return ExitStatusOf(code);
     }
-    ApplyView(invocation.setup, catalogue);
     Page page(invocation.setup);
     const std::vector<rename::PreviewRow> rows = page.Preview(catalogue);
     OutputBuffer out(stdout);
@@ -153,12 +161,9 @@ int RunPreview(const Invocation& invocation) {
 
 int RunRename(const Invocation& invocation) {
     catalogue::FileCatalogue catalogue;
-    if (const int code =
-            LoadSourceFolder(invocation.folders[0], catalogue, ScanFlagsFor(invocation.setup));
-        code != catalogue::kOk) {
+    if (const int code = LoadForPage(invocation, catalogue); code != catalogue::kOk) {
         return ExitStatusOf(code);
     }
-    ApplyView(invocation.setup, catalogue);
     Page page(invocation.setup);
     CliRenameHost host(invocation.log);
     return ExitStatusOf(rename::OnPerformFileRename(catalogue, page.Request(), host));
