@@ -28,6 +28,8 @@ const std::string kEnterDest = "OnPerformFileRename - Enter Diff Dest Rename";
 const std::string kDestCheck = "OnPerformFileRename - Diff Dest Collision Chk";
 const std::string kDoDest = "OnPerformFileRename - Do Diff Dest Rename";
 const std::string kShowVisuals = "OnPerformFileRename - Show Proper Visuals\n";
+const Names kInPlaceDone{kEnter, kEnterInPlace, kStartCheck, kDoInPlace, kShowVisuals};
+const Names kDestChecked{kEnter, kEnterDest, kDestCheck};
 
 const std::string kCollisionText =
     "File naming was not started.  It was determined that a collision would have occurred if "
@@ -39,6 +41,17 @@ struct Message {
     std::string caption;
     bool operator==(const Message&) const = default;
 };
+using Messages = std::vector<Message>;
+
+Message DestExists(const std::string& name) {
+    return {"File Numbering Not Started!\n\nThe file   " + name +
+                "   exists in the destination directory.",
+            "TMK"};
+}
+
+Message FileError(const std::string& oldName, int error) {
+    return {"Error on" + oldName + " \r\n\r\n" + platform::SystemErrorText(error), "Error"};
+}
 
 // Records everything the execution tells its window; ChangeFolder re-reads like the view does.
 class RecorderHost : public RenameHost {
@@ -50,9 +63,8 @@ class RecorderHost : public RenameHost {
     }
     void Log(const std::string& line) override {
         logs.push_back(line);
-        if (onLog) {
+        if (onLog)
             onLog(line);
-        }
     }
     int ChangeFolder(const std::string& folder) override {
         calls.push_back("ChangeFolder " + folder);
@@ -61,14 +73,10 @@ class RecorderHost : public RenameHost {
     }
     void RefreshPreview() override { calls.push_back("RefreshPreview"); }
     void ResetPage() override { calls.push_back("ResetPage"); }
-    void AddSourceFolder(const std::string& folder) override {
-        calls.push_back("AddSourceFolder " + folder);
-    }
-    void AddDestFolder(const std::string& folder) override {
-        calls.push_back("AddDestFolder " + folder);
-    }
+    void AddSourceFolder(const std::string& f) override { calls.push_back("AddSourceFolder " + f); }
+    void AddDestFolder(const std::string& f) override { calls.push_back("AddDestFolder " + f); }
 
-    std::vector<Message> messages;
+    Messages messages;
     Names logs;
     Names calls;
     std::function<void(const std::string&)> onLog;
@@ -86,29 +94,40 @@ struct Window {
     RenameRules extensions{PageKind::Extensions};
     RenameRules folders{PageKind::Folders};
     Numbering numbering;
+    Names made;    // files created by Make, each holding its own name
+    Names before;  // the folder's entries when loaded
 
-    void Load() { ASSERT_EQ(catalogue.LoadFolder(dir.Path()), 1); }
+    void Make(const Names& folderNames, const Names& fileNames) {
+        for (const auto& name : folderNames)
+            dir.Folder(name);
+        for (const auto& name : fileNames)
+            dir.File(name, name);
+        made = fileNames;
+        ASSERT_EQ(catalogue.LoadFolder(dir.Path()), 1);
+        before = dir.Names();
+    }
     std::uint32_t IndexOf(const std::string& name) const {
         for (const auto& record : catalogue.GetRecords()) {
-            if (record.name == name) {
+            if (record.name == name)
                 return static_cast<std::uint32_t>(record.index);
-            }
         }
         ADD_FAILURE() << "no record " << name;
         return 0;
     }
     void CustomOrder(const Names& names) {
         catalogue::Order order;
-        for (const auto& name : names) {
+        for (const auto& name : names)
             order.push_back(IndexOf(name));
-        }
         catalogue.SetCustomOrderList(order);
         catalogue.customOrder = true;
     }
     void Select(const Names& names) {
-        for (const auto& name : names) {
+        for (const auto& name : names)
             catalogue.selection.push_back(IndexOf(name));
-        }
+    }
+    void UsePattern(const std::string& pattern) {
+        numbering.Options().PosMode = kPosPattern;
+        numbering.SetPattern(pattern);
     }
     int Run(int tab) {
         RenameRequest request{tab, nullptr, nullptr};
@@ -121,49 +140,43 @@ struct Window {
         }
         return OnPerformFileRename(catalogue, request, host);
     }
-    Names SuccessCalls(const std::string& dest = {}) const {
+    // A rename that stopped: its messages and log, no window call, every file where it was.
+    void ExpectStopped(const Messages& messages, const Names& logs) const {
+        EXPECT_EQ(host.messages, messages);
+        EXPECT_EQ(host.logs, logs);
+        EXPECT_TRUE(host.calls.empty());
+        EXPECT_EQ(dir.Names(), before);
+        for (const auto& name : made)
+            EXPECT_EQ(dir.Read(name), name);
+    }
+    // A finished rename resets the page, remembers the folders and re-reads the source.
+    void ExpectDone(const Names& logs, const std::string& dest = {}) const {
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_EQ(host.logs, logs);
         Names calls{"ResetPage", "AddSourceFolder " + dir.Path()};
-        if (!dest.empty()) {
+        if (!dest.empty())
             calls.push_back("AddDestFolder " + dest);
-        }
-        calls.push_back("ChangeFolder " + dir.Path());
-        calls.push_back("RefreshPreview");
-        return calls;
+        calls.insert(calls.end(), {"ChangeFolder " + dir.Path(), "RefreshPreview"});
+        EXPECT_EQ(host.calls, calls);
     }
 };
 
-Message FileError(const std::string& oldName, int error) {
-    return {"Error on" + oldName + " \r\n\r\n" + platform::SystemErrorText(error), "Error"};
-}
-
-void UsePattern(Numbering& numbering, const std::string& pattern) {
-    numbering.Options().PosMode = kPosPattern;
-    numbering.SetPattern(pattern);
-}
-
 TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
     Window w;
-    w.dir.Folder("D1");
-    w.dir.Folder("D2");
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-        w.dir.File(name);
-    }
-    w.Load();
-    std::vector<std::uint32_t> plan{99};
-
+    w.Make({"D1", "D2"}, {"a.txt", "b.txt", "c.txt"});
+    using Plan = std::vector<std::uint32_t>;
+    Plan plan{99};
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, false, true, kTabFiles, w.host), 1);
-    EXPECT_EQ(plan, (std::vector<std::uint32_t>{2, 3, 4}));
+    EXPECT_EQ(plan, (Plan{2, 3, 4}));
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, false, false, kTabFolders, w.host), 1);
-    EXPECT_EQ(plan, (std::vector<std::uint32_t>{0, 1}));
-
+    EXPECT_EQ(plan, (Plan{0, 1}));
     w.Select({"c.txt", "a.txt"});
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, true, true, kTabFiles, w.host), 1);
-    EXPECT_EQ(plan, (std::vector<std::uint32_t>{4, 2}));
-
+    EXPECT_EQ(plan, (Plan{4, 2}));
     // A custom order is taken as it stands: no kind check, the selection does not count.
     w.CustomOrder({"c.txt", "D1", "b.txt"});
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, true, true, kTabNumber, w.host), 1);
-    EXPECT_EQ(plan, (std::vector<std::uint32_t>{4, 0, 3}));
+    EXPECT_EQ(plan, (Plan{4, 0, 3}));
     EXPECT_TRUE(w.host.messages.empty());
 
     // A folder selected on "Rename Files", and a file on "Rename Folders", stop the whole rename.
@@ -172,183 +185,115 @@ TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
     w.files.Options().DoPrepend = true;
     w.files.Options().Prepend = "x";
     w.folders.Options() = w.files.Options();
-    const Names before = w.dir.Names();
     w.catalogue.selection = {w.IndexOf("a.txt"), w.IndexOf("D2")};
     EXPECT_EQ(w.Run(kTabFiles), kRenameWrongSelection);
     w.catalogue.selection = {w.IndexOf("D1"), w.IndexOf("b.txt")};
     EXPECT_EQ(w.Run(kTabFolders), kRenameWrongSelection);
-    EXPECT_EQ(w.host.messages,
-              (std::vector<Message>{
-                  {"You are using the file Tab, but selected a folder to change and this is not "
-                   "allowed.\nThe selection is D2",
-                   "TMK"},
-                  {"You are using the folder Tab, but selected a file to change and this is not "
-                   "allowed.\nThe selection is b.txt",
-                   "TMK"}}));
-    EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kEnter, kEnterInPlace}));
-    EXPECT_TRUE(w.host.calls.empty());
-    EXPECT_EQ(w.dir.Names(), before);
+    const std::string tail = " to change and this is not allowed.\nThe selection is ";
+    w.ExpectStopped({{"You are using the file Tab, but selected a folder" + tail + "D2", "TMK"},
+                     {"You are using the folder Tab, but selected a file" + tail + "b.txt", "TMK"}},
+                    {kEnter, kEnterInPlace, kEnter, kEnterInPlace});
 }
 
 TEST(RenameExecutionInPlace, SuccessRenamesResetsAndRereads) {
     Window w;
-    w.dir.Folder("Docs");
-    w.dir.File("ABC.txt", "abc");
-    w.dir.File("def.txt", "def");
-    w.Load();
+    w.Make({"Docs"}, {"ABC.txt", "def.txt"});
     // Lower case changes ABC only in case and leaves def as it is: neither is a collision.
     w.files.Options().CaseMode = kCaseLower;
     EXPECT_EQ(w.Run(kTabFiles), kRenameOk);
     EXPECT_EQ(w.dir.Names(), (Names{"Docs", "abc.txt", "def.txt"}));
-    EXPECT_EQ(w.dir.Read("abc.txt"), "abc");
-    EXPECT_TRUE(w.host.messages.empty());
-    EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kDoInPlace, kShowVisuals}));
-    EXPECT_EQ(w.host.calls, w.SuccessCalls());
-    EXPECT_EQ(w.catalogue.GetRecords()[1].name, "abc.txt");  // re-read
+    EXPECT_EQ(w.dir.Read("abc.txt"), "ABC.txt");
+    w.ExpectDone(kInPlaceDone);
+    EXPECT_EQ(w.catalogue.GetRecords()[1].name, "abc.txt");
 
-    // The folder page renames folders only.
     w.host.calls.clear();
+    w.host.logs.clear();
     w.folders.Options().DoAppend = true;
     w.folders.Options().Append = "_old";
     EXPECT_EQ(w.Run(kTabFolders), kRenameOk);
     EXPECT_EQ(w.dir.Names(), (Names{"Docs_old", "abc.txt", "def.txt"}));
-    EXPECT_EQ(w.host.calls, w.SuccessCalls());
+    w.ExpectDone(kInPlaceDone);
 }
 
 TEST(RenameExecutionInPlace, CollisionsRejectTheWholeRename) {
     struct Case {
         const char* what;
-        Names folders;
-        Names files;
+        Names folders, files;
         std::function<int(Window&)> run;
         bool sorted;  // selected only or custom order: the plan is sorted first
-        std::string oldName;
-        std::string newName;
+        std::string clash;
     };
+    // clang-format off
     const std::vector<Case> cases = {
-        {"swap in a custom order",
-         {},
-         {"1.txt", "2.txt"},
-         [](Window& w) {
+        {"swap in a custom order", {}, {"1.txt", "2.txt"}, [](Window& w) {
              w.CustomOrder({"2.txt", "1.txt"});
-             UsePattern(w.numbering, "?.txt");
+             w.UsePattern("?.txt");
              return w.Run(kTabNumber);
-         },
-         true,
-         "2.txt",
-         "1.txt"},
-        {"chain onto an existing name",
-         {},
-         {"x.txt", "xx.txt"},
-         [](Window& w) {
+         }, true, "2.txt to 1.txt"},
+        {"chain onto an existing name", {}, {"x.txt", "xx.txt"}, [](Window& w) {
              w.files.Options().DoPrepend = true;
              w.files.Options().Prepend = "x";
              return w.Run(kTabFiles);
-         },
-         false,
-         "x.txt",
-         "xx.txt"},
-        {"file onto a folder's name",
-         {"B"},
-         {"a.txt", "b.txt"},
-         [](Window& w) {
-             w.files.Options().DoReplace = true;
-             w.files.Options().MatchCase = true;
+         }, false, "x.txt to xx.txt"},
+        {"file onto a folder's name", {"B"}, {"a.txt", "b.txt"}, [](Window& w) {
+             w.files.Options().DoReplace = w.files.Options().MatchCase = true;
              w.files.Options().RepOrig = ".txt";
              return w.Run(kTabFiles);
-         },
-         false,
-         "b.txt",
-         "b"},
-        {"case change onto a name held twice",
-         {},
-         {"a.txt", "A.TXT", "c.txt"},
-         [](Window& w) {
+         }, false, "b.txt to b"},
+        {"case change onto a name held twice", {}, {"a.txt", "A.TXT", "c.txt"}, [](Window& w) {
              w.extensions.Options().SelOnly = true;
              w.extensions.Options().CaseMode = kCaseUpper;
              w.Select({"c.txt", "a.txt"});
              return w.Run(kTabExtensions);
-         },
-         true,
-         "a.txt",
-         "a.TXT"},
+         }, true, "a.txt to a.TXT"},
+        // z.txt exists but is outside the selection: it is found all the same.
+        {"selection onto a name outside it", {}, {"x.txt", "y.txt", "z.txt"}, [](Window& w) {
+             w.UsePattern("?.txt");
+             w.numbering.Options().Base = kBaseAlpha;
+             w.numbering.Options().Start = 26;
+             w.numbering.Options().SelOnly = true;
+             w.Select({"x.txt"});
+             return w.Run(kTabNumber);
+         }, true, "x.txt to z.txt"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Window w;
-        for (const auto& name : c.folders) {
-            w.dir.Folder(name);
-        }
-        for (const auto& name : c.files) {
-            w.dir.File(name, name);
-        }
-        w.Load();
-        const Names before = w.dir.Names();
+        w.Make(c.folders, c.files);
         EXPECT_EQ(c.run(w), kRenameCollision);
-        EXPECT_EQ(w.host.messages,
-                  (std::vector<Message>{{kCollisionText + c.oldName + " to " + c.newName, "TMK"}}));
         Names logs{kEnter, kEnterInPlace, kStartCheck};
-        if (c.sorted) {
+        if (c.sorted)
             logs.insert(logs.end(), {kBeforeSort, kAfterSort});
-        }
-        EXPECT_EQ(w.host.logs, logs);
-        EXPECT_TRUE(w.host.calls.empty());
-        EXPECT_EQ(w.dir.Names(), before);
-        for (const auto& name : c.files) {
-            EXPECT_EQ(w.dir.Read(name), name);
-        }
+        w.ExpectStopped({{kCollisionText + c.clash, "TMK"}}, logs);
     }
 }
 
-TEST(RenameExecutionInPlace, EqualNewNamesFailOnTheSecondAfterTheFirstMoved) {
+// Failures of the move itself: the check passed, so the file system refuses the target.
+TEST(RenameExecutionInPlace, MoveRefusesAnExistingTarget) {
     Window w;
-    w.dir.File("a1.txt", "one");
-    w.dir.File("a2.txt", "two");
-    w.Load();
+    w.Make({}, {"a1.txt", "a2.txt"});
     w.files.Options().DoRCrop = true;
     w.files.Options().RCrop = 1;
     EXPECT_EQ(w.Run(kTabFiles), kRenameFileOpFailed);
-    EXPECT_EQ(w.host.messages, (std::vector<Message>{FileError("a2.txt", EEXIST)}));
+    EXPECT_EQ(w.host.messages, (Messages{FileError("a2.txt", EEXIST)}));
     EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kDoInPlace}));
     EXPECT_TRUE(w.host.calls.empty());
     EXPECT_EQ(w.dir.Names(), (Names{"a.txt", "a2.txt"}));
-    EXPECT_EQ(w.dir.Read("a.txt"), "one");
-    EXPECT_EQ(w.dir.Read("a2.txt"), "two");
-}
+    EXPECT_EQ(w.dir.Read("a.txt"), "a1.txt");
+    EXPECT_EQ(w.dir.Read("a2.txt"), "a2.txt");
 
-TEST(RenameExecutionInPlace, CustomOrderSearchesOnlyItsOwnEntries) {
-    // x.txt becomes z.txt (the 26th letter); z.txt exists but is not in the custom order.
-    for (const bool custom : {true, false}) {
-        SCOPED_TRACE(custom ? "custom order" : "selection");
-        Window w;
-        for (const char* name : {"x.txt", "y.txt", "z.txt"}) {
-            w.dir.File(name, name);
-        }
-        w.Load();
-        UsePattern(w.numbering, "?.txt");
-        w.numbering.Options().Base = kBaseAlpha;
-        w.numbering.Options().Start = 26;
-        if (custom) {
-            w.CustomOrder({"x.txt"});
-        } else {
-            w.numbering.Options().SelOnly = true;
-            w.Select({"x.txt"});
-        }
-        const int result = w.Run(kTabNumber);
-        if (custom) {
-            // The check passes; the move refuses the existing target.
-            EXPECT_EQ(result, kRenameFileOpFailed);
-            EXPECT_EQ(w.host.messages, (std::vector<Message>{FileError("x.txt", EEXIST)}));
-            EXPECT_EQ(w.host.logs.back(), kDoInPlace);
-        } else {
-            EXPECT_EQ(result, kRenameCollision);
-            EXPECT_EQ(w.host.messages,
-                      (std::vector<Message>{{kCollisionText + "x.txt to z.txt", "TMK"}}));
-        }
-        EXPECT_EQ(w.dir.Names(), (Names{"x.txt", "y.txt", "z.txt"}));
-        EXPECT_EQ(w.dir.Read("z.txt"), "z.txt");
-        EXPECT_EQ(w.catalogue.customOrder, custom);
-    }
+    // A custom order's check searches only its own entries, so z.txt is not seen.
+    Window c;
+    c.Make({}, {"x.txt", "y.txt", "z.txt"});
+    c.UsePattern("?.txt");
+    c.numbering.Options().Base = kBaseAlpha;
+    c.numbering.Options().Start = 26;
+    c.CustomOrder({"x.txt"});
+    EXPECT_EQ(c.Run(kTabNumber), kRenameFileOpFailed);
+    c.ExpectStopped({FileError("x.txt", EEXIST)},
+                    {kEnter, kEnterInPlace, kStartCheck, kBeforeSort, kAfterSort, kDoInPlace});
+    EXPECT_TRUE(c.catalogue.customOrder);
 }
 
 TEST(RenameExecutionInPlace, NamesTheFileSystemCannotHoldStopBeforeAnything) {
@@ -359,80 +304,80 @@ TEST(RenameExecutionInPlace, NamesTheFileSystemCannotHoldStopBeforeAnything) {
         std::string failing;
         int error;
     };
+    // clang-format off
     const std::vector<Case> cases = {
-        {"empty", kTabExtensions,
-         [](Window& w) {
-             w.extensions.Options().DoChgName = true;  // "a.txt" becomes "a.", "plain" ""
-         },
+        // "a.txt" becomes "a.", "plain" becomes "".
+        {"empty", kTabExtensions, [](Window& w) { w.extensions.Options().DoChgName = true; },
          "plain", EINVAL},
-        {"slash", kTabFiles,
-         [](Window& w) {
+        {"slash", kTabFiles, [](Window& w) {
              w.files.Options().DoReplace = true;
              w.files.Options().RepOrig = "x";
              w.files.Options().RepNew = "sub/";
-         },
-         "x.txt", EINVAL},
-        {"dot dot", kTabFolders,
-         [](Window& w) {
+         }, "x.txt", EINVAL},
+        {"dot dot", kTabFolders, [](Window& w) {
              w.folders.Options().DoChgName = true;
              w.folders.Options().ChgName = "..";
-         },
-         "sub", EINVAL},
-        {"too long", kTabFiles,
-         [](Window& w) {
+         }, "sub", EINVAL},
+        {"too long", kTabFiles, [](Window& w) {
              w.files.Options().DoAppend = true;
              w.files.Options().Append = std::string(251, 'y');  // 256 bytes
-         },
-         "a.txt", ENAMETOOLONG},
+         }, "a.txt", ENAMETOOLONG},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Window w;
-        w.dir.Folder("sub");
-        for (const char* name : {"a.txt", "plain", "x.txt"}) {
-            w.dir.File(name, name);
-        }
-        w.Load();
+        w.Make({"sub"}, {"a.txt", "plain", "x.txt"});
         c.set(w);
         EXPECT_EQ(w.Run(c.tab), kRenameFileOpFailed);
-        EXPECT_EQ(w.host.messages, (std::vector<Message>{FileError(c.failing, c.error)}));
-        EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck}));
-        EXPECT_EQ(w.dir.Names(), (Names{"a.txt", "plain", "sub", "x.txt"}));
+        w.ExpectStopped({FileError(c.failing, c.error)}, {kEnter, kEnterInPlace, kStartCheck});
         EXPECT_TRUE(w.dir.Names("sub").empty());
     }
 }
 
+TEST(RenameExecutionInPlace, EmptyPlan) {
+    // Selected only with nothing selected: -43 and no message, nothing reset.
+    Window w;
+    w.Make({"only"}, {});
+    w.files.Options().SelOnly = true;
+    EXPECT_EQ(w.Run(kTabFiles), kRenameNothingToDo);
+    w.ExpectStopped({},
+                    {kEnter, kEnterInPlace, kStartCheck, kBeforeSort,
+                     "ChkOnPerformFileRename - QuickSortDWordArray failed, count = 0", kAfterSort});
+    // Without it a folder with no files is simply done.
+    w.host.logs.clear();
+    w.files.Options().SelOnly = false;
+    EXPECT_EQ(w.Run(kTabFiles), kRenameOk);
+    w.ExpectDone(kInPlaceDone);
+    EXPECT_EQ(w.dir.Names(), (Names{"only"}));
+}
+
 TEST(RenameExecutionNumbering, CustomOrderAndSortColumnDecideTheNumbers) {
-    {
-        Window w;
-        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-            w.dir.File(name, name);
-        }
-        w.Load();
-        w.CustomOrder({"c.txt", "a.txt", "b.txt"});
-        w.numbering.Options().PosMode = kPosBefore;
-        EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
-        EXPECT_EQ(w.dir.Names(), (Names{"1c.txt", "2a.txt", "3b.txt"}));
-        EXPECT_EQ(w.dir.Read("1c.txt"), "c.txt");
-        EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kBeforeSort, kAfterSort,
-                                      kDoInPlace, kShowVisuals}));
-        EXPECT_FALSE(w.catalogue.customOrder);
-        EXPECT_EQ(w.host.calls, w.SuccessCalls());
-    }
+    Window w;
+    w.Make({}, {"a.txt", "b.txt", "c.txt"});
+    w.CustomOrder({"c.txt", "a.txt", "b.txt"});
+    w.numbering.Options().PosMode = kPosBefore;
+    EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
+    EXPECT_EQ(w.dir.Names(), (Names{"1c.txt", "2a.txt", "3b.txt"}));
+    EXPECT_EQ(w.dir.Read("1c.txt"), "c.txt");
+    w.ExpectDone(
+        {kEnter, kEnterInPlace, kStartCheck, kBeforeSort, kAfterSort, kDoInPlace, kShowVisuals});
+    EXPECT_FALSE(w.catalogue.customOrder);
+
     // Front to back of the size column's ascending order, whatever the display direction.
     for (const bool ascending : {true, false}) {
         SCOPED_TRACE(ascending ? "ascending" : "descending");
-        Window w;
-        w.dir.Folder("keep");
-        w.dir.SizedFile("a.txt", 30);
-        w.dir.SizedFile("b.txt", 10);
-        w.dir.SizedFile("c.txt", 20);
-        w.Load();
-        w.catalogue.sortKey = catalogue::kKeySize;
-        w.catalogue.ascending = ascending;
-        w.numbering.Options().PosMode = kPosBefore;
-        EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
-        EXPECT_EQ(w.dir.Names(), (Names{"1b.txt", "2c.txt", "3a.txt", "keep"}));
+        Window s;
+        s.dir.Folder("keep");
+        s.dir.SizedFile("a.txt", 30);
+        s.dir.SizedFile("b.txt", 10);
+        s.dir.SizedFile("c.txt", 20);
+        s.Make({}, {});
+        s.catalogue.sortKey = catalogue::kKeySize;
+        s.catalogue.ascending = ascending;
+        s.numbering.Options().PosMode = kPosBefore;
+        EXPECT_EQ(s.Run(kTabNumber), kRenameOk);
+        EXPECT_EQ(s.dir.Names(), (Names{"1b.txt", "2c.txt", "3a.txt", "keep"}));
     }
 }
 
@@ -441,20 +386,15 @@ TEST(RenameExecutionDestination, MoveAndCopyIntoAnotherFolder) {
         SCOPED_TRACE(output == kOutputMove ? "move" : "copy");
         Window w;
         TempFolder dest;
-        w.dir.Folder("Docs");
-        w.dir.File("a.txt", "A");
-        w.dir.File("b.txt", "B");
-        w.Load();
+        w.Make({"Docs"}, {"a.txt", "b.txt"});
         w.numbering.Options().PosMode = kPosBefore;
         w.numbering.Options().Output = output;
         w.numbering.Options().DestDir = dest.Path();
         EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
         EXPECT_EQ(dest.Names(), (Names{"1a.txt", "2b.txt"}));
-        EXPECT_EQ(dest.Read("2b.txt"), "B");
-        EXPECT_EQ(w.dir.Names(),
-                  (output == kOutputMove ? Names{"Docs"} : Names{"Docs", "a.txt", "b.txt"}));
-        EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterDest, kDestCheck, kDoDest, kShowVisuals}));
-        EXPECT_EQ(w.host.calls, w.SuccessCalls(dest.Path()));
+        EXPECT_EQ(dest.Read("2b.txt"), "b.txt");
+        EXPECT_EQ(w.dir.Names(), (output == kOutputMove ? Names{"Docs"} : w.before));
+        w.ExpectDone({kEnter, kEnterDest, kDestCheck, kDoDest, kShowVisuals}, dest.Path());
     }
 }
 
@@ -464,63 +404,38 @@ TEST(RenameExecutionDestination, RejectionsLeaveBothFoldersAsTheyWere) {
         std::function<void(Window&, const TempFolder&)> set;
         Message message;
         int result;
-        Names logs;
     };
-    const std::string collision = "File Numbering Not Started!\n\nThe file   ";
+    // clang-format off
     const std::vector<Case> cases = {
         {"missing destination",
-         [](Window& w, const TempFolder& dest) {
-             w.numbering.Options().DestDir = dest / "nowhere";
-         },
+         [](Window& w, const TempFolder& dest) { w.numbering.Options().DestDir = dest / "nowhere"; },
          {"You have chosen to move or copy the files to a different directory.  So, you must "
-          "provide a destination directory.",
-          "Error"},
-         kRenameWrongSelection,
-         {kEnter, kEnterDest, kDestCheck}},
-        {"name held in another case",
-         [](Window& w, const TempFolder&) {
-             UsePattern(w.numbering, "?.txt");
+          "provide a destination directory.", "Error"}, kRenameWrongSelection},
+        {"name held in another case", [](Window& w, const TempFolder&) {
+             w.UsePattern("?.txt");
              w.numbering.Options().Base = kBaseAlpha;  // a.txt, b.txt
-         },
-         {"File Numbering Not Started!\n\nThe file   A.TXT   exists in the destination "
-          "directory.",
-          "TMK"},
-         kRenameCollision,
-         {kEnter, kEnterDest, kDestCheck}},
-        {"two planned files with one new name",
-         [](Window& w, const TempFolder&) {
-             UsePattern(w.numbering, "n?.txt");
+         }, DestExists("A.TXT"), kRenameCollision},
+        {"two planned files with one new name", [](Window& w, const TempFolder&) {
+             w.UsePattern("n?.txt");
              w.numbering.Options().Incr = 0;
-         },
-         {"File Numbering Not Started!\n\nThe file   n1.txt   exists in the destination "
-          "directory.",
-          "TMK"},
-         kRenameCollision,
-         {kEnter, kEnterDest, kDestCheck}},
-        {"new name with a slash",
-         [](Window& w, const TempFolder&) { UsePattern(w.numbering, "sub/?.txt"); },
-         FileError("x.dat", EINVAL),
-         kRenameFileOpFailed,
-         {kEnter, kEnterDest, kDestCheck}},
+         }, DestExists("n1.txt"), kRenameCollision},
+        {"new name with a slash", [](Window& w, const TempFolder&) { w.UsePattern("sub/?.txt"); },
+         FileError("x.dat", EINVAL), kRenameFileOpFailed},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Window w;
         TempFolder dest;
         dest.File("A.TXT", "kept");
         dest.Folder("sub");
-        w.dir.File("x.dat", "x");
-        w.dir.File("y.dat", "y");
-        w.Load();
+        w.Make({}, {"x.dat", "y.dat"});
         w.numbering.Options().PosMode = kPosBefore;
         w.numbering.Options().Output = kOutputMove;
         w.numbering.Options().DestDir = dest.Path();
         c.set(w, dest);
         EXPECT_EQ(w.Run(kTabNumber), c.result);
-        EXPECT_EQ(w.host.messages, (std::vector<Message>{c.message}));
-        EXPECT_EQ(w.host.logs, c.logs);
-        EXPECT_TRUE(w.host.calls.empty());
-        EXPECT_EQ(w.dir.Names(), (Names{"x.dat", "y.dat"}));
+        w.ExpectStopped({c.message}, kDestChecked);
         EXPECT_EQ(dest.Names(), (Names{"A.TXT", "sub"}));
         EXPECT_TRUE(dest.Names("sub").empty());
         EXPECT_EQ(dest.Read("A.TXT"), "kept");
@@ -530,46 +445,18 @@ TEST(RenameExecutionDestination, RejectionsLeaveBothFoldersAsTheyWere) {
 TEST(RenameExecutionDestination, TargetAppearingAfterTheCheckIsNotOverwritten) {
     Window w;
     TempFolder dest;
-    w.dir.File("a.txt", "mine");
-    w.dir.File("b.txt", "b");
-    w.Load();
+    w.Make({}, {"a.txt", "b.txt"});
     w.numbering.Options().PosMode = kPosBefore;
     w.numbering.Options().Output = kOutputCopy;
     w.numbering.Options().DestDir = dest.Path();
     w.host.onLog = [&](const std::string& line) {
-        if (line == kDoDest) {
+        if (line == kDoDest)
             dest.File("1a.txt", "theirs");
-        }
     };
     EXPECT_EQ(w.Run(kTabNumber), kRenameFileOpFailed);
-    EXPECT_EQ(w.host.messages, (std::vector<Message>{FileError("a.txt", EEXIST)}));
+    w.ExpectStopped({FileError("a.txt", EEXIST)}, {kEnter, kEnterDest, kDestCheck, kDoDest});
     EXPECT_EQ(dest.Names(), (Names{"1a.txt"}));
     EXPECT_EQ(dest.Read("1a.txt"), "theirs");
-    EXPECT_EQ(w.dir.Names(), (Names{"a.txt", "b.txt"}));
-    EXPECT_TRUE(w.host.calls.empty());
-}
-
-TEST(RenameExecutionInPlace, EmptyPlan) {
-    // Selected only with nothing selected: -43 and no message, nothing reset.
-    Window w;
-    w.dir.Folder("only");
-    w.Load();
-    w.files.Options().SelOnly = true;
-    EXPECT_EQ(w.Run(kTabFiles), kRenameNothingToDo);
-    EXPECT_TRUE(w.host.messages.empty());
-    EXPECT_TRUE(w.host.calls.empty());
-    EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kBeforeSort,
-                                  "ChkOnPerformFileRename - QuickSortDWordArray failed, count = 0",
-                                  kAfterSort}));
-
-    // Without it a folder with no files is simply done.
-    w.host.logs.clear();
-    w.files.Options().SelOnly = false;
-    EXPECT_EQ(w.Run(kTabFiles), kRenameOk);
-    EXPECT_TRUE(w.host.messages.empty());
-    EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kDoInPlace, kShowVisuals}));
-    EXPECT_EQ(w.host.calls, w.SuccessCalls());
-    EXPECT_EQ(w.dir.Names(), (Names{"only"}));
 }
 
 TEST(RenameExecutionMessages, FileErrorTextIsCutToItsBlock) {
@@ -579,9 +466,8 @@ TEST(RenameExecutionMessages, FileErrorTextIsCutToItsBlock) {
     EXPECT_EQ(longText.substr(0, 16), "Error onab \r\n\r\ne");
     // 16 bytes before the text leave an odd room: the last two-byte character is dropped whole.
     std::string accents;
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 1000; ++i)
         accents += "\xC3\xA9";
-    }
     const std::string cut = ComposeFileErrorMessage("abc", accents);
     EXPECT_EQ(cut.size(), kFileErrorBlock - 2);
     EXPECT_EQ(cut.substr(cut.size() - 2), "\xC3\xA9");
@@ -591,20 +477,12 @@ TEST(RenameExecutionMessages, DestinationCheckNamesTheFirstEntryAsListed) {
     FileCatalogue catalogue;
     RecorderHost host(catalogue);
     DestinationNames names;
-    for (const char* name : {"Sub", "A.TXT", "b.txt", "a.txt"}) {
+    for (const char* name : {"Sub", "A.TXT", "b.txt", "a.txt"})
         names.Add(name);
-    }
     EXPECT_EQ(CheckNameInDestination(names, "a.txt", host), kRenameCollision);
     EXPECT_EQ(CheckNameInDestination(names, "SUB", host), kRenameCollision);
     EXPECT_EQ(CheckNameInDestination(names, "a.tx", host), kRenameOk);
-    EXPECT_EQ(host.messages,
-              (std::vector<Message>{
-                  {"File Numbering Not Started!\n\nThe file   A.TXT   exists in the destination "
-                   "directory.",
-                   "TMK"},
-                  {"File Numbering Not Started!\n\nThe file   Sub   exists in the destination "
-                   "directory.",
-                   "TMK"}}));
+    EXPECT_EQ(host.messages, (Messages{DestExists("A.TXT"), DestExists("Sub")}));
 }
 
 }  // namespace
