@@ -1,14 +1,20 @@
 #pragma once
 // Test helpers for the folder operations: a host that records instead of showing, and a
-// snapshot of a whole folder tree so that a test can check every file's place and content.
+// snapshot of a whole tree (relative path -> content; folders as "name/" -> "").
 
+#include <algorithm>
 #include <cstddef>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "folderops/folder_ops_host.h"
+#include "tests/support/temp_folder.h"
 
 namespace tidemark::folderops::testing {
 
@@ -31,8 +37,46 @@ class RecordingHost : public FolderOpsHost {
     std::vector<std::pair<std::size_t, std::size_t>> progress;
 };
 
-// Relative path -> content for every file under root; folders appear as "name/" -> "".
 using Snapshot = std::map<std::string, std::string>;
-Snapshot TakeSnapshot(const std::string& root);
+
+inline Snapshot TakeSnapshot(const std::string& root) {
+    Snapshot snapshot;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string relative = std::filesystem::relative(entry.path(), root).string();
+        if (entry.is_directory()) {
+            snapshot[relative + "/"] = "";
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        snapshot[relative] = content.str();
+    }
+    return snapshot;
+}
+
+// A tree written compactly: "dir/|dir/name=content|..." ("dir/" is a folder).
+inline Snapshot Tree(std::string_view spec) {
+    Snapshot tree;
+    while (!spec.empty()) {
+        const std::string_view entry = spec.substr(0, spec.find('|'));
+        spec.remove_prefix(std::min(spec.size(), entry.size() + 1));
+        const std::size_t eq = entry.find('=');
+        tree[std::string(entry.substr(0, eq))] =
+            eq == std::string_view::npos ? "" : std::string(entry.substr(eq + 1));
+    }
+    return tree;
+}
+
+// Creates the files (and folders) of such a tree under root.
+inline void Plant(const tidemark::testing::TempFolder& root, std::string_view spec) {
+    for (const auto& [path, content] : Tree(spec)) {
+        if (path.ends_with('/')) {
+            root.Folder(path);
+        } else {
+            root.File(path, content);
+        }
+    }
+}
 
 }  // namespace tidemark::folderops::testing
