@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,16 @@ namespace tidemark::testing {
 namespace {
 
 using Strings = std::vector<std::string>;
+
+// Splits a command line at blanks, with the folder put in for each leading "F".
+Strings Words(const std::string& line, const std::string& folder) {
+    Strings words;
+    std::istringstream in(line);
+    for (std::string word; in >> word;) {
+        words.push_back(word[0] == 'F' ? folder + word.substr(1) : word);
+    }
+    return words;
+}
 
 TEST(CliMoveOnLength, PreviewThenMove) {
     TempFolder dir;
@@ -36,33 +47,36 @@ TEST(CliMoveOnLength, PreviewThenMove) {
     EXPECT_EQ(dir.Names("src"), (Strings{"abc.txt", "abcd.txt", "long-folder-name"}));
 }
 
-TEST(CliMoveOnLength, StoppedChecksMoveNothing) {
+// A stopped check prints its messages, exits with 1 and moves nothing.
+TEST(CliFolderOps, StoppedChecksMoveNothing) {
     TempFolder dir;
     dir.File("src/Report.TXT");
     dir.File("src/other-long.txt");
     dir.File("dest/report.txt");
+    const std::string src = dir / "src", dest = dir / "dest", mol = "move-on-length";
     const struct {
         Strings args;
         std::string err;
     } cases[] = {
-        {{dir / "src", dir / "dest", "--length", "5"},
+        {{mol, src, dest, "--length", "5"},
          "Error: The move was not started. A file with the name Report.TXT already exists in the "
          "destination directory.\n"},
-        {{dir / "src", dir / "dest", "--length", "0"},
+        {{mol, src, dest, "--length", "0"},
          "Error: The move cannot be done.  A length larger than 0 must be entered in the length "
          "editbox.\n"},
-        {{dir / "src", dir / "src", "--length", "5"},
+        {{mol, src, src, "--length", "5"},
          "Error: The Move cannot be done - the source and destination folders are the same.\n"},
-        {{dir / "nope", dir / "gone", "--length", "5"},
+        {{mol, dir / "nope", dir / "gone", "--length", "5"},
          "Error: The source directory is not valid.\n"
          "Error: The destination directory is not valid.\n"},
-        {{dir / "src", dir / "dest", "--length", "x", "--preview"}, ""},
+        {{mol, src, dest, "--length", "x", "--preview"}, ""},
+        {{"merge", src, dest, dir / "missing"}, "Error: The alternate directory is not valid.\n"},
+        {{"merge", src, src, dest},
+         "Error: The source and destination directories are the same. You must change one.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
-        Strings args{"move-on-length"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        const CliRun run = RunCli(args);
+        const CliRun run = RunCli(c.args);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, c.err);
         EXPECT_EQ(run.out, "");
@@ -94,31 +108,6 @@ TEST(CliMerge, SummaryOnStandardOutput) {
     EXPECT_EQ(dir.Names("dst"), (Strings{"B.TXT", "a.txt", "c.txt"}));
     EXPECT_EQ(dir.Names("alt"), (Strings{"c.txt"}));
     EXPECT_EQ(dir.Read("alt/c.txt"), "longer");
-    EXPECT_EQ(dir.Read("dst/c.txt"), "short");
-}
-
-TEST(CliMerge, StoppedChecks) {
-    TempFolder dir;
-    dir.File("src/a.txt");
-    dir.Folder("dst");
-    const struct {
-        Strings folders;
-        std::string err;
-    } cases[] = {
-        {{dir / "src", dir / "dst", dir / "missing"},
-         "Error: The alternate directory is not valid.\n"},
-        {{dir / "src", dir / "src", dir / "dst"},
-         "Error: The source and destination directories are the same. You must change one.\n"},
-    };
-    for (const auto& c : cases) {
-        Strings args{"merge"};
-        args.insert(args.end(), c.folders.begin(), c.folders.end());
-        const CliRun run = RunCli(args);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, c.err);
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(dir.Names("src"), (Strings{"a.txt"}));
-    }
 }
 
 // Every usage error exits with 2 and one line naming the bad argument; nothing changes.
@@ -126,47 +115,45 @@ TEST(CliUsage, BadArgumentsAreNamedAndChangeNothing) {
     TempFolder dir;
     dir.File("a.txt");
     dir.Folder("sub");
-    const std::string f = dir.Path();
+    // The words of each command line; F stands for the folder.
     const struct {
-        Strings args;
-        std::string named;
+        const char* args;
+        const char* named;
     } cases[] = {
-        {{}, "command"},
-        {{"shuffle", f}, "'shuffle'"},
-        {{"rename", f, "--frobnicate"}, "--frobnicate"},
-        {{"rename"}, "FOLDER"},
-        {{"rename", f, "extra"}, "'extra'"},
-        {{"rename", dir / "missing"}, "missing: The directory you've typed in does not exist."},
-        {{"rename", f, "--select", "b.txt", "--case", "upper"}, "--select: 'b.txt' is not in"},
-        {{"preview", f, "--order", "a.txt", "--order", "nope"}, "--order: 'nope' is not in"},
-        {{"rename", f, "--select", "a.txt", "--select", "a.txt"},
-         "--select: 'a.txt' is given twice"},
-        {{"rename", f, "--page", "number", "--width", "11", "--before"},
+        {"", "command"},
+        {"shuffle F", "'shuffle'"},
+        {"rename F --frobnicate", "--frobnicate"},
+        {"rename", "FOLDER"},
+        {"rename F extra", "'extra'"},
+        {"rename F/missing", "missing: The directory you've typed in does not exist."},
+        {"rename F --select b.txt --case upper", "--select: 'b.txt' is not in"},
+        {"preview F --order a.txt --order nope", "--order: 'nope' is not in"},
+        {"rename F --select a.txt --select a.txt", "--select: 'a.txt' is given twice"},
+        {"rename F --page number --width 11 --before",
          "--width 11: Please input a number width between 0 and 10."},
-        {{"rename", f, "--page", "number", "--start", "10002"},
+        {"rename F --page number --start 10002",
          "--start 10002: Please input a start number between 0 and 10,001."},
-        {{"rename", f, "--page", "number", "--incr", "0"},
+        {"rename F --page number --incr 0",
          "--incr 0: Please input an increment between 1 and 1000."},
-        {{"rename", f, "--page", "number", "--start", "1x"}, "--start: not a whole number: '1x'"},
-        {{"rename", f, "--page", "number", "--before", "--after"}, "--after: --before"},
-        {{"rename", f, "--page", "number", "--prepend", "x"},
-         "--prepend: not an option of the number page"},
-        {{"rename", f, "--before"}, "--before: an option of the number page only"},
-        {{"rename", f, "--page", "dirs"}, "--page: 'dirs' is not one of files|ext|folders|number"},
-        {{"rename", f, "--replace", "a"}, "--replace: --with NEW is missing"},
-        {{"rename", f, "--insert", "a"}, "--insert: --at POS is missing"},
-        {{"rename", f, "--delete", "3"}, "--delete: POS,COUNT expected, got '3'"},
-        {{"rename", f, "--case"}, "--case: a value is missing"},
-        {{"rename", f, "--json"}, "--json: not an option of rename"},
-        {{"list", f, "--prepend", "x"}, "--prepend: not an option of list"},
-        {{"list", f, "--sort", "colour"}, "--sort: 'colour' is not one of"},
-        {{"list", f, "--desc=yes"}, "--desc: takes no value"},
-        {{"move-on-length", f, f}, "--length is missing"},
-        {{"merge", f, f}, "ALTERNATE is missing"},
+        {"rename F --page number --start 1x", "--start: not a whole number: '1x'"},
+        {"rename F --page number --before --after", "--after: --before"},
+        {"rename F --page number --prepend x", "--prepend: not an option of the number page"},
+        {"rename F --before", "--before: an option of the number page only"},
+        {"rename F --page dirs", "--page: 'dirs' is not one of files|ext|folders|number"},
+        {"rename F --replace a", "--replace: --with NEW is missing"},
+        {"rename F --insert a", "--insert: --at POS is missing"},
+        {"rename F --delete 3", "--delete: POS,COUNT expected, got '3'"},
+        {"rename F --case", "--case: a value is missing"},
+        {"rename F --json", "--json: not an option of rename"},
+        {"list F --prepend x", "--prepend: not an option of list"},
+        {"list F --sort colour", "--sort: 'colour' is not one of"},
+        {"list F --desc=yes", "--desc: takes no value"},
+        {"move-on-length F F", "--length is missing"},
+        {"merge F F", "ALTERNATE is missing"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.args));
-        const CliRun run = RunCli(c.args);
+        SCOPED_TRACE(c.args);
+        const CliRun run = RunCli(Words(c.args, dir.Path()));
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         const Strings lines = Lines(run.err);

@@ -63,6 +63,7 @@ TEST(AppSettingsTest, MissingFileGivesDefaultsAndTheSaveCreatesEverySectionButCo
     EXPECT_EQ(temp.Read("tmk.ini"), kDefaultFile);
 }
 
+// Switches and case are never stored; texts and numbers round-trip at their extremes.
 TEST(AppSettingsTest, OptionRecordsRoundTripWithoutSwitchesAndCase) {
     TempFolder temp;
     const std::string path = temp / "tmk.ini";
@@ -88,20 +89,17 @@ TEST(AppSettingsTest, OptionRecordsRoundTripWithoutSwitchesAndCase) {
     }
     {
         AppSettings settings(path);
-        EXPECT_FALSE(settings.SetOptions(3, given[0]));
-        EXPECT_FALSE(settings.SetOptions(-1, given[0]));
+        EXPECT_FALSE(settings.SetOptions(3, given[0]) || settings.SetOptions(-1, given[0]));
         for (int page = 0; page < 3; ++page) {
             ASSERT_TRUE(settings.SetOptions(page, given[static_cast<std::size_t>(page)]));
         }
     }
-    const IniFile file = IniFile::Load(path);
-    EXPECT_EQ(file.GetString("NAME", "ChkBox", "", 254), "TF");
-    EXPECT_EQ(file.GetString("EXT", "ChkBox", "", 254), "FT");
-    EXPECT_EQ(file.GetString("DIR", "ChkBox", "", 254), "TT");
+    EXPECT_NE(temp.Read("tmk.ini").find("[NAME]\nChkBox=TF\n"), std::string::npos);
     EXPECT_NE(temp.Read("tmk.ini").find("[EXT]\nChkBox=FT\nInsPos=2\nDelPos=-3\nDelNum=31\n"
                                         "LCrop=2147483647\nRCrop=-2147483648\nRepOrig=old 1\n"
                                         "RepNew=new;%s 50%\nChgName=Holiday [1]\n"),
               std::string::npos);
+    EXPECT_NE(temp.Read("tmk.ini").find("[DIR]\nChkBox=TT\n"), std::string::npos);
 
     AppSettings reloaded(path);
     for (int page = 0; page < 3; ++page) {
@@ -143,47 +141,27 @@ TEST(AppSettingsTest, HistoriesGivenByTheDialogsRoundTrip) {
         AppSettings settings(path);
         settings.SetMoveOnLengthLists("/src/a;/src/b;", "/dest;");
         settings.SetMergeLists("/m/one;/m/Two;/m/three;", "", "/alt");
-        const Histories h = HistoriesOf(settings);
-        EXPECT_EQ(h.moveSource, (FolderList{"/src/a", "/src/b"}));
-        EXPECT_EQ(h.moveDestination, (FolderList{"/dest"}));
-        EXPECT_EQ(h.mergeSource, (FolderList{"/m/one", "/m/Two", "/m/three"}));
-        EXPECT_TRUE(h.mergeDestination.empty());
-        EXPECT_EQ(h.mergeAlternate, (FolderList{"/alt"}));
+        EXPECT_EQ(HistoriesOf(settings).mergeAlternate, (FolderList{"/alt"}));  // in the same run
     }
     EXPECT_NE(temp.Read("tmk.ini").find("[MOVEONLEN]\nSrcDir=/src/a;/src/b;\nDestDir=/dest;\n"
                                         "[MERGE]\nSrcDir=/m/one;/m/Two;/m/three;\nDestDir=\n"
                                         "AltDir=/alt\n"),
               std::string::npos);
-    AppSettings reloaded(path);
-    const Histories h = HistoriesOf(reloaded);
+    const Histories h = HistoriesOf(AppSettings(path));
     EXPECT_EQ(h.moveSource, (FolderList{"/src/a", "/src/b"}));
+    EXPECT_EQ(h.moveDestination, (FolderList{"/dest"}));
     EXPECT_EQ(h.mergeSource, (FolderList{"/m/one", "/m/Two", "/m/three"}));
+    EXPECT_TRUE(h.mergeDestination.empty());
     EXPECT_EQ(h.mergeAlternate, (FolderList{"/alt"}));
 }
 
 TEST(AppSettingsTest, AHandEditedFileKeepsEverythingNoDialogChanged) {
     TempFolder temp;
     const std::string original =
-        "; written by hand\n"
-        "[TMKAPP]\n"
-        "Version=0.9\n"
-        "Mode=custom\n"
-        "\n"
-        "[Unknown Section]\n"
-        "anything = goes here\n"
-        "\n"
-        "[moveonlen]\n"
-        "srcdir=/a;;/b\n"
-        "DestDir=;/lead\n"
-        "# kept comment\n"
-        "[MERGE]\n"
-        "SrcDir=/only one\n"
-        "DestDir=\"  /blank edges ; \"\n"
-        "AltDir=/x;/y;\n"
-        "[COMMON]\n"
-        "SrcDir=/common/a;\n"
-        "[Trailer]\n"
-        "k=v\n";
+        "; written by hand\n[TMKAPP]\nVersion=0.9\nMode=custom\n\n[Unknown Section]\n"
+        "anything = goes here\n\n[moveonlen]\nsrcdir=/a;;/b\nDestDir=;/lead\n# kept comment\n"
+        "[MERGE]\nSrcDir=/only one\nDestDir=\"  /blank edges ; \"\nAltDir=/x;/y;\n"
+        "[COMMON]\nSrcDir=/common/a;\n[Trailer]\nk=v\n";
     const std::string path = temp.File("tmk.ini", original);
     {
         AppSettings settings(path);
@@ -202,7 +180,9 @@ TEST(AppSettingsTest, AHandEditedFileKeepsEverythingNoDialogChanged) {
     EXPECT_EQ(temp.Read("tmk.ini"), expected + options);
 }
 
-TEST(AppSettingsTest, ValuesAreCutAtTheirReadingLimits) {
+// Values read are cut at their limits; histories given longer than their stored width lose
+// whole entries.
+TEST(AppSettingsTest, ReadingLimitsAndStoredWidths) {
     TempFolder temp;
     const std::string longText(1100, 'L');
     const std::string path =
@@ -212,31 +192,23 @@ TEST(AppSettingsTest, ValuesAreCutAtTheirReadingLimits) {
     RenameOptions options;
     settings.GetOptions(kPageNames, options);
     EXPECT_EQ(options.RepOrig, longText.substr(0, kOptionTextChars));
-    FolderList source, destination, alternate;
-    settings.GetMergeLists(source, destination, alternate);
-    EXPECT_EQ(alternate, (FolderList{"/" + longText.substr(0, kHistoryReadChars - 1)}));
+    EXPECT_EQ(HistoriesOf(settings).mergeAlternate,
+              (FolderList{"/" + longText.substr(0, kHistoryReadChars - 1)}));
     FolderList common;
     settings.ReadCommonDestinationList(common);
     EXPECT_EQ(common, (FolderList{"/" + longText.substr(0, kCommonReadChars - 1)}));
-}
 
-TEST(AppSettingsTest, StoredHistoriesLongerThanTheirWidthLoseWholeEntries) {
-    TempFolder temp;
-    const std::string path = temp / "tmk.ini";
     const std::string entry = "/" + std::string(99, 'e') + ";";  // 101 characters
     std::string eleven;
     for (int i = 0; i < 11; ++i) {
         eleven += entry;
     }
-    AppSettings settings(path);
     settings.SetMoveOnLengthLists(entry + entry + entry, "/" + std::string(300, 'x'));
     settings.SetMergeLists(eleven, entry, "");
-    FolderList source, destination, alternate;
-    settings.GetMoveOnLengthLists(source, destination);
-    EXPECT_EQ(source, FolderList(2, entry.substr(0, 100)));  // 202 of at most 259 characters
-    EXPECT_TRUE(destination.empty());                        // one entry, too long by itself
-    settings.GetMergeLists(source, destination, alternate);
-    EXPECT_EQ(source, FolderList(10, entry.substr(0, 100)));  // 1010 of at most 1046
+    const Histories h = HistoriesOf(settings);
+    EXPECT_EQ(h.moveSource, FolderList(2, entry.substr(0, 100)));    // 202 of at most 259
+    EXPECT_TRUE(h.moveDestination.empty());                          // too long by itself
+    EXPECT_EQ(h.mergeSource, FolderList(10, entry.substr(0, 100)));  // 1010 of at most 1046
     ASSERT_TRUE(settings.SaveAll());
     EXPECT_EQ(ReadProfileString("MOVEONLEN", "SrcDir", "", 2000, path), entry + entry);
     EXPECT_EQ(ReadProfileString("MOVEONLEN", "DestDir", "<none>", 2000, path), "");
@@ -245,35 +217,31 @@ TEST(AppSettingsTest, StoredHistoriesLongerThanTheirWidthLoseWholeEntries) {
 TEST(AppSettingsTest, CommonListsAreReadAtTheCallAndWrittenWhenGiven) {
     TempFolder temp;
     const std::string path = temp / "tmk.ini";
+    const auto stored = [&](const char* key) {
+        return ReadProfileString("COMMON", key, "<none>", 1043, path);
+    };
     {
         AppSettings settings(path);
-        // The file is read at the moment of the call, not at construction.
+        // Read at the moment of the call, not at construction.
         ASSERT_TRUE(WriteProfileString("COMMON", "SrcDir", "/later;/Other;", path));
         FolderList source;
         settings.ReadCommonSourceList(source);
         EXPECT_EQ(source, (FolderList{"/later", "/Other"}));
     }
-    // Without lists from the rename window, COMMON is left as the file has it.
-    EXPECT_EQ(ReadProfileString("COMMON", "SrcDir", "", 1043, path), "/later;/Other;");
-    EXPECT_EQ(ReadProfileString("COMMON", "DestDir", "<none>", 1043, path), "<none>");
-
+    // Without lists from the rename window, COMMON stays as the file has it.
+    EXPECT_EQ(stored("SrcDir"), "/later;/Other;");
+    EXPECT_EQ(stored("DestDir"), "<none>");
     {
         AppSettings settings(path);
         settings.SetCommonSourceList({"/s1", "/s2"});
         settings.SetCommonDestinationList({"/d1"});
         // A rename window opened again in the same run gets the lists the last one gave.
-        FolderList source, destination;
+        FolderList source;
         settings.ReadCommonSourceList(source);
-        settings.ReadCommonDestinationList(destination);
         EXPECT_EQ(source, (FolderList{"/s1", "/s2"}));
-        EXPECT_EQ(destination, (FolderList{"/d1"}));
     }
-    EXPECT_EQ(ReadProfileString("COMMON", "SrcDir", "", 1043, path), "/s1;/s2;");
-    EXPECT_EQ(ReadProfileString("COMMON", "DestDir", "", 1043, path), "/d1;");
-    AppSettings next(path);
-    FolderList destination;
-    next.ReadCommonDestinationList(destination);
-    EXPECT_EQ(destination, (FolderList{"/d1"}));
+    EXPECT_EQ(stored("SrcDir"), "/s1;/s2;");
+    EXPECT_EQ(stored("DestDir"), "/d1;");
 }
 
 TEST(AppSettingsTest, UnknownExecutablePathShowsCautionAndKeepsDefaults) {
@@ -299,15 +267,10 @@ TEST(AppSettingsTest, UnknownExecutablePathShowsCautionAndKeepsDefaults) {
 
 TEST(AppSettingsTest, LocationRule) {
     const auto writable = [](const std::string& folder) { return folder == "/opt/tmk"; };
-    struct Case {
-        const char* tmkIni;
-        const char* exe;
-        const char* configHome;
-        const char* home;
-        const char* path;
+    const struct {
+        const char *tmkIni, *exe, *configHome, *home, *path;
         bool found;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"/custom/my.ini", "", "", "", "/custom/my.ini", true},
         {"", "/opt/tmk/tidemark", "/cfg", "/home/u", "/opt/tmk/tmk.ini", true},
         {"", "/usr/bin/tidemark", "/cfg", "/home/u", "/cfg/tidemark/tmk.ini", true},
@@ -316,7 +279,7 @@ TEST(AppSettingsTest, LocationRule) {
         {"", "", "/cfg", "/home/u", "/cfg/tidemark/tmk.ini", false},
         {"", "/usr/bin/tidemark", "", "", "", true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const IniLocation location =
             ChooseIniLocation(c.tmkIni, c.exe, c.configHome, c.home, writable);
         EXPECT_EQ(location.path, c.path) << c.exe;
@@ -327,7 +290,7 @@ TEST(AppSettingsTest, LocationRule) {
     TempFolder temp;
     const std::string path = temp.File("chosen.ini", "[DIR]\nAppend=_x\n");
     const char* old = getenv("TMK_INI");
-    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
+    const std::string saved = old ? old : "";
     setenv("TMK_INI", path.c_str(), 1);
     int messages = 0;
     {
@@ -337,11 +300,7 @@ TEST(AppSettingsTest, LocationRule) {
         settings.GetOptions(kPageFolders, options);
         EXPECT_EQ(options.Append, "_x");
     }
-    if (saved) {
-        setenv("TMK_INI", saved->c_str(), 1);
-    } else {
-        unsetenv("TMK_INI");
-    }
+    old ? setenv("TMK_INI", saved.c_str(), 1) : unsetenv("TMK_INI");
     EXPECT_EQ(messages, 0);
     EXPECT_EQ(ReadProfileString("TMKAPP", "Version", "", 127, path), "1.20");
 }

@@ -10,12 +10,11 @@ namespace tidemark::settings {
 namespace {
 
 TEST(FolderListTest, SplitAndJoin) {
-    struct Case {
+    const struct {
         const char* text;
         FolderList entries;
         const char* joined;  // the stored form of the entries
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"/a;/b;", {"/a", "/b"}, "/a;/b;"},
         {"/a;/b", {"/a", "/b"}, "/a;/b;"},
         {"/only", {"/only"}, "/only;"},
@@ -26,7 +25,7 @@ TEST(FolderListTest, SplitAndJoin) {
         {";;", {"", ""}, ";;"},
         {"C:\\a;D:\\b;", {"C:\\a", "D:\\b"}, "C:\\a;D:\\b;"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         FolderList list{"left", "over"};
         AppSettings::SplitFolderList(c.text, list);
         EXPECT_EQ(list, c.entries) << c.text;
@@ -66,12 +65,11 @@ TEST(FolderListTest, AddToHistoryKeepsAtMostFourAndMovesEqualEntriesUp) {
 }
 
 TEST(FolderListTest, FitStoredTextDropsWholeEntriesFromTheEnd) {
-    struct Case {
+    const struct {
         const char* text;
         std::size_t maxChars;
         const char* fitted;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"/aa;/bb;/cc;", 12, "/aa;/bb;/cc;"},
         {"/aa;/bb;/cc;", 11, "/aa;/bb;"},
         {"/aa;/bb;/cc;", 8, "/aa;/bb;"},
@@ -81,7 +79,7 @@ TEST(FolderListTest, FitStoredTextDropsWholeEntriesFromTheEnd) {
         {"/aa;;", 4, "/aa;"},
         {"\xC3\xA9;\xC3\xA9;", 4, "\xC3\xA9;\xC3\xA9;"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(FitStoredText(c.text, c.maxChars), c.fitted) << c.text << " " << c.maxChars;
     }
 }

@@ -17,31 +17,13 @@ using tidemark::testing::TempFolder;
 
 TEST(IniFileTest, ReadsValuesByTheProfileRules) {
     const IniFile file = IniFile::FromText(
-        "\xEF\xBB\xBF[Top]\n"
-        "first=1\n"
-        "; a comment line\n"
-        "  [ Spaced ]  \n"
-        "  Key  =  padded value  \n"
-        "dq=\"  inside quotes \"\n"
-        "sq='single'\n"
-        "mixed=\"open'\n"
-        "lonequote=\"\n"
-        "bare\n"
-        "empty=\n"
-        "twice=first\n"
-        "TWICE=second\n"
-        "eq=a=b\n"
-        "[other]\n"
-        "only=here\n"
-        "[spaced]\n"
-        "Key=from the duplicate section\n"
-        "late=never read\n");
-    struct Case {
-        const char* section;
-        const char* key;
-        const char* expected;
-    };
-    const Case cases[] = {
+        "\xEF\xBB\xBF[Top]\nfirst=1\n; a comment line\n  [ Spaced ]  \n  Key  =  padded value  \n"
+        "dq=\"  inside quotes \"\nsq='single'\nmixed=\"open'\nlonequote=\"\nbare\nempty=\n"
+        "twice=first\nTWICE=second\neq=a=b\n[other]\nonly=here\n[spaced]\n"
+        "Key=from the duplicate section\nlate=never read\n");
+    const struct {
+        const char *section, *key, *expected;
+    } cases[] = {
         {"top", "FIRST", "1"},  // a byte-order mark does not hide the first section
         {"SPACED", "key", "padded value"},
         {"Spaced", "dq", "  inside quotes "},
@@ -57,7 +39,7 @@ TEST(IniFileTest, ReadsValuesByTheProfileRules) {
         {"missing", "first", "<default>"},
         {"Top", "missing", "<default>"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(file.GetString(c.section, c.key, "<default>", 254), c.expected)
             << c.section << "/" << c.key;
     }
@@ -86,50 +68,30 @@ TEST(IniFileTest, ReadsIntegersLikeTheProfileReader) {
     const IniFile file = IniFile::FromText(
         "[n]\nplain=42\nneg= -7\nplus=+3\ntail=12abc\nword=abc\nempty=\nquoted=\"5\"\n"
         "wrap=4294967295\nbig=2147483648\n");
-    struct Case {
+    const struct {
         const char* key;
         std::int32_t expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"plain", 42}, {"neg", -7},   {"plus", 3},  {"tail", 12},       {"word", 0},
         {"empty", 99}, {"quoted", 5}, {"wrap", -1}, {"big", INT32_MIN}, {"missing", 99},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(file.GetInt("N", c.key, 99), c.expected) << c.key;
     }
 }
 
 TEST(IniFileTest, WritingChangesOnlyTheLinesItMust) {
     IniFile file = IniFile::FromText(
-        "; settings edited by hand\r\n"
-        "[Keep]\r\n"
-        "unknown = stays  \r\n"
-        "\r\n"
-        "[name]\r\n"
-        "insPos = 5\r\n"
-        "# another comment\r\n"
-        "\r\n"
-        "[Last]\r\n"
-        "x=1");                             // no line ending at the end of the file
+        "; settings edited by hand\r\n[Keep]\r\nunknown = stays  \r\n\r\n[name]\r\n"
+        "insPos = 5\r\n# another comment\r\n\r\n[Last]\r\nx=1");  // no ending at the end
     file.SetString("NAME", "InsPos", "7");  // the file's spelling of the key stays
     file.SetString("NAME", "DelPos", "2");  // after the section's last non-blank line
     file.SetString("last", "y", "2");       // the last line gets its ending
     file.SetString("New", "Key", "value");  // a new section at the end
     EXPECT_EQ(file.Text(),
-              "; settings edited by hand\r\n"
-              "[Keep]\r\n"
-              "unknown = stays  \r\n"
-              "\r\n"
-              "[name]\r\n"
-              "insPos=7\r\n"
-              "# another comment\r\n"
-              "DelPos=2\r\n"
-              "\r\n"
-              "[Last]\r\n"
-              "x=1\r\n"
-              "y=2\r\n"
-              "[New]\r\n"
-              "Key=value\r\n");
+              "; settings edited by hand\r\n[Keep]\r\nunknown = stays  \r\n\r\n[name]\r\n"
+              "insPos=7\r\n# another comment\r\nDelPos=2\r\n\r\n[Last]\r\nx=1\r\ny=2\r\n"
+              "[New]\r\nKey=value\r\n");
 
     IniFile empty;
     empty.SetString("A", "k", "v");
@@ -186,8 +148,7 @@ TEST(IniFileTest, SaveReplacesTheFileAndCreatesItsFolder) {
     EXPECT_EQ(ReadProfileString("A", "k", "none", 10, temp / "absent.ini"), "none");
 }
 
-// Limits the size of files this process may write while it lives; a write past the limit
-// fails (SIGXFSZ ignored) the way a full disk makes it fail.
+// Limits the size of files this process may write, as a full disk would (SIGXFSZ ignored).
 class FileSizeLimit {
   public:
     explicit FileSizeLimit(rlim_t bytes) {
