@@ -168,8 +168,9 @@ TEST(NumberingTest, Patterns) {
         numbering.Options().PosMode = kPosPattern;
         numbering.Options().Start = start;
         numbering.SetPattern(pattern);
-        if (set)
+        if (set) {
             set(numbering.Options());
+        }
         return NumberNames(numbering, names);
     };
     EXPECT_EQ(run("photo_???.jpg", 1, {{"IMG0001.JPG"}, {"IMG0002.JPG"}}),
@@ -198,11 +199,10 @@ TEST(NumberingTest, PatternAnalysis) {
         std::int32_t pos;
         std::uint16_t width;
     };
-    const std::vector<Case> cases = {
-        {"photo_???.jpg", 6, 3}, {"???", 0, 3},        {"a?b??", 1, 1}, {"é😀??x", 2, 2},
-        {"\xFF\xC3??.x", 2, 2},  {"plain.txt", 42, 0},  // without a "?" the width drops to 0 and
-                                                        // the position stays
-    };
+    // Without a "?" the width drops to 0 and the position stays.
+    const std::vector<Case> cases = {{"photo_???.jpg", 6, 3}, {"???", 0, 3},
+                                     {"a?b??", 1, 1},         {"é😀??x", 2, 2},
+                                     {"\xFF\xC3??.x", 2, 2},  {"plain.txt", 42, 0}};
     for (const Case& c : cases) {
         Numbering numbering;
         numbering.Options().Pos = 42;

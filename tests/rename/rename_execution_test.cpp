@@ -215,13 +215,23 @@ TEST(RenameExecutionInPlace, SuccessRenamesResetsAndRereads) {
     w.ExpectDone(kInPlaceDone);
 }
 
-TEST(RenameExecutionInPlace, CollisionsRejectTheWholeRename) {
+// Renames stopped by the collision check, by a name the file system cannot hold, or by the
+// move itself refusing an existing target (a custom order's check sees only its own entries).
+TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
     struct Case {
         const char* what;
         Names folders, files;
         std::function<int(Window&)> run;
+        int result;
+        Message message;
         bool sorted;  // selected only or custom order: the plan is sorted first
-        std::string clash;
+    };
+    const auto clash = [](const std::string& c) { return Message{kCollisionText + c, "TMK"}; };
+    const Names some{"a.txt", "plain", "x.txt"};
+    const auto xToZ = [](Window& w) {  // z is the 26th letter
+        w.UsePattern("?.txt");
+        w.numbering.Options().Base = kBaseAlpha;
+        w.numbering.Options().Start = 26;
     };
     // clang-format off
     const std::vector<Case> cases = {
@@ -229,48 +239,77 @@ TEST(RenameExecutionInPlace, CollisionsRejectTheWholeRename) {
              w.CustomOrder({"2.txt", "1.txt"});
              w.UsePattern("?.txt");
              return w.Run(kTabNumber);
-         }, true, "2.txt to 1.txt"},
+         }, kRenameCollision, clash("2.txt to 1.txt"), true},
         {"chain onto an existing name", {}, {"x.txt", "xx.txt"}, [](Window& w) {
              w.files.Options().DoPrepend = true;
              w.files.Options().Prepend = "x";
              return w.Run(kTabFiles);
-         }, false, "x.txt to xx.txt"},
+         }, kRenameCollision, clash("x.txt to xx.txt"), false},
         {"file onto a folder's name", {"B"}, {"a.txt", "b.txt"}, [](Window& w) {
              w.files.Options().DoReplace = w.files.Options().MatchCase = true;
              w.files.Options().RepOrig = ".txt";
              return w.Run(kTabFiles);
-         }, false, "b.txt to b"},
+         }, kRenameCollision, clash("b.txt to b"), false},
         {"case change onto a name held twice", {}, {"a.txt", "A.TXT", "c.txt"}, [](Window& w) {
              w.extensions.Options().SelOnly = true;
              w.extensions.Options().CaseMode = kCaseUpper;
              w.Select({"c.txt", "a.txt"});
              return w.Run(kTabExtensions);
-         }, true, "a.txt to a.TXT"},
-        // z.txt exists but is outside the selection: it is found all the same.
-        {"selection onto a name outside it", {}, {"x.txt", "y.txt", "z.txt"}, [](Window& w) {
-             w.UsePattern("?.txt");
-             w.numbering.Options().Base = kBaseAlpha;
-             w.numbering.Options().Start = 26;
+         }, kRenameCollision, clash("a.txt to a.TXT"), true},
+        {"selection onto a name outside it", {}, {"x.txt", "y.txt", "z.txt"}, [&](Window& w) {
+             xToZ(w);
              w.numbering.Options().SelOnly = true;
              w.Select({"x.txt"});
              return w.Run(kTabNumber);
-         }, true, "x.txt to z.txt"},
+         }, kRenameCollision, clash("x.txt to z.txt"), true},
+        {"custom order onto a name outside it", {}, {"x.txt", "y.txt", "z.txt"}, [&](Window& w) {
+             xToZ(w);
+             w.CustomOrder({"x.txt"});
+             return w.Run(kTabNumber);
+         }, kRenameFileOpFailed, FileError("x.txt", EEXIST), true},
+        // "a.txt" becomes "a.", "plain" becomes "".
+        {"empty", {"sub"}, some, [](Window& w) {
+             w.extensions.Options().DoChgName = true;
+             return w.Run(kTabExtensions);
+         }, kRenameFileOpFailed, FileError("plain", EINVAL), false},
+        {"slash", {"sub"}, some, [](Window& w) {
+             w.files.Options().DoReplace = true;
+             w.files.Options().RepOrig = "x";
+             w.files.Options().RepNew = "sub/";
+             return w.Run(kTabFiles);
+         }, kRenameFileOpFailed, FileError("x.txt", EINVAL), false},
+        {"dot dot", {"sub"}, some, [](Window& w) {
+             w.folders.Options().DoChgName = true;
+             w.folders.Options().ChgName = "..";
+             return w.Run(kTabFolders);
+         }, kRenameFileOpFailed, FileError("sub", EINVAL), false},
+        {"too long", {"sub"}, some, [](Window& w) {
+             w.files.Options().DoAppend = true;
+             w.files.Options().Append = std::string(251, 'y');  // 256 bytes
+             return w.Run(kTabFiles);
+         }, kRenameFileOpFailed, FileError("a.txt", ENAMETOOLONG), false},
     };
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Window w;
         w.Make(c.folders, c.files);
-        EXPECT_EQ(c.run(w), kRenameCollision);
+        EXPECT_EQ(c.run(w), c.result);
         Names logs{kEnter, kEnterInPlace, kStartCheck};
-        if (c.sorted)
+        if (c.sorted) {
             logs.insert(logs.end(), {kBeforeSort, kAfterSort});
-        w.ExpectStopped({{kCollisionText + c.clash, "TMK"}}, logs);
+        }
+        if (c.result == kRenameFileOpFailed && c.sorted) {
+            logs.push_back(kDoInPlace);
+        }
+        w.ExpectStopped({c.message}, logs);
+        for (const auto& folder : c.folders) {
+            EXPECT_TRUE(w.dir.Names(folder).empty());
+        }
     }
 }
 
-// Failures of the move itself: the check passed, so the file system refuses the target.
-TEST(RenameExecutionInPlace, MoveRefusesAnExistingTarget) {
+TEST(RenameExecutionInPlace, EqualNewNamesFailOnTheSecondAfterTheFirstMoved) {
     Window w;
     w.Make({}, {"a1.txt", "a2.txt"});
     w.files.Options().DoRCrop = true;
@@ -282,57 +321,6 @@ TEST(RenameExecutionInPlace, MoveRefusesAnExistingTarget) {
     EXPECT_EQ(w.dir.Names(), (Names{"a.txt", "a2.txt"}));
     EXPECT_EQ(w.dir.Read("a.txt"), "a1.txt");
     EXPECT_EQ(w.dir.Read("a2.txt"), "a2.txt");
-
-    // A custom order's check searches only its own entries, so z.txt is not seen.
-    Window c;
-    c.Make({}, {"x.txt", "y.txt", "z.txt"});
-    c.UsePattern("?.txt");
-    c.numbering.Options().Base = kBaseAlpha;
-    c.numbering.Options().Start = 26;
-    c.CustomOrder({"x.txt"});
-    EXPECT_EQ(c.Run(kTabNumber), kRenameFileOpFailed);
-    c.ExpectStopped({FileError("x.txt", EEXIST)},
-                    {kEnter, kEnterInPlace, kStartCheck, kBeforeSort, kAfterSort, kDoInPlace});
-    EXPECT_TRUE(c.catalogue.customOrder);
-}
-
-TEST(RenameExecutionInPlace, NamesTheFileSystemCannotHoldStopBeforeAnything) {
-    struct Case {
-        const char* what;
-        int tab;
-        std::function<void(Window&)> set;
-        std::string failing;
-        int error;
-    };
-    // clang-format off
-    const std::vector<Case> cases = {
-        // "a.txt" becomes "a.", "plain" becomes "".
-        {"empty", kTabExtensions, [](Window& w) { w.extensions.Options().DoChgName = true; },
-         "plain", EINVAL},
-        {"slash", kTabFiles, [](Window& w) {
-             w.files.Options().DoReplace = true;
-             w.files.Options().RepOrig = "x";
-             w.files.Options().RepNew = "sub/";
-         }, "x.txt", EINVAL},
-        {"dot dot", kTabFolders, [](Window& w) {
-             w.folders.Options().DoChgName = true;
-             w.folders.Options().ChgName = "..";
-         }, "sub", EINVAL},
-        {"too long", kTabFiles, [](Window& w) {
-             w.files.Options().DoAppend = true;
-             w.files.Options().Append = std::string(251, 'y');  // 256 bytes
-         }, "a.txt", ENAMETOOLONG},
-    };
-    // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Window w;
-        w.Make({"sub"}, {"a.txt", "plain", "x.txt"});
-        c.set(w);
-        EXPECT_EQ(w.Run(c.tab), kRenameFileOpFailed);
-        w.ExpectStopped({FileError(c.failing, c.error)}, {kEnter, kEnterInPlace, kStartCheck});
-        EXPECT_TRUE(w.dir.Names("sub").empty());
-    }
 }
 
 TEST(RenameExecutionInPlace, EmptyPlan) {

@@ -12,30 +12,20 @@
 namespace tidemark::rename {
 namespace {
 
-RenameOptions Del(int pos, int num) {
-    return {.DoDelete = true, .DelPos = pos, .DelNum = num};
-}
-RenameOptions CropL(int n) {
-    return {.DoLCrop = true, .LCrop = n};
-}
-RenameOptions CropR(int n) {
-    return {.DoRCrop = true, .RCrop = n};
-}
-RenameOptions Chg(std::string to) {
-    return {.DoChgName = true, .ChgName = std::move(to)};
-}
+// clang-format off
+RenameOptions Del(int pos, int num) { return {.DoDelete = true, .DelPos = pos, .DelNum = num}; }
+RenameOptions CropL(int n) { return {.DoLCrop = true, .LCrop = n}; }
+RenameOptions CropR(int n) { return {.DoRCrop = true, .RCrop = n}; }
+RenameOptions Chg(std::string to) { return {.DoChgName = true, .ChgName = std::move(to)}; }
 RenameOptions Ins(int pos, std::string text) {
     return {.DoInsert = true, .InsPos = pos, .Insert = std::move(text)};
 }
 RenameOptions Rep(std::string from, std::string to, bool matchCase = false) {
-    return {.MatchCase = matchCase,
-            .DoReplace = true,
-            .RepOrig = std::move(from),
+    return {.MatchCase = matchCase, .DoReplace = true, .RepOrig = std::move(from),
             .RepNew = std::move(to)};
 }
-RenameOptions CaseTo(int mode) {
-    return {.CaseMode = mode};
-}
+RenameOptions CaseTo(int mode) { return {.CaseMode = mode}; }
+// clang-format on
 
 // The name TransformName gives for the text the rules see (the extension on that page).
 // ASCII names take a byte-wise path inside ApplyRules; this is the decoded path to compare.
