@@ -15,8 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "app/main_frame.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/page_test_support.h"
@@ -31,14 +29,7 @@
 namespace tidemark::ui {
 namespace {
 
-using testing::Child;
-using testing::Click;
-using testing::DialogRecorder;
-using testing::MessageRecorder;
-using testing::ProcessPostedEvents;
-using testing::ScopedEnv;
-using testing::TempFolder;
-using testing::Type;
+using namespace tidemark::testing;
 
 class NumberPageTest : public ::testing::Test {
   protected:
@@ -231,49 +222,21 @@ TEST_F(NumberPageTest, RenumberPostsTheRenameThenTheDestinationUnlessAFolderWasT
 }
 
 // The page inside a real rename window, on a folder of files and one subfolder.
-class NumberPageWindowTest : public ::testing::Test {
+class NumberPageWindowTest : public testing::RenameWindowFixture {
   protected:
     void SetUp() override {
-        testing::EnsureApplication();
         folder.Folder("sub");
-        folder.File("a.txt", "a");
-        folder.File("b.txt", "b");
-        folder.File("c.txt", "c");
-        frame = std::make_unique<app::CMainFrame>();
-        frame->show();
-        frame->RenameAction()->trigger();
-        view = frame->RenameView();
-        ASSERT_NE(view, nullptr);
-        frame->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-        view->ChangeFolder(folder.Path());
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            folder.File(name, name);
+        }
+        ASSERT_NE(OpenWindow(), nullptr);
         view->TabControl()->setCurrentIndex(3);
         ProcessPostedEvents();
         page = dynamic_cast<CNumberPage*>(view->Page(3));
         ASSERT_NE(page, nullptr);
     }
 
-    void TearDown() override {
-        frame.reset();
-        ProcessPostedEvents();
-    }
-
-    std::vector<std::string> Column(const CRenameListPane* pane) {
-        ProcessPostedEvents();
-        std::vector<std::string> names;
-        const QAbstractItemModel* model = pane->model();
-        for (int row = 0; row < model->rowCount(); ++row) {
-            names.push_back(ToStdString(model->index(row, 0).data().toString()));
-        }
-        return names;
-    }
-    std::vector<std::string> Preview() { return Column(view->ResultPane()); }
-
-    void ClickRow(CRenameListPane* pane, int row, Qt::KeyboardModifiers modifiers = {}) {
-        const QRect rect = pane->visualRect(pane->model()->index(row, 0));
-        QTest::mouseClick(pane->viewport(), Qt::LeftButton, modifiers, rect.center());
-        ProcessPostedEvents();
-    }
+    std::vector<std::string> Preview() { return ColumnTexts(view->ResultPane()); }
 
     void SwitchTabAwayAndBack() {
         view->TabControl()->setCurrentIndex(0);
@@ -281,16 +244,12 @@ class NumberPageWindowTest : public ::testing::Test {
         ProcessPostedEvents();
     }
 
-    TempFolder folder;
-    TempFolder iniFolder;
-    ScopedEnv ini{"TMK_INI", iniFolder / "tmk.ini"};
-    DialogRecorder dialogs;
-    std::unique_ptr<app::CMainFrame> frame;
-    CRenameMstrView* view = nullptr;
     CNumberPage* page = nullptr;
 };
 
 TEST_F(NumberPageWindowTest, SwitchingTabsEmptiesThePositionAndTakesPosFromThePattern) {
+    EXPECT_EQ(view->DocumentTitle(), QStringLiteral("Number Files"));
+    EXPECT_EQ(page->FolderCombo()->currentText(), Q(folder.Path()));
     const rename::NumberOptions& o = page->GetNumbering().Options();
     auto* pos = Child<QLineEdit>(page, "posEdit");
     Click(Child<QRadioButton>(page, "posAtRadio"));
@@ -317,9 +276,15 @@ TEST_F(NumberPageWindowTest, SwitchingTabsEmptiesThePositionAndTakesPosFromThePa
 }
 
 TEST_F(NumberPageWindowTest, RenumbersInTheOrderLaidDownWithSortFiles) {
+    // "Sort Files" follows the selection: not for one row, but for two.
     auto* customOrder = Child<QPushButton>(page, "customOrderButton");
     EXPECT_FALSE(customOrder->isEnabled());
-    for (int row = 1; row <= 3; ++row) {
+    ClickRow(view->SourcePane(), 0);
+    EXPECT_FALSE(customOrder->isEnabled());
+    ClickRow(view->SourcePane(), 1, Qt::ControlModifier);
+    EXPECT_TRUE(customOrder->isEnabled());
+    ClickRow(view->SourcePane(), 1);
+    for (int row = 2; row <= 3; ++row) {
         ClickRow(view->SourcePane(), row, Qt::ControlModifier);
     }
     ASSERT_TRUE(customOrder->isEnabled());
@@ -344,7 +309,7 @@ TEST_F(NumberPageWindowTest, RenumbersInTheOrderLaidDownWithSortFiles) {
     Click(customOrder);
     ASSERT_TRUE(dialogSeen);
     EXPECT_TRUE(view->Catalogue()->customOrder);
-    EXPECT_EQ(Column(view->SourcePane()), (std::vector<std::string>{"c.txt", "a.txt", "b.txt"}));
+    EXPECT_EQ(ColumnTexts(view->SourcePane()), (std::vector<std::string>{"c.txt", "a.txt", "b.txt"}));
 
     Click(Child<QRadioButton>(page, "posBeforeRadio"));
     Type(Child<QLineEdit>(page, "widthEdit"), QStringLiteral("2"));

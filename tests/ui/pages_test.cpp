@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "app/main_frame.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/page_test_support.h"
@@ -29,24 +27,16 @@
 namespace tidemark::ui {
 namespace {
 
-using testing::Child;
-using testing::Click;
-using testing::DialogRecorder;
-using testing::MessageRecorder;
-using testing::ProcessPostedEvents;
-using testing::ScopedEnv;
-using testing::TempFolder;
-using testing::Type;
+using namespace tidemark::testing;
 
 // A rename page on its own in an active window, its messages going to a recorder whose parent
 // stands for the window frame that "Close" asks to close.
 class RenamePageTest : public ::testing::Test {
   protected:
     // The widgets below are members, so the application must exist before the fixture.
-    static void SetUpTestSuite() { testing::EnsureApplication(); }
+    static void SetUpTestSuite() { EnsureApplication(); }
 
     void SetUp() override {
-        testing::EnsureApplication();
         frame.show();
         recorder = new MessageRecorder;
         recorder->setParent(&frame);
@@ -204,46 +194,18 @@ TEST_F(RenamePageTest, FolderBoxChecksATypedPathAndTakesAPickedEntryAtOnce) {
 }
 
 // The page inside a real rename window, on a folder of files.
-class RenamePageWindowTest : public ::testing::Test {
+class RenamePageWindowTest : public testing::RenameWindowFixture {
   protected:
     void SetUp() override {
-        testing::EnsureApplication();
         folder.File("Alpha one.txt", "1");
         folder.File("beta.TXT", "2");
-        frame = std::make_unique<app::CMainFrame>();
-        frame->show();
-        frame->RenameAction()->trigger();
-        view = frame->RenameView();
-        ASSERT_NE(view, nullptr);
-        frame->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-        view->ChangeFolder(folder.Path());
-        ProcessPostedEvents();
+        ASSERT_NE(OpenWindow(), nullptr);
         page = dynamic_cast<CRenamePage*>(view->Page(0));
         ASSERT_NE(page, nullptr);
     }
 
-    void TearDown() override {
-        frame.reset();
-        ProcessPostedEvents();
-    }
+    std::vector<std::string> Preview() { return ColumnTexts(view->ResultPane()); }
 
-    std::vector<std::string> Preview() {
-        ProcessPostedEvents();
-        std::vector<std::string> names;
-        const QAbstractItemModel* model = view->ResultPane()->model();
-        for (int row = 0; row < model->rowCount(); ++row) {
-            names.push_back(ToStdString(model->index(row, 0).data().toString()));
-        }
-        return names;
-    }
-
-    TempFolder folder;
-    TempFolder iniFolder;
-    ScopedEnv ini{"TMK_INI", iniFolder / "tmk.ini"};
-    DialogRecorder dialogs;
-    std::unique_ptr<app::CMainFrame> frame;
-    CRenameMstrView* view = nullptr;
     CRenamePage* page = nullptr;
 };
 
@@ -274,15 +236,7 @@ TEST_F(RenamePageWindowTest, RulesShowInThePreviewAndClearRestoresItAtOnce) {
     EXPECT_TRUE(Child<QRadioButton>(page, "caseNoneRadio")->isChecked());
 }
 
-TEST_F(RenamePageWindowTest, CloseClosesTheRenameWindow) {
-    Click(Child<QPushButton>(page, "closeButton"));
-    // The close request is posted: the window goes once the click has been handled.
-    EXPECT_NE(frame->RenameView(), nullptr);
-    ProcessPostedEvents();
-    EXPECT_EQ(frame->RenameView(), nullptr);
-}
-
-TEST_F(RenamePageWindowTest, TypedFolderIsOpenedByTheFirstRenameClickAndRenamedByTheSecond) {
+TEST_F(RenamePageWindowTest, TypedFolderIsOpenedByTheFirstRenameClickRenamedByTheSecondAndCloseGoes) {
     TempFolder other;
     other.File("b1.txt");
     Click(Child<QCheckBox>(page, "prependCheck"));
@@ -303,6 +257,12 @@ TEST_F(RenamePageWindowTest, TypedFolderIsOpenedByTheFirstRenameClickAndRenamedB
     // The rule switches are off again and the folder heads the history.
     EXPECT_FALSE(page->Rules().Options().DoPrepend);
     EXPECT_EQ(page->FolderCombo()->itemText(0), ToQString(other.Path()));
+
+    // "Close" posts the request: the window goes once the click has been handled.
+    Click(Child<QPushButton>(page, "closeButton"));
+    EXPECT_NE(frame->RenameView(), nullptr);
+    ProcessPostedEvents();
+    EXPECT_EQ(frame->RenameView(), nullptr);
 }
 
 }  // namespace

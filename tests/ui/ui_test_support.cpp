@@ -1,13 +1,18 @@
 #include "tests/ui/ui_test_support.h"
 
 #include <QApplication>
+#include <QTest>
 
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/main_frame.h"
 #include "ui/dialog_hooks.h"
+#include "ui/qt_text.h"
+#include "ui/rename_list_pane.h"
+#include "ui/rename_mstr_view.h"
 
 namespace tidemark::testing {
 
@@ -79,6 +84,50 @@ ScopedCurrentFolder::ScopedCurrentFolder(const std::string& folder)
 ScopedCurrentFolder::~ScopedCurrentFolder() {
     std::error_code ignored;
     std::filesystem::current_path(old_, ignored);
+}
+
+QString Q(const std::string& text) {
+    return ui::ToQString(text);
+}
+
+std::vector<std::string> ColumnTexts(const ui::CRenameListPane* pane, int column) {
+    ProcessPostedEvents();
+    std::vector<std::string> texts;
+    const QAbstractItemModel* model = pane->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        texts.push_back(ui::ToStdString(model->index(row, column).data().toString()));
+    }
+    return texts;
+}
+
+RenameWindowFixture::RenameWindowFixture() {
+    EnsureApplication();
+}
+
+RenameWindowFixture::~RenameWindowFixture() {
+    frame.reset();
+    ProcessPostedEvents();
+}
+
+ui::CRenameMstrView* RenameWindowFixture::OpenWindow() {
+    frame = std::make_unique<app::CMainFrame>();
+    frame->show();
+    frame->RenameAction()->trigger();
+    view = frame->RenameView();
+    frame->activateWindow();
+    if (view == nullptr || !QTest::qWaitForWindowActive(frame.get())) {
+        return nullptr;
+    }
+    view->ChangeFolder(folder.Path());
+    ProcessPostedEvents();
+    return view;
+}
+
+void RenameWindowFixture::ClickRow(ui::CRenameListPane* pane, int row,
+                                   Qt::KeyboardModifiers modifiers) {
+    const QRect rect = pane->visualRect(pane->model()->index(row, 0));
+    QTest::mouseClick(pane->viewport(), Qt::LeftButton, modifiers, rect.center());
+    ProcessPostedEvents();
 }
 
 }  // namespace tidemark::testing

@@ -4,11 +4,24 @@
 
 #include <QString>
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 class QApplication;
+
+namespace tidemark::app {
+class CMainFrame;
+}
+namespace tidemark::ui {
+class CRenameListPane;
+class CRenameMstrView;
+}  // namespace tidemark::ui
 
 namespace tidemark::testing {
 
@@ -61,6 +74,28 @@ class ScopedCurrentFolder {
 
   private:
     std::string old_;
+};
+
+QString Q(const std::string& text);
+
+// The texts of one column of a list, once posted messages have run.
+std::vector<std::string> ColumnTexts(const ui::CRenameListPane* pane, int column = 0);
+
+// A main frame whose rename window is opened on `folder`; tmk.ini lives in a folder of its own.
+class RenameWindowFixture : public ::testing::Test {
+  protected:
+    RenameWindowFixture();
+    ~RenameWindowFixture() override;
+    // Opens the rename window, active, on `folder`; null when it did not open.
+    ui::CRenameMstrView* OpenWindow();
+    void ClickRow(ui::CRenameListPane* pane, int row, Qt::KeyboardModifiers modifiers = {});
+
+    TempFolder folder;
+    TempFolder iniFolder;
+    ScopedEnv ini{"TMK_INI", iniFolder / "tmk.ini"};
+    DialogRecorder dialogs;
+    std::unique_ptr<app::CMainFrame> frame;
+    ui::CRenameMstrView* view = nullptr;
 };
 
 }  // namespace tidemark::testing
