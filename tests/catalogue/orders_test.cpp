@@ -135,55 +135,34 @@ TEST(KeySorts, StableAscendingWithinTheCount) {
     EXPECT_EQ(indices, (std::vector<std::uint32_t>{13, 10, 12, 11}));
 }
 
-// The group sort exactly as the column orders are defined: bubble passes that exchange only
-// strictly greater neighbours, until a pass exchanges nothing.
-template <typename Key, typename Greater>
-void BubbleSort(std::vector<Key>& keys, std::vector<std::uint32_t>& indices, Greater greater) {
-    for (bool exchanged = keys.size() > 1; exchanged;) {
-        exchanged = false;
-        for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
-            if (greater(keys[i], keys[i + 1])) {
-                std::swap(keys[i], keys[i + 1]);
-                std::swap(indices[i], indices[i + 1]);
-                exchanged = true;
-            }
-        }
-    }
-}
-
-Order ReferenceOrder(const FileCatalogue& catalogue, int key) {
-    const RecordList& records = catalogue.GetRecords();
+// The reference: a stable sort of each group (folders, then files) on the column's key.
+Order ReferenceOrder(const RecordList& records, std::size_t folders, int key) {
+    const auto text = [key](const FileRecord& r) {
+        const char low = static_cast<char>(r.attributes & 0xFF);
+        return key == kKeyName     ? r.name
+               : key == kKeyExt    ? r.extension
+               : key == kKeyAttrib ? (low == 0 ? std::string() : std::string(1, low))
+                                   : r.typeName;
+    };
+    const auto number = [key](const FileRecord& r) {
+        return key == kKeySize ? r.size : key == kKeyCreated ? r.created : r.modified;
+    };
+    const bool numeric = key == kKeySize || key == kKeyCreated || key == kKeyModified;
     Order order;
-    const std::size_t groups[][2] = {
-        {0, static_cast<std::size_t>(catalogue.FolderCount())},
-        {static_cast<std::size_t>(catalogue.FolderCount()), records.size()}};
-    for (const auto& [first, last] : groups) {
-        std::vector<std::uint32_t> indices;
-        std::vector<std::string> texts;
-        std::vector<std::uint64_t> numbers;
-        for (std::size_t r = first; r < last; ++r) {
-            const FileRecord& rec = records[r];
-            indices.push_back(static_cast<std::uint32_t>(rec.index));
-            const char low = static_cast<char>(rec.attributes & 0xFF);
-            texts.push_back(key == 0   ? rec.name
-                            : key == 1 ? rec.extension
-                            : key == 5 ? (low == 0 ? std::string() : std::string(1, low))
-                                       : rec.typeName);
-            numbers.push_back(key == 2 ? rec.size : key == 3 ? rec.created : rec.modified);
+    for (const auto& [first, last] :
+         {std::pair{std::size_t{0}, folders}, {folders, records.size()}}) {
+        std::vector<FileRecord> group(records.begin() + first, records.begin() + last);
+        std::stable_sort(group.begin(), group.end(), [&](const FileRecord& a, const FileRecord& b) {
+            return numeric ? number(a) < number(b) : platform::NoCaseCompare(text(a), text(b)) < 0;
+        });
+        for (const FileRecord& r : group) {
+            order.push_back(static_cast<std::uint32_t>(r.index));
         }
-        if (key == 2 || key == 3 || key == 4) {
-            BubbleSort(numbers, indices, std::greater<std::uint64_t>());
-        } else {
-            BubbleSort(texts, indices, [](const std::string& a, const std::string& b) {
-                return platform::NoCaseCompare(a, b) > 0;
-            });
-        }
-        order.insert(order.end(), indices.begin(), indices.end());
     }
     return order;
 }
 
-TEST(Orders, EveryKeyEqualsTheStableBubbleSort) {
+TEST(Orders, EveryKeyEqualsTheReferenceStableSort) {
     TempFolder dir;
     std::mt19937 random(20260612);
     const char* stems[] = {"ab", "AB", "Ab", "b", "B_", "a.b", "_z", ".x", "c.TXT", "c.txt"};
@@ -205,38 +184,34 @@ TEST(Orders, EveryKeyEqualsTheStableBubbleSort) {
         dir.SetTime(name, 1'000'000'000 + static_cast<std::int64_t>(random() % 5));
     }
 
-    // The listing order before the name sort, taken from a second scan of the same folder.
+    // The records are the listing order (from a second scan) stably sorted by name.
     std::string folder = dir.Path();
-    RecordList folders;
-    RecordList files;
+    RecordList folders, files;
     ASSERT_EQ(ScanFolder(folder, folders, files, kScanFiles | kScanFolders), kOk);
-    Names expectedNames;
-    for (RecordList* list : {&folders, &files}) {
-        std::vector<std::string> names;
-        for (const FileRecord& r : *list) {
-            names.push_back(r.name);
-        }
-        std::vector<std::uint32_t> unused(names.size());
-        BubbleSort(names, unused, [](const std::string& a, const std::string& b) {
-            return platform::NoCaseCompare(a, b) > 0;
-        });
-        expectedNames.insert(expectedNames.end(), names.begin(), names.end());
+    RecordList listed = folders;
+    listed.insert(listed.end(), files.begin(), files.end());
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        listed[i].index = static_cast<std::int32_t>(i);
     }
-
     FileCatalogue catalogue;
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
     ASSERT_GT(catalogue.FolderCount(), 5);
     ASSERT_GT(catalogue.RecordCount(), catalogue.FolderCount() + 50);
-    Names loaded;
+    Names expected, loaded;
+    for (const std::uint32_t i : ReferenceOrder(listed, folders.size(), kKeyName)) {
+        expected.push_back(listed[i].name);
+    }
     for (const FileRecord& r : catalogue.GetRecords()) {
         loaded.push_back(r.name);
     }
-    EXPECT_EQ(loaded, expectedNames);
+    EXPECT_EQ(loaded, expected);
 
     for (int key = kKeyName; key <= kKeyType; ++key) {
         const Order* order = catalogue.GetOrder(key);
         ASSERT_NE(order, nullptr) << "key " << key;
-        EXPECT_EQ(*order, ReferenceOrder(catalogue, key)) << "key " << key;
+        EXPECT_EQ(*order, ReferenceOrder(catalogue.GetRecords(),
+                                         static_cast<std::size_t>(catalogue.FolderCount()), key))
+            << "key " << key;
     }
 }
 

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,29 +16,19 @@ namespace {
 
 using testing::TempFolder;
 
-// Sets TZ for the scope of one check and restores it afterwards.
-class ScopedTimeZone {
-  public:
-    explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            old_ = old;
-        }
+// Sets TZ for one scope and restores it afterwards.
+struct ScopedTimeZone {
+    explicit ScopedTimeZone(const char* zone) : had(std::getenv("TZ") != nullptr) {
+        old = had ? std::getenv("TZ") : "";
         setenv("TZ", zone, 1);
         tzset();
     }
     ~ScopedTimeZone() {
-        if (old_) {
-            setenv("TZ", old_->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
+        had ? setenv("TZ", old.c_str(), 1) : unsetenv("TZ");
         tzset();
     }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-  private:
-    std::optional<std::string> old_;
+    bool had;
+    std::string old;
 };
 
 constexpr std::uint64_t kTicksPerSecond = 10'000'000;
@@ -105,13 +94,10 @@ TEST(FormatAttributes, LettersInFixedOrderWithoutPlaceholders) {
 
 TEST(FormatRecord, SizeIsShownAsSignedDecimal) {
     FileRecord record;
-    record.name = "x";
     std::vector<std::string> texts;
-    for (const auto& [size, text] : std::vector<std::pair<std::uint64_t, std::string>>{
-             {0, "0"},
-             {4'294'967'296ULL, "4294967296"},
-             {0xFFFFFFFFFFFFFFFFULL, "-1"},
-         }) {
+    for (const auto& [size, text] : {std::pair<std::uint64_t, const char*>{0, "0"},
+                                     {4'294'967'296ULL, "4294967296"},
+                                     {0xFFFFFFFFFFFFFFFFULL, "-1"}}) {
         record.size = size;
         FormatRecord(record, texts);
         EXPECT_EQ(texts[2], text);
