@@ -45,14 +45,12 @@ TEST(CliList, SevenColumnsInTheOrderOfTheColumnClicks) {
 
     const CliRun byName = RunCli({"list", dir.Path()});
     ASSERT_EQ(byName.status, 0) << byName.err;
-    const Strings lines = Lines(byName.out);
-    ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(Column(byName.out, 1), (Strings{"", "", ".doc", ".txt", ".txt"}));
     EXPECT_EQ(Column(byName.out, 2), (Strings{"0", "0", "100", "50", "100"}));
     EXPECT_EQ(Column(byName.out, 4)[3], "05-31-2010 05:11:02");
     EXPECT_EQ(Column(byName.out, 6),
               (Strings{"File Folder", "File Folder", "DOC File", "TXT File", "TXT File"}));
-    for (const std::string& line : lines) {
+    for (const std::string& line : Lines(byName.out)) {
         EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
     }
 
@@ -133,9 +131,9 @@ TEST(CliRename, PreviewIsWhatRenameDoes) {
 TEST(CliRename, DescendingNumberingPreviewsInDisplayOrderButRenamesAscending) {
     TempFolder dir;
     dir.Folder("sub");
-    dir.File("a.txt");
-    dir.File("b.txt");
-    dir.File("c.txt");
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        dir.File(name);
+    }
     const Strings options{"--page", "number", "--before", "--desc"};
 
     const CliRun preview = RunCli(With({"preview", dir.Path()}, options));
@@ -241,18 +239,20 @@ TEST(CliRename, NumberingIntoADestinationCopiesAndChecksItsNames) {
     EXPECT_EQ(dir.Names("src"), (Strings{"a.txt", "b.txt"}));
 }
 
-TEST(CliRename, UnicodeNamesThroughTheCommandLine) {
+TEST(CliRename, UnicodeNamesAndLogLinesOnlyWithLog) {
     TempFolder dir;
-    dir.File("été à la mer.txt");
-    dir.File("日本語.txt");
-    dir.File("plain.txt");
-
+    for (const char* name : {"été à la mer.txt", "日本語.txt", "plain.txt"}) {
+        dir.File(name);
+    }
     const CliRun upper = RunCli({"rename", dir.Path(), "--select", "été à la mer.txt",
                                  "--selected-only", "--case", "caps"});
     EXPECT_EQ(upper.status, 0) << upper.err;
-    const CliRun replace =
-        RunCli({"rename", dir.Path(), "--replace", "語", "--with", "ÜБ", "--delete", "1,1"});
-    EXPECT_EQ(replace.status, 0) << replace.err;
+    EXPECT_EQ(upper.err, "");
+    const CliRun logged = RunCli(
+        {"rename", dir.Path(), "--replace", "語", "--with", "ÜБ", "--delete", "1,1", "--log"});
+    EXPECT_EQ(logged.status, 0);
+    EXPECT_EQ(logged.err.rfind("OnPerformFileRename - Enter\n", 0), 0u) << logged.err;
+    EXPECT_NE(logged.err.find("OnPerformFileRename - Do InPlace Rename\n"), std::string::npos);
     EXPECT_EQ(dir.Names(), (Strings{"lain.txt", "té À La Mer.txt", "本ÜБ.txt"}));
 
     const CliRun json = RunCli({"preview", dir.Path(), "--json", "--select", "本ÜБ.txt",
@@ -272,44 +272,23 @@ TEST(CliPreview, KindsAsTheFullListingTellsThem) {
     dir.File("file.txt");
     ASSERT_EQ(symlink((dir / "dir").c_str(), (dir / "link-dir").c_str()), 0);
     ASSERT_EQ(symlink((dir / "file.txt").c_str(), (dir / "link-file").c_str()), 0);
-
-    const CliRun list = RunCli({"list", dir.Path()});
-    ASSERT_EQ(list.status, 0) << list.err;
-    Strings listedFolders;
-    for (const std::string& line : Lines(list.out)) {
-        if (line.ends_with("\tFile Folder")) {
-            listedFolders.push_back(line.substr(0, line.find('\t')));
+    const auto firstColumnOfLinesEndingIn = [](const CliRun& run, const std::string& end) {
+        Strings names;
+        for (const std::string& line : Lines(run.out)) {
+            if (line.ends_with(end)) {
+                names.push_back(line.substr(0, line.find('\t')));
+            }
         }
-    }
-    EXPECT_EQ(listedFolders, (Strings{"dir", "link-dir"}));
-
+        return names;
+    };
+    EXPECT_EQ(firstColumnOfLinesEndingIn(RunCli({"list", dir.Path()}), "\tFile Folder"),
+              (Strings{"dir", "link-dir"}));
     for (const Strings& order : {Strings{}, Strings{"--sort", "size"}}) {
         const CliRun run =
             RunCli(With({"preview", dir.Path(), "--page", "folders", "--append", "_x"}, order));
-        ASSERT_EQ(run.status, 0) << run.err;
-        Strings renamed;
-        for (const std::string& line : Lines(run.out)) {
-            if (line.ends_with("_x")) {
-                renamed.push_back(line.substr(0, line.find('\t')));
-            }
-        }
-        EXPECT_EQ(renamed, listedFolders) << ::testing::PrintToString(order);
+        EXPECT_EQ(firstColumnOfLinesEndingIn(run, "_x"), (Strings{"dir", "link-dir"}))
+            << ::testing::PrintToString(order);
     }
-}
-
-TEST(CliRename, LogLinesOnlyWithLog) {
-    TempFolder dir;
-    dir.File("a.txt");
-    const CliRun quiet = RunCli({"rename", dir.Path(), "--append", "1"});
-    EXPECT_EQ(quiet.status, 0);
-    EXPECT_EQ(quiet.err, "");
-    const CliRun logged = RunCli({"rename", dir.Path(), "--append", "2", "--log"});
-    EXPECT_EQ(logged.status, 0);
-    const Strings lines = Lines(logged.err);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front(), "OnPerformFileRename - Enter");
-    EXPECT_NE(logged.err.find("OnPerformFileRename - Do InPlace Rename\n"), std::string::npos);
-    EXPECT_EQ(dir.Names(), (Strings{"a12.txt"}));
 }
 
 }  // namespace
