@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace tidemark::rename {
@@ -68,6 +66,7 @@ TEST(NumberingTest, NumericBases) {
 TEST(NumberingTest, Letters) {
     const Texts run = Pass(Make(kBaseAlpha, 1), 28);
     EXPECT_EQ((Texts{run[0], run[25], run[26], run[27]}), (Texts{"a", "z", "aa", "ab"}));
+    EXPECT_EQ(Pass(Make(kBaseAlpha, 2), 2), (Texts{"b", "c"}));
     EXPECT_EQ(Pass(Make(kBaseAlpha, 0), 2), (Texts{"a", "b"}));
     EXPECT_EQ(Pass(Make(kBaseAlpha, 25, 3), 2), (Texts{"y", "ab"}));
     EXPECT_EQ(Pass(Make(kBaseAlpha, 1, 1, 3), 2), (Texts{"00a", "00b"}));
@@ -161,35 +160,38 @@ TEST(NumberingTest, Positions) {
 }
 
 TEST(NumberingTest, Patterns) {
-    const auto run = [](std::string_view pattern, std::uint16_t start,
-                        const std::vector<Named>& names,
-                        std::function<void(NumberOptions&)> set = nullptr) {
-        Numbering numbering;
-        numbering.Options().PosMode = kPosPattern;
-        numbering.Options().Start = start;
-        numbering.SetPattern(pattern);
-        if (set) {
-            set(numbering.Options());
-        }
-        return NumberNames(numbering, names);
+    struct Case {
+        std::string pattern;
+        std::uint16_t start;
+        int width, pos;  // typed over what the pattern gave; -1 keeps it
+        std::vector<Named> names;
+        Texts expected;
     };
-    EXPECT_EQ(run("photo_???.jpg", 1, {{"IMG0001.JPG"}, {"IMG0002.JPG"}}),
-              (Texts{"photo_001.jpg", "photo_002.jpg"}));
-    EXPECT_EQ(run("photo_???.jpg", 1000, {{"IMG0001.JPG"}}), (Texts{"photo_1000.jpg"}));
-    EXPECT_EQ(run("photo.jpg", 1, {{"IMG0001.JPG"}}), (Texts{"IMG0001.JPG"}));
-    EXPECT_EQ(run("été_??.jpg", 5, {{"x"}}), (Texts{"été_05.jpg"}));
-    EXPECT_EQ(run("😀??😀?", 5, {{"x"}}), (Texts{"😀05😀?"}));
-    EXPECT_EQ(run("a??b", 5, {{"dir", false}}), (Texts{"dir"}));
-    // A typed width that differs from the run still replaces Width characters at the first
-    // "?"; an offset past the pattern's end puts the number at its end.
-    for (const auto& [width, pos, name] : std::vector<std::tuple<int, int, std::string>>{
-             {1, 1, "a5?b"}, {3, 1, "a005"}, {6, 1, "a000005"}, {2, 10, "a??b05"}}) {
-        EXPECT_EQ(run("a??b", 5, {{"x"}},
-                      [&](NumberOptions& o) {
-                          o.Width = static_cast<std::uint16_t>(width);
-                          o.Pos = pos;
-                      }),
-                  (Texts{name}));
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"photo_???.jpg", 1, -1, -1, {{"IMG0001.JPG"}, {"IMG0002.JPG"}}, {"photo_001.jpg", "photo_002.jpg"}},
+        {"photo_???.jpg", 1000, -1, -1, {{"IMG0001.JPG"}}, {"photo_1000.jpg"}},
+        {"photo.jpg", 1, -1, -1, {{"IMG0001.JPG"}}, {"IMG0001.JPG"}},
+        {"été_??.jpg", 5, -1, -1, {{"x"}}, {"été_05.jpg"}},
+        {"😀??😀?", 5, -1, -1, {{"x"}}, {"😀05😀?"}},
+        {"a??b", 5, -1, -1, {{"dir", false}}, {"dir"}},
+        // A width that differs from the run still replaces Width characters at the first "?";
+        // an offset past the pattern's end puts the number at its end.
+        {"a??b", 5, 1, -1, {{"x"}}, {"a5?b"}},
+        {"a??b", 5, 3, -1, {{"x"}}, {"a005"}},
+        {"a??b", 5, 6, -1, {{"x"}}, {"a000005"}},
+        {"a??b", 5, 2, 10, {{"x"}}, {"a??b05"}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        Numbering numbering;
+        NumberOptions& o = numbering.Options();
+        o.PosMode = kPosPattern;
+        o.Start = c.start;
+        numbering.SetPattern(c.pattern);
+        o.Width = c.width < 0 ? o.Width : static_cast<std::uint16_t>(c.width);
+        o.Pos = c.pos < 0 ? o.Pos : c.pos;
+        EXPECT_EQ(NumberNames(numbering, c.names), c.expected) << c.pattern << " " << c.width;
     }
 }
 
@@ -230,21 +232,15 @@ TEST(NumberingTest, NamesStayWhenNothingToNumber) {
 }
 
 TEST(NumberingTest, ValueChecks) {
-    const std::string start = "Please input a start number between 0 and 10,001.";
-    const std::string incr = "Please input an increment between 1 and 1000.";
-    const std::string width = "Please input a number width between 0 and 10.";
-    const std::optional<std::string> ok;
-    const std::vector<
-        std::tuple<std::function<std::optional<std::string>(long)>, int, int, std::string>>
-        checks = {{CheckStartNumber, 0, 10001, start},
-                  {CheckIncrement, 1, 1000, incr},
-                  {CheckNumberWidth, 0, 10, width}};
-    for (const auto& [check, low, high, message] : checks) {
+    const auto bounds = [](auto check, long low, long high, const std::string& message) {
         EXPECT_EQ(check(low - 1), message);
-        EXPECT_EQ(check(low), ok);
-        EXPECT_EQ(check(high), ok);
+        EXPECT_EQ(check(low), std::nullopt);
+        EXPECT_EQ(check(high), std::nullopt);
         EXPECT_EQ(check(high + 1), message);
-    }
+    };
+    bounds(CheckStartNumber, 0, 10001, "Please input a start number between 0 and 10,001.");
+    bounds(CheckIncrement, 1, 1000, "Please input an increment between 1 and 1000.");
+    bounds(CheckNumberWidth, 0, 10, "Please input a number width between 0 and 10.");
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ TEST(RenameRulesTest, DeletesAndCrops) {
         {"report.txt", Del(INT_MIN, INT_MAX), ".txt"},
         {"ÉCOLE été.TXT", Del(7, 2), "ÉCOLE é.TXT"}, {"a😀b.txt", Del(2, 1), "ab.txt"},
         {"a😀b.txt", Del(3, 5), "a😀.txt"},
-        {"ab.txt", CropL(-3), "ab.txt"},             {"ab.txt", CropL(INT_MAX), ".txt"},
+        {"ab.txt", CropL(10), ".txt"}, {"ab.txt", CropL(-3), "ab.txt"},             {"ab.txt", CropL(INT_MAX), ".txt"},
         {"ÉCOLE été.TXT", CropL(6), "été.TXT"},      {"😀😀x.txt", CropL(1), "😀x.txt"},
         {"report.txt", CropR(2), "repo.txt"},        {"report.txt", CropR(6), ".txt"},
         {"report.txt", CropR(50), ".txt"},           {"report.txt", CropR(INT_MIN), "report.txt"},
@@ -104,7 +104,7 @@ TEST(RenameRulesTest, ChangeAndReplace) {
     });
     Check(PageKind::Files, {
         {"abcdef.txt", Ins(3, "X"), "abXcdef.txt"},   {"abcdef.txt", Ins(7, "X"), "abcdefX.txt"},
-        {"abcdef.txt", Ins(0, "X"), "Xabcdef.txt"},   {"abcdef.txt", Ins(INT_MIN, "X"), "Xabcdef.txt"},
+        {"abcdef.txt", Ins(100, "X"), "abcdefX.txt"}, {"abcdef.txt", Ins(0, "X"), "Xabcdef.txt"},   {"abcdef.txt", Ins(INT_MIN, "X"), "Xabcdef.txt"},
         {"abcdef.txt", Ins(INT_MAX, "X"), "abcdefX.txt"},
         {"ÉCOLE été.TXT", Ins(7, "_"), "ÉCOLE _été.TXT"}, {"a😀b.txt", Ins(3, "-"), "a😀-b.txt"},
         {"abc.txt", Ins(2, "ü"), "aübc.txt"},
