@@ -53,11 +53,11 @@ TEST(AppSettingsTest, MissingFileGivesDefaultsAndTheSaveCreatesEverySectionButCo
             EXPECT_EQ(options, RenameOptions{}) << page;
         }
         const Histories h = HistoriesOf(settings);
-        EXPECT_TRUE(h.moveSource.empty() && h.moveDestination.empty() && h.mergeSource.empty() &&
-                    h.mergeDestination.empty() && h.mergeAlternate.empty());
         FolderList common{"stale"};
         settings.ReadCommonSourceList(common);
-        EXPECT_TRUE(common.empty());
+        EXPECT_TRUE(common.empty() && h.moveSource.empty() && h.moveDestination.empty() &&
+                    h.mergeSource.empty() && h.mergeDestination.empty() &&
+                    h.mergeAlternate.empty());
         EXPECT_FALSE(temp.Exists("tmk.ini"));  // nothing is written during the run
     }
     EXPECT_EQ(temp.Read("tmk.ini"), kDefaultFile);
@@ -247,21 +247,19 @@ TEST(AppSettingsTest, CommonListsAreReadAtTheCallAndWrittenWhenGiven) {
 TEST(AppSettingsTest, UnknownExecutablePathShowsCautionAndKeepsDefaults) {
     TempFolder temp;
     const std::string path = temp.File("tmk.ini", "[NAME]\nInsPos=9\n");
-    std::vector<std::pair<std::string, std::string>> shown;
+    std::vector<std::string> shown;
     {
         AppSettings settings(IniLocation{path, false},
                              [&](const std::string& text, const std::string& caption) {
-                                 shown.emplace_back(text, caption);
+                                 shown.push_back(caption + ": " + text);
                              });
         RenameOptions options;
         settings.GetOptions(kPageNames, options);
         EXPECT_EQ(options.InsPos, 0);
     }
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].first,
-              "Unable to find tmk.ini. Any previous defaults might be lost. A new tmk.ini will "
-              "be created.");
-    EXPECT_EQ(shown[0].second, "Caution");
+    EXPECT_EQ(shown, std::vector<std::string>{"Caution: Unable to find tmk.ini. Any previous "
+                                              "defaults might be lost. A new tmk.ini will be "
+                                              "created."});
     EXPECT_EQ(ReadProfileInt("NAME", "InsPos", -1, path), 0);  // the defaults were saved
 }
 
