@@ -221,80 +221,64 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
     struct Case {
         const char* what;
         Names folders, files;
-        std::function<int(Window&)> run;
+        int tab;
+        std::function<void(Window&)> set;
         int result;
         Message message;
         bool sorted;  // selected only or custom order: the plan is sorted first
     };
     const auto clash = [](const std::string& c) { return Message{kCollisionText + c, "TMK"}; };
-    const Names some{"a.txt", "plain", "x.txt"};
-    const auto xToZ = [](Window& w) {  // z is the 26th letter
-        w.UsePattern("?.txt");
-        w.numbering.Options().Base = kBaseAlpha;
-        w.numbering.Options().Start = 26;
-    };
+    const Names some{"a.txt", "plain", "x.txt"}, xyz{"x.txt", "y.txt", "z.txt"};
     // clang-format off
     const std::vector<Case> cases = {
-        {"swap in a custom order", {}, {"1.txt", "2.txt"}, [](Window& w) {
+        {"swap in a custom order", {}, {"1.txt", "2.txt"}, kTabNumber, [](Window& w) {
              w.CustomOrder({"2.txt", "1.txt"});
+             w.numbering.Options() = {};
              w.UsePattern("?.txt");
-             return w.Run(kTabNumber);
          }, kRenameCollision, clash("2.txt to 1.txt"), true},
-        {"chain onto an existing name", {}, {"x.txt", "xx.txt"}, [](Window& w) {
-             w.files.Options().DoPrepend = true;
-             w.files.Options().Prepend = "x";
-             return w.Run(kTabFiles);
-         }, kRenameCollision, clash("x.txt to xx.txt"), false},
-        {"file onto a folder's name", {"B"}, {"a.txt", "b.txt"}, [](Window& w) {
-             w.files.Options().DoReplace = w.files.Options().MatchCase = true;
-             w.files.Options().RepOrig = ".txt";
-             return w.Run(kTabFiles);
-         }, kRenameCollision, clash("b.txt to b"), false},
-        {"case change onto a name held twice", {}, {"a.txt", "A.TXT", "c.txt"}, [](Window& w) {
-             w.extensions.Options().SelOnly = true;
-             w.extensions.Options().CaseMode = kCaseUpper;
+        {"chain onto an existing name", {}, {"x.txt", "xx.txt"}, kTabFiles,
+         [](Window& w) { w.files.Options() = {.DoPrepend = true, .Prepend = "x"}; },
+         kRenameCollision, clash("x.txt to xx.txt"), false},
+        {"file onto a folder's name", {"B"}, {"a.txt", "b.txt"}, kTabFiles,
+         [](Window& w) { w.files.Options() = {.MatchCase = true, .DoReplace = true, .RepOrig = ".txt"}; },
+         kRenameCollision, clash("b.txt to b"), false},
+        {"case change onto a name held twice", {}, {"a.txt", "A.TXT", "c.txt"}, kTabExtensions,
+         [](Window& w) {
+             w.extensions.Options() = {.SelOnly = true, .CaseMode = kCaseUpper};
              w.Select({"c.txt", "a.txt"});
-             return w.Run(kTabExtensions);
          }, kRenameCollision, clash("a.txt to a.TXT"), true},
-        {"selection onto a name outside it", {}, {"x.txt", "y.txt", "z.txt"}, [&](Window& w) {
-             xToZ(w);
+        // x.txt becomes z.txt, the 26th letter; z.txt is in neither the selection nor the order.
+        {"selection onto a name outside it", {}, xyz, kTabNumber, [](Window& w) {
              w.numbering.Options().SelOnly = true;
              w.Select({"x.txt"});
-             return w.Run(kTabNumber);
          }, kRenameCollision, clash("x.txt to z.txt"), true},
-        {"custom order onto a name outside it", {}, {"x.txt", "y.txt", "z.txt"}, [&](Window& w) {
-             xToZ(w);
-             w.CustomOrder({"x.txt"});
-             return w.Run(kTabNumber);
-         }, kRenameFileOpFailed, FileError("x.txt", EEXIST), true},
-        // "a.txt" becomes "a.", "plain" becomes "".
-        {"empty", {"sub"}, some, [](Window& w) {
-             w.extensions.Options().DoChgName = true;
-             return w.Run(kTabExtensions);
-         }, kRenameFileOpFailed, FileError("plain", EINVAL), false},
-        {"slash", {"sub"}, some, [](Window& w) {
-             w.files.Options().DoReplace = true;
-             w.files.Options().RepOrig = "x";
-             w.files.Options().RepNew = "sub/";
-             return w.Run(kTabFiles);
-         }, kRenameFileOpFailed, FileError("x.txt", EINVAL), false},
-        {"dot dot", {"sub"}, some, [](Window& w) {
-             w.folders.Options().DoChgName = true;
-             w.folders.Options().ChgName = "..";
-             return w.Run(kTabFolders);
-         }, kRenameFileOpFailed, FileError("sub", EINVAL), false},
-        {"too long", {"sub"}, some, [](Window& w) {
-             w.files.Options().DoAppend = true;
-             w.files.Options().Append = std::string(251, 'y');  // 256 bytes
-             return w.Run(kTabFiles);
-         }, kRenameFileOpFailed, FileError("a.txt", ENAMETOOLONG), false},
+        {"custom order onto a name outside it: the move refuses it", {}, xyz, kTabNumber,
+         [](Window& w) { w.CustomOrder({"x.txt"}); },
+         kRenameFileOpFailed, FileError("x.txt", EEXIST), true},
+        // Names the file system cannot hold: "a.txt" becomes "a.", "plain" becomes "".
+        {"empty", {"sub"}, some, kTabExtensions,
+         [](Window& w) { w.extensions.Options() = {.DoChgName = true}; },
+         kRenameFileOpFailed, FileError("plain", EINVAL), false},
+        {"slash", {"sub"}, some, kTabFiles,
+         [](Window& w) { w.files.Options() = {.DoReplace = true, .RepOrig = "x", .RepNew = "sub/"}; },
+         kRenameFileOpFailed, FileError("x.txt", EINVAL), false},
+        {"dot dot", {"sub"}, some, kTabFolders,
+         [](Window& w) { w.folders.Options() = {.DoChgName = true, .ChgName = ".."}; },
+         kRenameFileOpFailed, FileError("sub", EINVAL), false},
+        {"too long", {"sub"}, some, kTabFiles,  // 256 bytes
+         [](Window& w) { w.files.Options() = {.DoAppend = true, .Append = std::string(251, 'y')}; },
+         kRenameFileOpFailed, FileError("a.txt", ENAMETOOLONG), false},
     };
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Window w;
         w.Make(c.folders, c.files);
-        EXPECT_EQ(c.run(w), c.result);
+        w.UsePattern("?.txt");
+        w.numbering.Options().Base = kBaseAlpha;
+        w.numbering.Options().Start = 26;
+        c.set(w);
+        EXPECT_EQ(w.Run(c.tab), c.result);
         Names logs{kEnter, kEnterInPlace, kStartCheck};
         if (c.sorted) {
             logs.insert(logs.end(), {kBeforeSort, kAfterSort});
