@@ -129,6 +129,11 @@ struct Window {
         numbering.Options().PosMode = kPosPattern;
         numbering.SetPattern(pattern);
     }
+    void NumberInto(const TempFolder& dest, std::uint16_t output) {
+        numbering.Options().PosMode = kPosBefore;
+        numbering.Options().Output = output;
+        numbering.Options().DestDir = dest.Path();
+    }
     int Run(int tab) {
         RenameRequest request{tab, nullptr, nullptr};
         if (tab == kTabNumber) {
@@ -181,10 +186,7 @@ TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
 
     // A folder selected on "Rename Files", and a file on "Rename Folders", stop the whole rename.
     w.catalogue.customOrder = false;
-    w.files.Options().SelOnly = true;
-    w.files.Options().DoPrepend = true;
-    w.files.Options().Prepend = "x";
-    w.folders.Options() = w.files.Options();
+    w.files.Options() = w.folders.Options() = {.SelOnly = true, .DoPrepend = true, .Prepend = "x"};
     w.catalogue.selection = {w.IndexOf("a.txt"), w.IndexOf("D2")};
     EXPECT_EQ(w.Run(kTabFiles), kRenameWrongSelection);
     w.catalogue.selection = {w.IndexOf("D1"), w.IndexOf("b.txt")};
@@ -208,8 +210,7 @@ TEST(RenameExecutionInPlace, SuccessRenamesResetsAndRereads) {
 
     w.host.calls.clear();
     w.host.logs.clear();
-    w.folders.Options().DoAppend = true;
-    w.folders.Options().Append = "_old";
+    w.folders.Options() = {.DoAppend = true, .Append = "_old"};
     EXPECT_EQ(w.Run(kTabFolders), kRenameOk);
     EXPECT_EQ(w.dir.Names(), (Names{"Docs_old", "abc.txt", "def.txt"}));
     w.ExpectDone(kInPlaceDone);
@@ -359,9 +360,7 @@ TEST(RenameExecutionDestination, MoveAndCopyIntoAnotherFolder) {
         Window w;
         TempFolder dest;
         w.Make({"Docs"}, {"a.txt", "b.txt"});
-        w.numbering.Options().PosMode = kPosBefore;
-        w.numbering.Options().Output = output;
-        w.numbering.Options().DestDir = dest.Path();
+        w.NumberInto(dest, output);
         EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
         EXPECT_EQ(dest.Names(), (Names{"1a.txt", "2b.txt"}));
         EXPECT_EQ(dest.Read("2b.txt"), "b.txt");
@@ -402,9 +401,7 @@ TEST(RenameExecutionDestination, RejectionsLeaveBothFoldersAsTheyWere) {
         dest.File("A.TXT", "kept");
         dest.Folder("sub");
         w.Make({}, {"x.dat", "y.dat"});
-        w.numbering.Options().PosMode = kPosBefore;
-        w.numbering.Options().Output = kOutputMove;
-        w.numbering.Options().DestDir = dest.Path();
+        w.NumberInto(dest, kOutputMove);
         c.set(w, dest);
         EXPECT_EQ(w.Run(kTabNumber), c.result);
         w.ExpectStopped({c.message}, kDestChecked);
@@ -418,9 +415,7 @@ TEST(RenameExecutionDestination, TargetAppearingAfterTheCheckIsNotOverwritten) {
     Window w;
     TempFolder dest;
     w.Make({}, {"a.txt", "b.txt"});
-    w.numbering.Options().PosMode = kPosBefore;
-    w.numbering.Options().Output = kOutputCopy;
-    w.numbering.Options().DestDir = dest.Path();
+    w.NumberInto(dest, kOutputCopy);
     w.host.onLog = [&](const std::string& line) {
         if (line == kDoDest)
             dest.File("1a.txt", "theirs");

@@ -129,7 +129,7 @@ TEST(RenameRulesTest, CaseChanges) {
         {".profile", caps, ".profile"},               {".PROFILE", caps, ".PROFILE"},
         {".PROFILE", initial, ".profile"},            {"A.TXT", caps, "A.txt"},
         {"A.TXT", initial, "A.txt"},                  {"A.TXT", CaseTo(7), "A.TXT"},
-        {"A.TXT", CaseTo(-1), "A.TXT"},               {"A.TXT", {}, "A.TXT"},
+        {"A.TXT", CaseTo(-1), "A.TXT"},
         // A space after the name part ends the capitals; a space at the end changes nothing.
         {"a b.c d", caps, "A B.c d"},                 {"a  b c .x", caps, "A  B C .x"},
         // Long ASCII names, with the letters' neighbours in the character table.
@@ -287,16 +287,6 @@ TEST(RenameRulesTest, AsciiPathAgreesWithDecodedPath) {
         ASSERT_EQ(name, Decoded(rules, kind, old))
             << "round " << round << ", old name \"" << old << "\"";
     }
-}
-
-TEST(RenameRulesTest, NamePartLength) {
-    const RenameRules files(PageKind::Files);
-    EXPECT_EQ(files.NamePartLength(U"report.txt"), 6);
-    EXPECT_EQ(files.NamePartLength(U".profile"), 0);
-    EXPECT_EQ(files.NamePartLength(U"README"), 6);
-    EXPECT_EQ(files.NamePartLength(U"é😀.x"), 2);
-    EXPECT_EQ(RenameRules(PageKind::Extensions).NamePartLength(U"é😀.x"), 4);
-    EXPECT_EQ(RenameRules(PageKind::Folders).NamePartLength(U"é😀.x"), 4);
 }
 
 }  // namespace
