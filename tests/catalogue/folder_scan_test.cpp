@@ -96,16 +96,14 @@ TEST(ScanFolder, FlagsChooseFilesFoldersAndDotEntries) {
     };
     for (const auto& c : cases) {
         std::string folder = dir.Path();
-        RecordList folders;
-        RecordList files;
+        RecordList folders, files;
         ASSERT_EQ(ScanFolder(folder, folders, files, c.flags), kOk);
         std::vector<std::string> folderNames = Names(folders);
         std::sort(folderNames.begin(), folderNames.end());
         EXPECT_EQ(folderNames, c.folders) << "flags " << c.flags;
         EXPECT_EQ(Names(files), c.files) << "flags " << c.flags;
         for (const FileRecord& r : folders) {
-            EXPECT_EQ(r.index, 0);
-            EXPECT_FALSE(r.isFile);
+            EXPECT_TRUE(r.index == 0 && !r.isFile) << r.name;
         }
     }
 
