@@ -174,22 +174,20 @@ TEST(CliPreview, SelectionMarksAndFileOrdinalsAsJson) {
 }
 
 TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
+    const std::string collision =
+        "TMK: File naming was not started.  It was determined that a collision would have "
+        "occurred if renaming was done - mulitple files with the same name are not allowed to "
+        "exist in the same directory.  The collision would have been with ";
     const struct {
         Strings options;
         int status;
         std::string err;
     } cases[] = {
-        {{"--change", "b"},
-         42,
-         "TMK: File naming was not started.  It was determined that a collision would have "
-         "occurred if renaming was done - mulitple files with the same name are not allowed to "
-         "exist in the same directory.  The collision would have been with a.txt to b.txt\n"},
+        {{"--change", "b"}, 42, collision + "a.txt to b.txt\n"},
         {{"--select", "a.txt", "--selected-only", "--change", "SUB", "--replace", ".txt", "--with",
           "", "--match-case"},
          42,
-         "TMK: File naming was not started.  It was determined that a collision would have "
-         "occurred if renaming was done - mulitple files with the same name are not allowed to "
-         "exist in the same directory.  The collision would have been with a.txt to SUB\n"},
+         collision + "a.txt to SUB\n"},
         {{"--selected-only"}, 43, ""},
         {{"--select", "sub", "--selected-only", "--case", "upper"},
          41,

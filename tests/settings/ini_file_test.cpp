@@ -149,23 +149,18 @@ TEST(IniFileTest, SaveReplacesTheFileAndCreatesItsFolder) {
 }
 
 // Limits the size of files this process may write, as a full disk would (SIGXFSZ ignored).
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) : handler(signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{bytes, old.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        signal(SIGXFSZ, oldHandler_);
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, handler);
     }
-
-  private:
-    rlimit old_{};
-    sighandler_t oldHandler_ = SIG_DFL;
+    sighandler_t handler;
+    rlimit old{};
 };
 
 TEST(IniFileTest, AnInterruptedSaveLeavesTheOldFileWhole) {
