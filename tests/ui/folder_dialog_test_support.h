@@ -15,8 +15,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
+#include <vector>
+
+#include "tests/ui/ui_test_support.h"
 
 namespace tidemark::testing {
 
@@ -90,5 +95,41 @@ inline void TypeIntoBox(QComboBox* box, const QString& text, QWidget* next) {
     QTest::keyClicks(box->lineEdit(), text);
     next->setFocus();
 }
+
+// Whether the dialog shows every one of these labels.
+inline void ExpectLabels(QWidget& parent, std::initializer_list<const char*> texts) {
+    for (const char* text : texts) {
+        EXPECT_TRUE(HasLabel(parent, QString::fromUtf8(text))) << text;
+    }
+}
+
+// tmk.ini and the current folder (which the dialogs' listings change) in a temporary folder,
+// message boxes recorded.
+class FolderDialogFixture : public ::testing::Test {
+  protected:
+    FolderDialogFixture() { EnsureApplication(); }
+
+    void WriteIni(const std::string& text) { std::ofstream(work / "tmk.ini") << text; }
+    std::string IniText() const {
+        std::ifstream in(work / "tmk.ini");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    // The texts of the recorded messages, each checked to be an error.
+    std::vector<QString> Errors() const {
+        std::vector<QString> texts;
+        for (const RecordedMessage& m : dialogs.messages) {
+            EXPECT_EQ(m.caption, QStringLiteral("Error")) << m.text.toStdString();
+            texts.push_back(m.text);
+        }
+        return texts;
+    }
+
+    TempFolder work;
+    ScopedEnv ini{"TMK_INI", work / "tmk.ini"};
+    ScopedCurrentFolder here{work.Path()};
+    DialogRecorder dialogs;
+};
 
 }  // namespace tidemark::testing

@@ -309,7 +309,8 @@ TEST_F(NumberPageWindowTest, RenumbersInTheOrderLaidDownWithSortFiles) {
     Click(customOrder);
     ASSERT_TRUE(dialogSeen);
     EXPECT_TRUE(view->Catalogue()->customOrder);
-    EXPECT_EQ(ColumnTexts(view->SourcePane()), (std::vector<std::string>{"c.txt", "a.txt", "b.txt"}));
+    EXPECT_EQ(ColumnTexts(view->SourcePane()),
+              (std::vector<std::string>{"c.txt", "a.txt", "b.txt"}));
 
     Click(Child<QRadioButton>(page, "posBeforeRadio"));
     Type(Child<QLineEdit>(page, "widthEdit"), QStringLiteral("2"));

@@ -236,7 +236,8 @@ TEST_F(RenamePageWindowTest, RulesShowInThePreviewAndClearRestoresItAtOnce) {
     EXPECT_TRUE(Child<QRadioButton>(page, "caseNoneRadio")->isChecked());
 }
 
-TEST_F(RenamePageWindowTest, TypedFolderIsOpenedByTheFirstRenameClickRenamedByTheSecondAndCloseGoes) {
+TEST_F(RenamePageWindowTest,
+       TypedFolderIsOpenedByTheFirstRenameClickRenamedByTheSecondAndCloseGoes) {
     TempFolder other;
     other.File("b1.txt");
     Click(Child<QCheckBox>(page, "prependCheck"));

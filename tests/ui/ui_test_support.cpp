@@ -90,6 +90,14 @@ QString Q(const std::string& text) {
     return ui::ToQString(text);
 }
 
+QStringList Texts(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* text : texts) {
+        list << QString::fromUtf8(text);
+    }
+    return list;
+}
+
 std::vector<std::string> ColumnTexts(const ui::CRenameListPane* pane, int column) {
     ProcessPostedEvents();
     std::vector<std::string> texts;

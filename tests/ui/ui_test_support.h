@@ -3,6 +3,7 @@
 // boxes and browse dialogs, and small helpers to let posted messages run.
 
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,8 @@ class ScopedCurrentFolder {
 };
 
 QString Q(const std::string& text);
+// A list of UTF-8 texts.
+QStringList Texts(std::initializer_list<const char*> texts);
 
 // The texts of one column of a list, once posted messages have run.
 std::vector<std::string> ColumnTexts(const ui::CRenameListPane* pane, int column = 0);
