@@ -1,33 +1,20 @@
-// The folder boxes: history limits, the typed-folder check, the listing and the browse dialog.
+// The folder boxes' helper: history limits, the listing, the scan and the browse button. The
+// typed-folder check is driven through the dialogs that use it.
 
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
-#include <gtest/gtest.h>
-
 #include "platform/text.h"
-#include "tests/support/temp_folder.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/folder_helper.h"
-#include "ui/qt_text.h"
 
 namespace tidemark::ui {
 namespace {
 
-using testing::DialogRecorder;
-using testing::TempFolder;
-
-QStringList Texts(std::initializer_list<const char*> texts) {
-    QStringList list;
-    for (const char* text : texts) {
-        list << QString::fromUtf8(text);
-    }
-    return list;
-}
+using namespace tidemark::testing;
 
 QStringList Items(const QComboBox& box) {
     QStringList items;
@@ -39,21 +26,23 @@ QStringList Items(const QComboBox& box) {
 
 class FolderHelperTest : public ::testing::Test {
   protected:
-    void SetUp() override { testing::EnsureApplication(); }
+    void SetUp() override { EnsureApplication(); }
+    void TearDown() override { QDir::setCurrent(before); }
+
     DialogRecorder dialogs;
+    TempFolder folder;
+    FolderHelper helper{nullptr};
+    const QString before = QDir::currentPath();
 };
 
 TEST_F(FolderHelperTest, HistoryKeepsFourAndMovesARepeatedFolderToTheTopWhateverItsCase) {
     QComboBox box;
     box.setEditable(true);
-    for (const char* folder : {"/a", "/b", "/c", "/d"}) {
+    for (const char* folder : {"/a", "/b", "/c", "/d", "/e"}) {
         FolderHelper::AddToHistory(&box, QString::fromUtf8(folder));
     }
-    EXPECT_EQ(Items(box), Texts({"/d", "/c", "/b", "/a"}));
-    FolderHelper::AddToHistory(&box, QStringLiteral("/e"));
     EXPECT_EQ(Items(box), Texts({"/e", "/d", "/c", "/b"}));
     FolderHelper::AddToHistory(&box, QStringLiteral("/C"));
-    EXPECT_EQ(Items(box), Texts({"/C", "/e", "/d", "/b"}));
     EXPECT_EQ(FolderHelper::JoinFolderCombo(&box), QStringLiteral("/C;/e;/d;/b;"));
 
     // A box filled from six entries keeps six until the next addition, which leaves six.
@@ -67,53 +56,19 @@ TEST_F(FolderHelperTest, HistoryKeepsFourAndMovesARepeatedFolderToTheTopWhatever
     EXPECT_TRUE(FolderHelper::JoinFolderCombo(&empty).isEmpty());
 }
 
-TEST_F(FolderHelperTest, TypedFolderIsCheckedOnceOnLosingFocus) {
-    TempFolder folder;
-    const std::string file = folder.File("plain.txt");
-    FolderHelper helper(nullptr);
-    QComboBox box;
-    box.setEditable(true);
-    const QString before = QDir::currentPath();
-
-    QString chosen = QStringLiteral("/old");
-    bool edited = true;
-    box.setEditText(ToQString(folder / "nowhere"));
-    EXPECT_FALSE(helper.OnBoxLostFocus(&box, nullptr, nullptr, edited, chosen));
-    EXPECT_FALSE(edited);
-    EXPECT_EQ(chosen, QStringLiteral("/old"));
-    ASSERT_EQ(dialogs.messages.size(), 1U);
-    EXPECT_EQ(dialogs.messages[0].text,
-              QStringLiteral("The directory you've typed in does not exist."));
-    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Error"));
-    // A second loss of focus without new typing does nothing.
-    EXPECT_FALSE(helper.OnBoxLostFocus(&box, nullptr, nullptr, edited, chosen));
-    EXPECT_EQ(dialogs.messages.size(), 1U);
-
-    // Only existence is checked: the path of a file is taken too.
-    edited = true;
-    box.setEditText(ToQString(file));
-    EXPECT_TRUE(helper.OnBoxLostFocus(&box, nullptr, nullptr, edited, chosen));
-    EXPECT_EQ(chosen, ToQString(file));
-    QDir::setCurrent(before);
-}
-
-TEST_F(FolderHelperTest, ListingShowsPlainVisibleFilesSortedAndTheFolderPath) {
-    TempFolder folder;
+TEST_F(FolderHelperTest, ListingShowsPlainVisibleFilesSortedAndScanTakesEverything) {
     folder.File("b.txt");
     folder.File("A.txt");
     folder.File(".hidden");
     folder.Folder("sub");
-    const QString before = QDir::currentPath();
-    FolderHelper helper(nullptr);
     QListWidget list;
     QLabel label;
-    helper.ListFolder(ToQString(folder.Path()), &list, &label);
+    helper.ListFolder(Q(folder.Path()), &list, &label);
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.item(0)->text(), QStringLiteral("A.txt"));
     EXPECT_EQ(list.item(1)->text(), QStringLiteral("b.txt"));
-    EXPECT_EQ(label.text(), ToQString(folder.Path()));
-    EXPECT_EQ(QDir::currentPath(), ToQString(folder.Path()));
-    QDir::setCurrent(before);
+    EXPECT_EQ(label.text(), Q(folder.Path()));
+    EXPECT_EQ(QDir::currentPath(), Q(folder.Path()));
 
     std::vector<std::string> folders;
     std::vector<std::string> files;
@@ -132,26 +87,19 @@ TEST_F(FolderHelperTest, ListingShowsPlainVisibleFilesSortedAndTheFolderPath) {
 }
 
 TEST_F(FolderHelperTest, FolderButtonBrowsesFromTheCurrentFolderAndSetsTheBox) {
-    TempFolder folder;
-    FolderHelper helper(nullptr);
     QComboBox box;
     box.setEditable(true);
-    const QString before = QDir::currentPath();
     QString chosen = QStringLiteral("/start");
-
-    dialogs.picks.push_back(QString());
-    EXPECT_FALSE(helper.OnFolderButton(&box, nullptr, nullptr, chosen));
+    dialogs.picks = {QString(), Q(folder.Path())};
+    EXPECT_FALSE(helper.OnFolderButton(&box, nullptr, nullptr, chosen));  // cancelled
     EXPECT_EQ(chosen, QStringLiteral("/start"));
-
-    dialogs.picks.push_back(ToQString(folder.Path()));
     EXPECT_TRUE(helper.OnFolderButton(&box, nullptr, nullptr, chosen));
-    EXPECT_EQ(chosen, ToQString(folder.Path()));
+    EXPECT_EQ(chosen, Q(folder.Path()));
     EXPECT_EQ(box.currentText(), chosen);
     EXPECT_EQ(box.count(), 0);
     ASSERT_EQ(dialogs.browseRequests.size(), 2U);
-    EXPECT_EQ(dialogs.browseRequests[0].first, QStringLiteral("Select a folder"));
-    EXPECT_EQ(dialogs.browseRequests[0].second, QStringLiteral("/start"));
-    QDir::setCurrent(before);
+    EXPECT_EQ(dialogs.browseRequests[0],
+              std::make_pair(QStringLiteral("Select a folder"), QStringLiteral("/start")));
 
     QWidget parent;
     QPushButton* button = FolderHelper::MakeFolderButton(&parent);

@@ -1,39 +1,36 @@
+// The "Sort Files" dialog's buttons moving entries between its two lists.
+
 #include "ui/sort_files_dialog.h"
 
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include "tests/ui/ui_test_support.h"
 
 namespace tidemark::ui {
 namespace {
 
+using namespace tidemark::testing;
+
 class SortFilesDialogTest : public ::testing::Test {
   protected:
-    // The widgets below are members, so the application must exist before the fixture.
-    static void SetUpTestSuite() { testing::EnsureApplication(); }
+    // The dialog is a member, so the application must exist before the fixture.
+    static void SetUpTestSuite() { EnsureApplication(); }
 
     void SetUp() override {
-        testing::EnsureApplication();
-        dialog_.SetItems({"one.txt", "two.txt", "three.txt", "four.txt"}, {5, 6, 7, 8});
-        dialog_.show();
-        available_ = dialog_.findChild<QListWidget*>(QStringLiteral("availableList"));
-        ordered_ = dialog_.findChild<QListWidget*>(QStringLiteral("orderedList"));
-        ASSERT_NE(available_, nullptr);
-        ASSERT_NE(ordered_, nullptr);
+        dialog.SetItems({"one.txt", "two.txt", "three.txt", "four.txt"}, {5, 6, 7, 8});
+        dialog.show();
+        ASSERT_NE(available, nullptr);
+        ASSERT_NE(ordered, nullptr);
     }
 
     QPushButton* Button(const char* name) {
-        auto* button = dialog_.findChild<QPushButton*>(QString::fromLatin1(name));
-        EXPECT_NE(button, nullptr) << name;
-        return button;
+        return dialog.findChild<QPushButton*>(QString::fromLatin1(name));
     }
     void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
 
-    static QStringList Texts(const QListWidget* list) {
+    static QStringList Rows(const QListWidget* list) {
         QStringList texts;
         for (int row = 0; row < list->count(); ++row) {
             texts << list->item(row)->text();
@@ -47,127 +44,102 @@ class SortFilesDialogTest : public ::testing::Test {
         }
     }
 
-    CSortFilesDlg dialog_;
-    QListWidget* available_ = nullptr;
-    QListWidget* ordered_ = nullptr;
+    CSortFilesDlg dialog;
+    QListWidget* available = dialog.findChild<QListWidget*>(QStringLiteral("availableList"));
+    QListWidget* ordered = dialog.findChild<QListWidget*>(QStringLiteral("orderedList"));
 };
 
-TEST_F(SortFilesDialogTest, StartsWithTheSelectionAvailableAndMoveButtonsDisabled) {
-    EXPECT_EQ(Texts(available_),
-              (QStringList{QStringLiteral("one.txt"), QStringLiteral("two.txt"),
-                           QStringLiteral("three.txt"), QStringLiteral("four.txt")}));
-    EXPECT_EQ(available_->item(2)->data(Qt::UserRole).toUInt(), 7u);
-    EXPECT_EQ(ordered_->count(), 0);
-    EXPECT_EQ(available_->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_EQ(ordered_->selectionMode(), QAbstractItemView::ExtendedSelection);
+TEST_F(SortFilesDialogTest, AddAndRemoveMoveSelectedEntriesInListOrder) {
+    EXPECT_EQ(Rows(available), Texts({"one.txt", "two.txt", "three.txt", "four.txt"}));
+    EXPECT_EQ(ordered->count(), 0);
     EXPECT_FALSE(Button("moveUpButton")->isEnabled());
     EXPECT_FALSE(Button("moveDownButton")->isEnabled());
-}
 
-TEST_F(SortFilesDialogTest, AddAndRemoveMoveSelectedEntriesInListOrder) {
     // Selected from the bottom up, they still arrive top to bottom.
-    Select(available_, {3, 1});
+    Select(available, {3, 1});
     Click("addButton");
-    EXPECT_EQ(Texts(ordered_),
-              (QStringList{QStringLiteral("two.txt"), QStringLiteral("four.txt")}));
-    EXPECT_EQ(Texts(available_),
-              (QStringList{QStringLiteral("one.txt"), QStringLiteral("three.txt")}));
-
+    EXPECT_EQ(Rows(ordered), Texts({"two.txt", "four.txt"}));
+    EXPECT_EQ(Rows(available), Texts({"one.txt", "three.txt"}));
     Click("addAllButton");
-    EXPECT_EQ(available_->count(), 0);
-    EXPECT_EQ(Texts(ordered_),
-              (QStringList{QStringLiteral("two.txt"), QStringLiteral("four.txt"),
-                           QStringLiteral("one.txt"), QStringLiteral("three.txt")}));
+    EXPECT_EQ(available->count(), 0);
+    const QStringList all = Texts({"two.txt", "four.txt", "one.txt", "three.txt"});
+    EXPECT_EQ(Rows(ordered), all);
 
     // Removing and adding the last one again leaves the same order as adding in turn.
-    Select(ordered_, {3});
+    Select(ordered, {3});
     Click("removeButton");
-    EXPECT_EQ(Texts(available_), QStringList{QStringLiteral("three.txt")});
-    Select(available_, {0});
+    EXPECT_EQ(Rows(available), Texts({"three.txt"}));
+    Select(available, {0});
     Click("addButton");
-    EXPECT_EQ(Texts(ordered_),
-              (QStringList{QStringLiteral("two.txt"), QStringLiteral("four.txt"),
-                           QStringLiteral("one.txt"), QStringLiteral("three.txt")}));
+    EXPECT_EQ(Rows(ordered), all);
 
     // Nothing selected: nothing moves.
-    available_->clearSelection();
-    ordered_->clearSelection();
+    available->clearSelection();
+    ordered->clearSelection();
     Click("addButton");
     Click("removeButton");
-    EXPECT_EQ(ordered_->count(), 4);
+    EXPECT_EQ(ordered->count(), 4);
 
-    Select(ordered_, {0, 2});
+    Select(ordered, {0, 2});
     Click("removeAllButton");
-    EXPECT_EQ(ordered_->count(), 0);
-    EXPECT_EQ(Texts(available_),
-              (QStringList{QStringLiteral("one.txt"), QStringLiteral("two.txt"),
-                           QStringLiteral("three.txt"), QStringLiteral("four.txt")}));
-    EXPECT_EQ(available_->item(3)->data(Qt::UserRole).toUInt(), 8u);
+    EXPECT_EQ(ordered->count(), 0);
+    EXPECT_EQ(Rows(available), Texts({"one.txt", "two.txt", "three.txt", "four.txt"}));
+    EXPECT_EQ(available->item(3)->data(Qt::UserRole).toUInt(), 8u);
 }
 
 TEST_F(SortFilesDialogTest, MoveUpAndDownShiftTheLowestSelectedEntry) {
     Click("addAllButton");
-    const QStringList start = Texts(ordered_);
-
+    const QStringList start = Rows(ordered);
     // At the ends, and with nothing selected, nothing changes.
-    Select(ordered_, {0});
+    Select(ordered, {0});
     Click("moveUpButton");
-    EXPECT_EQ(Texts(ordered_), start);
-    Select(ordered_, {3});
+    Select(ordered, {3});
     Click("moveDownButton");
-    EXPECT_EQ(Texts(ordered_), start);
-    ordered_->clearSelection();
+    ordered->clearSelection();
     EXPECT_TRUE(Button("moveUpButton")->isEnabled());
     Click("moveUpButton");
     Click("moveDownButton");
-    EXPECT_EQ(Texts(ordered_), start);
+    EXPECT_EQ(Rows(ordered), start);
 
     // The moved entry stays selected, so it can be moved on.
-    Select(ordered_, {2});
+    Select(ordered, {2});
     Click("moveUpButton");
     Click("moveUpButton");
-    EXPECT_EQ(Texts(ordered_),
-              (QStringList{QStringLiteral("three.txt"), QStringLiteral("one.txt"),
-                           QStringLiteral("two.txt"), QStringLiteral("four.txt")}));
+    EXPECT_EQ(Rows(ordered), Texts({"three.txt", "one.txt", "two.txt", "four.txt"}));
     Click("moveDownButton");
-    EXPECT_EQ(ordered_->selectedItems().size(), 1);
-    EXPECT_EQ(ordered_->selectedItems().front()->text(), QStringLiteral("three.txt"));
-    EXPECT_EQ(ordered_->row(ordered_->selectedItems().front()), 1);
+    ASSERT_EQ(ordered->selectedItems().size(), 1);
+    EXPECT_EQ(ordered->row(ordered->selectedItems().front()), 1);
+    EXPECT_EQ(ordered->selectedItems().front()->text(), QStringLiteral("three.txt"));
 
     // Two selected disable both buttons; back to one enables them.
-    Select(ordered_, {1, 2});
+    Select(ordered, {1, 2});
     EXPECT_FALSE(Button("moveUpButton")->isEnabled());
     EXPECT_FALSE(Button("moveDownButton")->isEnabled());
-    ordered_->item(2)->setSelected(false);
+    ordered->item(2)->setSelected(false);
     EXPECT_TRUE(Button("moveUpButton")->isEnabled());
     EXPECT_TRUE(Button("moveDownButton")->isEnabled());
 }
 
-TEST_F(SortFilesDialogTest, OkGivesTheOrderedIndexesOnly) {
-    Select(available_, {2});
-    Click("addButton");
-    Select(available_, {0});
-    Click("addButton");
+TEST_F(SortFilesDialogTest, OkGivesTheOrderedIndexesOnlyAndCancelGivesNone) {
+    Click("addAllButton");
+    Click("cancelButton");
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(dialog.Result().empty());
+
+    dialog.show();
+    Click("removeAllButton");
+    Click("okButton");  // nothing ordered
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.Result().empty());
+
+    dialog.show();
+    for (int row : {2, 0}) {
+        Select(available, {row});
+        Click("addButton");
+    }
     Click("okButton");
-    EXPECT_EQ(dialog_.result(), QDialog::Accepted);
     // two.txt and four.txt stayed available and take no part.
-    EXPECT_EQ(dialog_.Result(), (catalogue::Order{7, 5}));
-}
-
-TEST_F(SortFilesDialogTest, OkWithNothingOrderedGivesAnEmptyOrderAndCancelGivesNone) {
-    Click("okButton");
-    EXPECT_EQ(dialog_.result(), QDialog::Accepted);
-    EXPECT_TRUE(dialog_.Result().empty());
-
-    CSortFilesDlg other;
-    other.SetItems({"a"}, {1});
-    other.show();
-    auto* add = other.findChild<QPushButton*>(QStringLiteral("addAllButton"));
-    QTest::mouseClick(add, Qt::LeftButton);
-    QTest::mouseClick(other.findChild<QPushButton*>(QStringLiteral("cancelButton")),
-                      Qt::LeftButton);
-    EXPECT_EQ(other.result(), QDialog::Rejected);
-    EXPECT_TRUE(other.Result().empty());
+    EXPECT_EQ(dialog.Result(), (catalogue::Order{7, 5}));
 }
 
 }  // namespace
