@@ -3,17 +3,9 @@
 // driving the open dialog from inside its own event loop.
 
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QStringList>
-#include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <functional>
@@ -116,15 +108,7 @@ class FolderDialogFixture : public ::testing::Test {
         text << in.rdbuf();
         return text.str();
     }
-    // The texts of the recorded messages, each checked to be an error.
-    std::vector<QString> Errors() const {
-        std::vector<QString> texts;
-        for (const RecordedMessage& m : dialogs.messages) {
-            EXPECT_EQ(m.caption, QStringLiteral("Error")) << m.text.toStdString();
-            texts.push_back(m.text);
-        }
-        return texts;
-    }
+    std::vector<QString> Errors() const { return dialogs.Errors(); }
 
     TempFolder work;
     ScopedEnv ini{"TMK_INI", work / "tmk.ini"};

@@ -2,28 +2,10 @@
 // position and output radios, the destination box, "Renumber", and a whole renumbering in an
 // order laid down with the "Sort Files" dialog, on real temporary folders.
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include "app/main_frame.h"
-#include "tests/support/temp_folder.h"
 #include "tests/ui/page_test_support.h"
-#include "tests/ui/ui_test_support.h"
-#include "ui/messages.h"
 #include "ui/number_page.h"
-#include "ui/qt_text.h"
-#include "ui/rename_list_pane.h"
-#include "ui/rename_mstr_view.h"
 #include "ui/sort_files_dialog.h"
 
 namespace tidemark::ui {
@@ -33,7 +15,7 @@ using namespace tidemark::testing;
 
 class NumberPageTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { testing::EnsureApplication(); }
+    static void SetUpTestSuite() { EnsureApplication(); }
 
     void SetUp() override {
         page.SetView(&recorder);
@@ -57,10 +39,9 @@ TEST_F(NumberPageTest, NumberBoxesCheckTheirRangesAndReturnTheFocus) {
     // Emptying the increment box complains at once and keeps the value.
     auto* incr = Child<QLineEdit>(&page, "incrEdit");
     Type(incr, QString());
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text,
-              QStringLiteral("Please input an increment between 1 and 1000."));
-    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Error"));
+    EXPECT_EQ(
+        dialogs.Errors(),
+        std::vector<QString>{QStringLiteral("Please input an increment between 1 and 1000.")});
     EXPECT_EQ(QApplication::focusWidget(), incr);
     EXPECT_EQ(o.Incr, 1);
     QTest::keyClicks(incr, QStringLiteral("3"));
@@ -77,23 +58,19 @@ TEST_F(NumberPageTest, NumberBoxesCheckTheirRangesAndReturnTheFocus) {
     EXPECT_EQ(dialogs.messages.size(), 1u);
 
     // Typing digit by digit past the top of each range: the last digit is refused.
-    struct Case {
-        const char* edit;
-        const char* typed;
-        const char* message;
-    };
-    const Case cases[] = {
+    const struct {
+        const char *edit, *typed, *message;
+    } cases[] = {
         {"startEdit", "10002", "Please input a start number between 0 and 10,001."},
         {"incrEdit", "1001", "Please input an increment between 1 and 1000."},
         {"widthEdit", "11", "Please input a number width between 0 and 10."},
         {"startEdit", "x", "Please input a start number between 0 and 10,001."},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         dialogs.messages.clear();
         auto* edit = Child<QLineEdit>(&page, c.edit);
         Type(edit, QString::fromLatin1(c.typed));
-        ASSERT_EQ(dialogs.messages.size(), 1u) << c.edit << " " << c.typed;
-        EXPECT_EQ(dialogs.messages[0].text, QString::fromLatin1(c.message));
+        EXPECT_EQ(dialogs.Errors(), std::vector{QString::fromLatin1(c.message)}) << c.typed;
         EXPECT_EQ(QApplication::focusWidget(), edit);
     }
     EXPECT_FALSE(page.GetNumbering().StartBoxEmpty());
@@ -144,13 +121,13 @@ TEST_F(NumberPageTest, PositionRadiosSetPosAndThePatternSetsPosAndWidth) {
     EXPECT_GE(recorder.Count(UM_REFRESHPREVIEW), 6);
 }
 
-TEST_F(NumberPageTest, OutputRadiosEnableTheDestinationWhichIsCheckedOnLeavingIt) {
+TEST_F(NumberPageTest, OutputRadiosEnableTheDestinationWhichIsCheckedOnLeavingItOrBrowsed) {
     auto* dest = page.DestCombo();
     auto* destBrowse = Child<QPushButton>(&page, "destBrowseButton");
+    const auto& options = page.GetNumbering().Options();
     EXPECT_FALSE(dest->isEnabled());
     Click(Child<QRadioButton>(&page, "outputMoveRadio"));
-    EXPECT_EQ(page.GetNumbering().Options().Output, rename::kOutputMove);
-    EXPECT_TRUE(dest->isEnabled());
+    EXPECT_EQ(options.Output, rename::kOutputMove);
     EXPECT_TRUE(destBrowse->isEnabled());
     Click(Child<QRadioButton>(&page, "outputRenameRadio"));
     EXPECT_FALSE(dest->isEnabled());
@@ -164,38 +141,33 @@ TEST_F(NumberPageTest, OutputRadiosEnableTheDestinationWhichIsCheckedOnLeavingIt
     TempFolder target;
     Type(dest->lineEdit(), QStringLiteral("/no/such/folder"));
     Click(Child<QCheckBox>(&page, "selOnlyCheck"));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("The destination directory is not valid."));
-    EXPECT_EQ(page.GetNumbering().Options().DestDir, "");
+    EXPECT_EQ(dialogs.Errors(),
+              std::vector<QString>{QStringLiteral("The destination directory is not valid.")});
+    EXPECT_EQ(options.DestDir, "");
     EXPECT_EQ(recorder.Count(UM_SETDESTFOLDER), 0);
-
-    Type(dest->lineEdit(), ToQString(target.Path()));
+    Type(dest->lineEdit(), Q(target.Path()));
     Click(Child<QCheckBox>(&page, "selOnlyCheck"));
     EXPECT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(page.GetNumbering().Options().DestDir, target.Path());
+    EXPECT_EQ(options.DestDir, target.Path());
     EXPECT_EQ(recorder.LastText(UM_SETDESTFOLDER), target.Path());
-}
 
-TEST_F(NumberPageTest, BrowseButtonsChangeTheFolderAndSetTheDestination) {
+    // The folder button changes the folder; the destination button starts at the destination.
     recorder.folder = "/current";
     dialogs.picks = {QStringLiteral("/picked/source"), QString(), QStringLiteral("/picked/dest")};
+    recorder.messages.clear();
     Click(Child<QPushButton>(&page, "browseButton"));
     EXPECT_EQ(recorder.Numbers(), (std::vector<int>{UM_GETFOLDER, UM_CHANGEFOLDER}));
     EXPECT_EQ(recorder.LastText(UM_CHANGEFOLDER), "/picked/source");
-
-    Click(Child<QRadioButton>(&page, "outputCopyRadio"));
-    page.GetNumbering().Options().DestDir = "/old/dest";
-    auto* destBrowse = Child<QPushButton>(&page, "destBrowseButton");
     Click(destBrowse);  // cancelled
-    EXPECT_EQ(page.GetNumbering().Options().DestDir, "/old/dest");
+    EXPECT_EQ(options.DestDir, target.Path());
     Click(destBrowse);
-    EXPECT_EQ(page.GetNumbering().Options().DestDir, "/picked/dest");
-    EXPECT_EQ(page.DestCombo()->currentText(), QStringLiteral("/picked/dest"));
+    EXPECT_EQ(options.DestDir, "/picked/dest");
+    EXPECT_EQ(dest->currentText(), QStringLiteral("/picked/dest"));
     EXPECT_EQ(recorder.LastText(UM_SETDESTFOLDER), "/picked/dest");
     ASSERT_EQ(dialogs.browseRequests.size(), 3u);
     EXPECT_EQ(dialogs.browseRequests[0],
               std::make_pair(QStringLiteral("Select a folder"), QStringLiteral("/current")));
-    EXPECT_EQ(dialogs.browseRequests[1].second, QStringLiteral("/old/dest"));
+    EXPECT_EQ(dialogs.browseRequests[1].second, Q(target.Path()));
 }
 
 TEST_F(NumberPageTest, RenumberPostsTheRenameThenTheDestinationUnlessAFolderWasTyped) {
@@ -212,7 +184,7 @@ TEST_F(NumberPageTest, RenumberPostsTheRenameThenTheDestinationUnlessAFolderWasT
     // A folder typed into the box: the first click only clears that state.
     TempFolder other;
     recorder.messages.clear();
-    Type(page.FolderCombo()->lineEdit(), ToQString(other.Path()));
+    Type(page.FolderCombo()->lineEdit(), Q(other.Path()));
     Click(Child<QPushButton>(&page, "renumberButton"));
     ProcessPostedEvents();
     EXPECT_EQ(recorder.Numbers(), std::vector<int>{UM_CHANGEFOLDER});
@@ -222,7 +194,7 @@ TEST_F(NumberPageTest, RenumberPostsTheRenameThenTheDestinationUnlessAFolderWasT
 }
 
 // The page inside a real rename window, on a folder of files and one subfolder.
-class NumberPageWindowTest : public testing::RenameWindowFixture {
+class NumberPageWindowTest : public RenameWindowFixture {
   protected:
     void SetUp() override {
         folder.Folder("sub");

@@ -3,21 +3,20 @@
 // ones a page waits for.
 
 #include <QAbstractButton>
-#include <QLineEdit>
-#include <QObject>
-#include <QString>
-#include <QTest>
-#include <QWidget>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QTabWidget>
 
 #include <any>
 #include <cstdint>
-#include <string>
-#include <vector>
 
-#include <gtest/gtest.h>
-
+#include "app/main_frame.h"
 #include "catalogue/file_catalogue.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/messages.h"
+#include "ui/qt_text.h"
+#include "ui/rename_list_pane.h"
+#include "ui/rename_mstr_view.h"
 
 namespace tidemark::testing {
 

@@ -56,6 +56,15 @@ DialogRecorder::DialogRecorder() {
         });
 }
 
+std::vector<QString> DialogRecorder::Errors() const {
+    std::vector<QString> texts;
+    for (const RecordedMessage& m : messages) {
+        EXPECT_EQ(m.caption, QStringLiteral("Error")) << m.text.toStdString();
+        texts.push_back(m.text);
+    }
+    return texts;
+}
+
 DialogRecorder::~DialogRecorder() {
     ui::SetMessageBoxFunction({});
     ui::SetBrowseFolderFunction({});

@@ -2,8 +2,14 @@
 // Shared by every GUI test: the one QApplication of the test binary, a recorder for message
 // boxes and browse dialogs, and small helpers to let posted messages run.
 
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -13,8 +19,6 @@
 #include <vector>
 
 #include "tests/support/temp_folder.h"
-
-class QApplication;
 
 namespace tidemark::app {
 class CMainFrame;
@@ -45,6 +49,9 @@ class DialogRecorder {
     ~DialogRecorder();
     DialogRecorder(const DialogRecorder&) = delete;
     DialogRecorder& operator=(const DialogRecorder&) = delete;
+
+    // The texts of the messages, each checked to be an error.
+    std::vector<QString> Errors() const;
 
     std::vector<RecordedMessage> messages;
     std::vector<QString> picks;
