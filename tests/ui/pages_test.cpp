@@ -2,26 +2,7 @@
 // radios, "Close", "Clear", the folder box and the "Rename" button, against a stand-in view
 // that records the page's messages and against a real rename window on temporary folders.
 
-#include <QApplication>
-#include <QButtonGroup>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include "app/main_frame.h"
-#include "tests/support/temp_folder.h"
 #include "tests/ui/page_test_support.h"
-#include "tests/ui/ui_test_support.h"
-#include "ui/messages.h"
-#include "ui/qt_text.h"
-#include "ui/rename_list_pane.h"
-#include "ui/rename_mstr_view.h"
 #include "ui/rename_page.h"
 
 namespace tidemark::ui {
@@ -157,14 +138,12 @@ TEST_F(RenamePageTest, FolderBoxChecksATypedPathAndTakesAPickedEntryAtOnce) {
     TempFolder other;
     auto* combo = page.FolderCombo();
     combo->addItem(QStringLiteral("/first"));
-    combo->addItem(ToQString(other.Path()));
+    combo->addItem(Q(other.Path()));
     combo->setCurrentIndex(0);
 
     Type(combo->lineEdit(), QStringLiteral("/no/such/folder"));
     Click(Child<QPushButton>(&page, "renameButton"));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("That is not a valid path."));
-    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Error"));
+    EXPECT_EQ(dialogs.Errors(), std::vector{QStringLiteral("That is not a valid path.")});
     // The click only cleared the typed-folder state.
     EXPECT_EQ(recorder->Count(UM_CHANGEFOLDER), 0);
     EXPECT_EQ(recorder->Count(UM_PERFORMRENAME), 0);
@@ -178,7 +157,7 @@ TEST_F(RenamePageTest, FolderBoxChecksATypedPathAndTakesAPickedEntryAtOnce) {
 
     // Enter in the box takes a typed folder and does not rename.
     recorder->messages.clear();
-    Type(combo->lineEdit(), ToQString(other.Path()) + QStringLiteral("/"));
+    Type(combo->lineEdit(), Q(other.Path()) + QStringLiteral("/"));
     QTest::keyClick(combo, Qt::Key_Return);
     ProcessPostedEvents();
     EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_CHANGEFOLDER});
@@ -187,14 +166,14 @@ TEST_F(RenamePageTest, FolderBoxChecksATypedPathAndTakesAPickedEntryAtOnce) {
     // A typed text equal to a listed folder is still a typed folder, not a pick.
     recorder->messages.clear();
     combo->setCurrentIndex(0);
-    Type(combo->lineEdit(), ToQString(other.Path()));
+    Type(combo->lineEdit(), Q(other.Path()));
     Click(Child<QPushButton>(&page, "renameButton"));
     ProcessPostedEvents();
     EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_CHANGEFOLDER});
 }
 
 // The page inside a real rename window, on a folder of files.
-class RenamePageWindowTest : public testing::RenameWindowFixture {
+class RenamePageWindowTest : public RenameWindowFixture {
   protected:
     void SetUp() override {
         folder.File("Alpha one.txt", "1");
@@ -243,7 +222,7 @@ TEST_F(RenamePageWindowTest,
     Click(Child<QCheckBox>(page, "prependCheck"));
     QTest::keyClicks(Child<QLineEdit>(page, "prependEdit"), QStringLiteral("x_"));
 
-    Type(page->FolderCombo()->lineEdit(), ToQString(other.Path()));
+    Type(page->FolderCombo()->lineEdit(), Q(other.Path()));
     auto* rename = Child<QPushButton>(page, "renameButton");
     Click(rename);
     ProcessPostedEvents();
@@ -257,7 +236,7 @@ TEST_F(RenamePageWindowTest,
     EXPECT_TRUE(dialogs.messages.empty());
     // The rule switches are off again and the folder heads the history.
     EXPECT_FALSE(page->Rules().Options().DoPrepend);
-    EXPECT_EQ(page->FolderCombo()->itemText(0), ToQString(other.Path()));
+    EXPECT_EQ(page->FolderCombo()->itemText(0), Q(other.Path()));
 
     // "Close" posts the request: the window goes once the click has been handled.
     Click(Child<QPushButton>(page, "closeButton"));
