@@ -13,24 +13,7 @@ namespace {
 
 using namespace tidemark::testing;
 
-class NumberPageTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { EnsureApplication(); }
-
-    void SetUp() override {
-        page.SetView(&recorder);
-        page.ShowOptions();
-        page.show();
-        page.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
-        ProcessPostedEvents();
-        recorder.messages.clear();
-    }
-
-    MessageRecorder recorder;
-    CNumberPage page;
-    DialogRecorder dialogs;
-};
+using NumberPageTest = PageFixture<CNumberPage>;
 
 TEST_F(NumberPageTest, NumberBoxesCheckTheirRangesAndReturnTheFocus) {
     const rename::NumberOptions& o = page.GetNumbering().Options();

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <any>
 #include <cstdint>
 
@@ -66,11 +67,8 @@ class MessageRecorder : public QObject {
         return numbers;
     }
     int Count(int message) const {
-        int count = 0;
-        for (const PageMessage& m : messages) {
-            count += m.message == message ? 1 : 0;
-        }
-        return count;
+        const std::vector<int> numbers = Numbers();
+        return int(std::count(numbers.begin(), numbers.end(), message));
     }
     // The text carried by the last message of that number, or "" when there was none.
     std::string LastText(int message) const {
@@ -101,6 +99,32 @@ class MessageRecorder : public QObject {
         }
         return true;
     }
+};
+
+// A page on its own in an active window, its messages going to a recorder whose parent stands
+// for the window frame that "Close" asks to close.
+template <class Page>
+class PageFixture : public ::testing::Test {
+  protected:
+    // The widgets below are members, so the application must exist before the fixture.
+    static void SetUpTestSuite() { EnsureApplication(); }
+
+    void SetUp() override {
+        frame.show();
+        recorder.setParent(&frame);
+        page.SetView(&recorder);
+        page.ShowOptions();
+        page.show();
+        page.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+        ProcessPostedEvents();
+        recorder.messages.clear();
+    }
+
+    QWidget frame;
+    MessageRecorder recorder;
+    Page page;
+    DialogRecorder dialogs;
 };
 
 }  // namespace tidemark::testing

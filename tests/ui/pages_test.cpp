@@ -10,29 +10,7 @@ namespace {
 
 using namespace tidemark::testing;
 
-// A rename page on its own in an active window, its messages going to a recorder whose parent
-// stands for the window frame that "Close" asks to close.
-class RenamePageTest : public ::testing::Test {
-  protected:
-    // The widgets below are members, so the application must exist before the fixture.
-    static void SetUpTestSuite() { EnsureApplication(); }
-
-    void SetUp() override {
-        frame.show();
-        recorder = new MessageRecorder;
-        recorder->setParent(&frame);
-        page.SetView(recorder);
-        page.show();
-        page.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
-        recorder->messages.clear();
-    }
-
-    QWidget frame;
-    MessageRecorder* recorder = nullptr;
-    CRenameFilesPage page;
-    DialogRecorder dialogs;
-};
+using RenamePageTest = PageFixture<CRenameFilesPage>;
 
 TEST_F(RenamePageTest, DeleteSwitchEnablesItsBoxesTakesTheFocusAndKeepsNumbersWhenOff) {
     auto* check = Child<QCheckBox>(&page, "deleteCheck");
@@ -47,7 +25,7 @@ TEST_F(RenamePageTest, DeleteSwitchEnablesItsBoxesTakesTheFocusAndKeepsNumbersWh
     EXPECT_TRUE(count->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), pos);
     ProcessPostedEvents();
-    EXPECT_EQ(recorder->Count(UM_REFRESHPREVIEW), 1);
+    EXPECT_EQ(recorder.Count(UM_REFRESHPREVIEW), 1);
 
     // Typed numbers are read unsigned: "-3" stores 0.
     Type(pos, QStringLiteral("-3"));
@@ -59,7 +37,7 @@ TEST_F(RenamePageTest, DeleteSwitchEnablesItsBoxesTakesTheFocusAndKeepsNumbersWh
     Type(pos, QStringLiteral("12"));
     EXPECT_EQ(page.Rules().Options().DelPos, 12);
     ProcessPostedEvents();
-    EXPECT_GE(recorder->Count(UM_REFRESHPREVIEW), 5);
+    EXPECT_GE(recorder.Count(UM_REFRESHPREVIEW), 5);
 
     Click(check);
     EXPECT_FALSE(page.Rules().Options().DoDelete);
@@ -117,21 +95,21 @@ TEST_F(RenamePageTest, CaseRadiosGiveTheirValuesAndCloseKeepsCapsAndLowercase) {
 
 TEST_F(RenamePageTest, RenameAddsTheFolderOnlyAfterASuccessfulRename) {
     auto* rename = Child<QPushButton>(&page, "renameButton");
-    recorder->folder = "/some/folder";
-    recorder->renameResult = rename::kRenameNothingToDo;
+    recorder.folder = "/some/folder";
+    recorder.renameResult = rename::kRenameNothingToDo;
     Click(rename);
     ProcessPostedEvents();
-    EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_PERFORMRENAME});
+    EXPECT_EQ(recorder.Numbers(), std::vector<int>{UM_PERFORMRENAME});
 
-    recorder->messages.clear();
-    recorder->renameResult = rename::kRenameOk;
+    recorder.messages.clear();
+    recorder.renameResult = rename::kRenameOk;
     // Enter on a control that does not take it runs the default button.
     Child<QCheckBox>(&page, "selOnlyCheck")->setFocus();
     QTest::keyClick(Child<QCheckBox>(&page, "selOnlyCheck"), Qt::Key_Return);
     ProcessPostedEvents();
-    EXPECT_EQ(recorder->Numbers(),
+    EXPECT_EQ(recorder.Numbers(),
               (std::vector<int>{UM_PERFORMRENAME, UM_GETFOLDER, UM_ADDSOURCEFOLDER}));
-    EXPECT_EQ(recorder->LastText(UM_ADDSOURCEFOLDER), "/some/folder");
+    EXPECT_EQ(recorder.LastText(UM_ADDSOURCEFOLDER), "/some/folder");
 }
 
 TEST_F(RenamePageTest, FolderBoxChecksATypedPathAndTakesAPickedEntryAtOnce) {
@@ -145,31 +123,31 @@ TEST_F(RenamePageTest, FolderBoxChecksATypedPathAndTakesAPickedEntryAtOnce) {
     Click(Child<QPushButton>(&page, "renameButton"));
     EXPECT_EQ(dialogs.Errors(), std::vector{QStringLiteral("That is not a valid path.")});
     // The click only cleared the typed-folder state.
-    EXPECT_EQ(recorder->Count(UM_CHANGEFOLDER), 0);
-    EXPECT_EQ(recorder->Count(UM_PERFORMRENAME), 0);
+    EXPECT_EQ(recorder.Count(UM_CHANGEFOLDER), 0);
+    EXPECT_EQ(recorder.Count(UM_PERFORMRENAME), 0);
 
-    recorder->messages.clear();
+    recorder.messages.clear();
     combo->setCurrentIndex(0);
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Down);
-    EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_CHANGEFOLDER});
-    EXPECT_EQ(recorder->LastText(UM_CHANGEFOLDER), other.Path());
+    EXPECT_EQ(recorder.Numbers(), std::vector<int>{UM_CHANGEFOLDER});
+    EXPECT_EQ(recorder.LastText(UM_CHANGEFOLDER), other.Path());
 
     // Enter in the box takes a typed folder and does not rename.
-    recorder->messages.clear();
+    recorder.messages.clear();
     Type(combo->lineEdit(), Q(other.Path()) + QStringLiteral("/"));
     QTest::keyClick(combo, Qt::Key_Return);
     ProcessPostedEvents();
-    EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_CHANGEFOLDER});
+    EXPECT_EQ(recorder.Numbers(), std::vector<int>{UM_CHANGEFOLDER});
     EXPECT_EQ(dialogs.messages.size(), 1u);
 
     // A typed text equal to a listed folder is still a typed folder, not a pick.
-    recorder->messages.clear();
+    recorder.messages.clear();
     combo->setCurrentIndex(0);
     Type(combo->lineEdit(), Q(other.Path()));
     Click(Child<QPushButton>(&page, "renameButton"));
     ProcessPostedEvents();
-    EXPECT_EQ(recorder->Numbers(), std::vector<int>{UM_CHANGEFOLDER});
+    EXPECT_EQ(recorder.Numbers(), std::vector<int>{UM_CHANGEFOLDER});
 }
 
 // The page inside a real rename window, on a folder of files.
