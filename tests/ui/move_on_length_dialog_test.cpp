@@ -115,8 +115,13 @@ TEST_F(MoveOnLengthDialogTest, ChecksKeepTheDialogOpenAndMoveNothing) {
     const std::string missing = work / "missing";
     const QString sourceInvalid = QStringLiteral("The source directory is not valid.");
     const QString destInvalid = QStringLiteral("The destination directory is not valid.");
+    const QString same = QStringLiteral(
+        "The Move cannot be done - the source and destination folders are the same.");
     const QString badLength = QStringLiteral(
         "The move cannot be done.  A length larger than 0 must be entered in the length editbox.");
+    const QString collision = QStringLiteral(
+        "The move was not started. A file with the name Report.TXT already exists in the "
+        "destination directory.");
     const QString three = QStringLiteral("3");
     app::CMainFrame frame;
 
@@ -130,21 +135,11 @@ TEST_F(MoveOnLengthDialogTest, ChecksKeepTheDialogOpenAndMoveNothing) {
         {missing, missing, three, {sourceInvalid, destInvalid}, false},
         {source, missing, three, {destInvalid}, false},
         {missing, dest, three, {sourceInvalid}, false},
-        {source,
-         upper,
-         three,
-         {QStringLiteral(
-             "The Move cannot be done - the source and destination folders are the same.")},
-         false},
+        {source, upper, three, {same}, false},
         {source, dest, QStringLiteral("0"), {badLength}, true},
         {source, dest, QStringLiteral("-4"), {badLength}, true},
         {source, dest, QStringLiteral("ten"), {badLength}, true},
-        {source,
-         dest,
-         three,
-         {QStringLiteral("The move was not started. A file with the name Report.TXT already "
-                         "exists in the destination directory.")},
-         true},
+        {source, dest, three, {collision}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source + " -> " + c.dest + " length " + ToStdString(c.length));
