@@ -1,6 +1,4 @@
-// The folder dialogs' host: the wait cursor while an operation runs, the progress dialog that
-// counts files once the operation takes longer than half a second, and messages shown with
-// neither in the way.
+// The folder dialogs' host: wait cursor, delayed progress dialog, messages shown unobstructed.
 
 #include "ui/dialog_ops_host.h"
 

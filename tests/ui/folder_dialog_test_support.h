@@ -1,6 +1,5 @@
 #pragma once
-// Running a folder dialog as the user does: from its File menu command, modally, with the test
-// driving the open dialog from inside its own event loop.
+// Running a folder dialog modally from its File menu command, the test driving it inside.
 
 #include <QAction>
 #include <QDialog>

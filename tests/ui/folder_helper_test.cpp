@@ -1,5 +1,4 @@
-// The folder boxes' helper: history limits, the listing, the scan and the browse button. The
-// typed-folder check is driven through the dialogs that use it.
+// The folder boxes' helper; its typed-folder check is driven through the dialogs.
 
 #include <QComboBox>
 #include <QDir>

@@ -1,6 +1,4 @@
-// The Intelligent Merge dialog on real folders: opened from the File menu with the histories of
-// tmk.ini, the merge and its summary, the folder checks, the typed-folder check, and the
-// histories stored when the dialog goes away.
+// The Intelligent Merge dialog, from the File menu, on real folders and tmk.ini histories.
 
 #include "ui/intelligent_merge_dialog.h"
 

@@ -1,5 +1,4 @@
-// The main frame: start-up without a rename window, "Rename..." opening exactly one, the
-// frame's three messages, the log marker and the settings written at exit.
+// The main frame: start-up, "Rename...", its messages, the log marker and settings at exit.
 
 #include <QMdiArea>
 #include <QPlainTextEdit>

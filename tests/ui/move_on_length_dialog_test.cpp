@@ -1,6 +1,4 @@
-// The Move On Length dialog on real folders: opened from the File menu with the histories of
-// tmk.ini, the length boundary, the checks that keep it open, the collision that moves
-// nothing, the folder boxes' typed-folder check, and what it stores.
+// The Move On Length dialog, from the File menu, on real folders and tmk.ini histories.
 
 #include "ui/move_on_length_dialog.h"
 

@@ -1,6 +1,4 @@
-// The "Number Files" page driven as a user would: the number boxes and their checks, the
-// position and output radios, the destination box, "Renumber", and a whole renumbering in an
-// order laid down with the "Sort Files" dialog, on real temporary folders.
+// The "Number Files" page, alone against a recording view and inside a real rename window.
 
 #include <QTimer>
 

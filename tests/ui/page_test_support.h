@@ -1,6 +1,5 @@
 #pragma once
-// A stand-in for the rename view that records the messages a tab page sends and answers the
-// ones a page waits for.
+// A stand-in rename view that records a page's messages and answers those a page waits for.
 
 #include <QAbstractButton>
 #include <QCheckBox>

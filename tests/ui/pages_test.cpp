@@ -1,6 +1,4 @@
-// The three rename pages driven as a user would: rule switches and their boxes, the case
-// radios, "Close", "Clear", the folder box and the "Rename" button, against a stand-in view
-// that records the page's messages and against a real rename window on temporary folders.
+// The rename pages, alone against a recording view and inside a real rename window.
 
 #include "tests/ui/page_test_support.h"
 #include "ui/rename_page.h"

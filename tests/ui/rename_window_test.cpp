@@ -1,5 +1,4 @@
-// The rename window driven as a user would, on real temporary folders: both lists, column
-// clicks, selections, double clicks, drops, F5, the status bar, histories and the layout.
+// The rename window driven as a user would, on real temporary folders.
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>

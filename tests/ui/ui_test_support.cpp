@@ -44,15 +44,11 @@ DialogRecorder::DialogRecorder() {
     ui::SetBrowseFolderFunction(
         [this](QWidget*, const QString& title, const QString& start) -> std::optional<QString> {
             browseRequests.emplace_back(title, start);
-            if (picks.empty()) {
-                return std::nullopt;
+            const QString pick = picks.empty() ? QString() : picks.front();
+            if (!picks.empty()) {
+                picks.erase(picks.begin());
             }
-            const QString pick = picks.front();
-            picks.erase(picks.begin());
-            if (pick.isNull()) {
-                return std::nullopt;
-            }
-            return std::optional<QString>(pick);
+            return pick.isNull() ? std::nullopt : std::optional<QString>(pick);
         });
 }
 

@@ -1,6 +1,5 @@
 #pragma once
-// Shared by every GUI test: the one QApplication of the test binary, a recorder for message
-// boxes and browse dialogs, and small helpers to let posted messages run.
+// Shared by every GUI test: the application, recorded dialogs, a rename-window fixture.
 
 #include <QApplication>
 #include <QComboBox>
