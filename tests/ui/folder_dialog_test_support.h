@@ -44,31 +44,6 @@ ModalRun RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive)
     return run;
 }
 
-template <class T>
-T* Child(QWidget& parent, const char* name) {
-    T* child = parent.findChild<T*>(QString::fromLatin1(name));
-    if (child == nullptr) {
-        ADD_FAILURE() << "no child " << name;
-    }
-    return child;
-}
-
-inline QStringList Entries(const QComboBox* box) {
-    QStringList entries;
-    for (int i = 0; i < box->count(); ++i) {
-        entries << box->itemText(i);
-    }
-    return entries;
-}
-
-inline QStringList Items(const QListWidget* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i) {
-        items << list->item(i)->text();
-    }
-    return items;
-}
-
 // Whether the dialog shows a label with exactly this text.
 inline bool HasLabel(QWidget& parent, const QString& text) {
     for (const QLabel* label : parent.findChildren<QLabel*>()) {

@@ -15,14 +15,6 @@ namespace {
 
 using namespace tidemark::testing;
 
-QStringList Items(const QComboBox& box) {
-    QStringList items;
-    for (int i = 0; i < box.count(); ++i) {
-        items << box.itemText(i);
-    }
-    return items;
-}
-
 class FolderHelperTest : public ::testing::Test {
   protected:
     void SetUp() override { EnsureApplication(); }
@@ -40,7 +32,7 @@ TEST_F(FolderHelperTest, HistoryKeepsFourAndMovesARepeatedFolderToTheTopWhatever
     for (const char* folder : {"/a", "/b", "/c", "/d", "/e"}) {
         FolderHelper::AddToHistory(&box, QString::fromUtf8(folder));
     }
-    EXPECT_EQ(Items(box), Texts({"/e", "/d", "/c", "/b"}));
+    EXPECT_EQ(Entries(&box), Texts({"/e", "/d", "/c", "/b"}));
     FolderHelper::AddToHistory(&box, QStringLiteral("/C"));
     EXPECT_EQ(FolderHelper::JoinFolderCombo(&box), QStringLiteral("/C;/e;/d;/b;"));
 
@@ -50,7 +42,7 @@ TEST_F(FolderHelperTest, HistoryKeepsFourAndMovesARepeatedFolderToTheTopWhatever
     EXPECT_EQ(six.count(), 6);
     EXPECT_EQ(six.currentIndex(), 0);
     FolderHelper::AddToHistory(&six, QStringLiteral("/7"));
-    EXPECT_EQ(Items(six), Texts({"/7", "/1", "/2", "/3", "/5", "/6"}));
+    EXPECT_EQ(Entries(&six), Texts({"/7", "/1", "/2", "/3", "/5", "/6"}));
     QComboBox empty;
     EXPECT_TRUE(FolderHelper::JoinFolderCombo(&empty).isEmpty());
 }

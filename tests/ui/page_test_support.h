@@ -20,14 +20,6 @@
 
 namespace tidemark::testing {
 
-// The named child of a page, with a test failure when there is none.
-template <class T>
-T* Child(const QWidget* parent, const char* name) {
-    auto* child = parent->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
-
 inline void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
 }

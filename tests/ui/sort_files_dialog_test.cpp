@@ -30,13 +30,6 @@ class SortFilesDialogTest : public ::testing::Test {
     }
     void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
 
-    static QStringList Rows(const QListWidget* list) {
-        QStringList texts;
-        for (int row = 0; row < list->count(); ++row) {
-            texts << list->item(row)->text();
-        }
-        return texts;
-    }
     static void Select(QListWidget* list, std::initializer_list<int> rows) {
         list->clearSelection();
         for (int row : rows) {
@@ -50,7 +43,7 @@ class SortFilesDialogTest : public ::testing::Test {
 };
 
 TEST_F(SortFilesDialogTest, AddAndRemoveMoveSelectedEntriesInListOrder) {
-    EXPECT_EQ(Rows(available), Texts({"one.txt", "two.txt", "three.txt", "four.txt"}));
+    EXPECT_EQ(Items(available), Texts({"one.txt", "two.txt", "three.txt", "four.txt"}));
     EXPECT_EQ(ordered->count(), 0);
     EXPECT_FALSE(Button("moveUpButton")->isEnabled());
     EXPECT_FALSE(Button("moveDownButton")->isEnabled());
@@ -58,20 +51,20 @@ TEST_F(SortFilesDialogTest, AddAndRemoveMoveSelectedEntriesInListOrder) {
     // Selected from the bottom up, they still arrive top to bottom.
     Select(available, {3, 1});
     Click("addButton");
-    EXPECT_EQ(Rows(ordered), Texts({"two.txt", "four.txt"}));
-    EXPECT_EQ(Rows(available), Texts({"one.txt", "three.txt"}));
+    EXPECT_EQ(Items(ordered), Texts({"two.txt", "four.txt"}));
+    EXPECT_EQ(Items(available), Texts({"one.txt", "three.txt"}));
     Click("addAllButton");
     EXPECT_EQ(available->count(), 0);
     const QStringList all = Texts({"two.txt", "four.txt", "one.txt", "three.txt"});
-    EXPECT_EQ(Rows(ordered), all);
+    EXPECT_EQ(Items(ordered), all);
 
     // Removing and adding the last one again leaves the same order as adding in turn.
     Select(ordered, {3});
     Click("removeButton");
-    EXPECT_EQ(Rows(available), Texts({"three.txt"}));
+    EXPECT_EQ(Items(available), Texts({"three.txt"}));
     Select(available, {0});
     Click("addButton");
-    EXPECT_EQ(Rows(ordered), all);
+    EXPECT_EQ(Items(ordered), all);
 
     // Nothing selected: nothing moves.
     available->clearSelection();
@@ -83,13 +76,13 @@ TEST_F(SortFilesDialogTest, AddAndRemoveMoveSelectedEntriesInListOrder) {
     Select(ordered, {0, 2});
     Click("removeAllButton");
     EXPECT_EQ(ordered->count(), 0);
-    EXPECT_EQ(Rows(available), Texts({"one.txt", "two.txt", "three.txt", "four.txt"}));
+    EXPECT_EQ(Items(available), Texts({"one.txt", "two.txt", "three.txt", "four.txt"}));
     EXPECT_EQ(available->item(3)->data(Qt::UserRole).toUInt(), 8u);
 }
 
 TEST_F(SortFilesDialogTest, MoveUpAndDownShiftTheLowestSelectedEntry) {
     Click("addAllButton");
-    const QStringList start = Rows(ordered);
+    const QStringList start = Items(ordered);
     // At the ends, and with nothing selected, nothing changes.
     Select(ordered, {0});
     Click("moveUpButton");
@@ -99,13 +92,13 @@ TEST_F(SortFilesDialogTest, MoveUpAndDownShiftTheLowestSelectedEntry) {
     EXPECT_TRUE(Button("moveUpButton")->isEnabled());
     Click("moveUpButton");
     Click("moveDownButton");
-    EXPECT_EQ(Rows(ordered), start);
+    EXPECT_EQ(Items(ordered), start);
 
     // The moved entry stays selected, so it can be moved on.
     Select(ordered, {2});
     Click("moveUpButton");
     Click("moveUpButton");
-    EXPECT_EQ(Rows(ordered), Texts({"three.txt", "one.txt", "two.txt", "four.txt"}));
+    EXPECT_EQ(Items(ordered), Texts({"three.txt", "one.txt", "two.txt", "four.txt"}));
     Click("moveDownButton");
     ASSERT_EQ(ordered->selectedItems().size(), 1);
     EXPECT_EQ(ordered->row(ordered->selectedItems().front()), 1);

@@ -103,6 +103,22 @@ QStringList Texts(std::initializer_list<const char*> texts) {
     return list;
 }
 
+QStringList Entries(const QComboBox* box) {
+    QStringList entries;
+    for (int i = 0; i < box->count(); ++i) {
+        entries << box->itemText(i);
+    }
+    return entries;
+}
+
+QStringList Items(const QListWidget* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) {
+        items << list->item(i)->text();
+    }
+    return items;
+}
+
 std::vector<std::string> ColumnTexts(const ui::CRenameListPane* pane, int column) {
     ProcessPostedEvents();
     std::vector<std::string> texts;

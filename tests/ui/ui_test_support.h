@@ -87,6 +87,22 @@ QString Q(const std::string& text);
 // A list of UTF-8 texts.
 QStringList Texts(std::initializer_list<const char*> texts);
 
+// The named child, with a test failure when there is none.
+template <class T>
+T* Child(const QWidget* parent, const char* name) {
+    auto* child = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+template <class T>
+T* Child(const QWidget& parent, const char* name) {
+    return Child<T>(&parent, name);
+}
+
+// The entries of a box, the items of a list.
+QStringList Entries(const QComboBox* box);
+QStringList Items(const QListWidget* list);
+
 // The texts of one column of a list, once posted messages have run.
 std::vector<std::string> ColumnTexts(const ui::CRenameListPane* pane, int column = 0);
 
