@@ -21,6 +21,8 @@ struct FaultHooks {
             unsigned flags = 0;
             if constexpr (Kind == FsCallKind::Rename) {
                 flags = std::get<4>(std::tuple<A...>(args...));
+            } else if constexpr (Kind == FsCallKind::Open) {
+                flags = static_cast<unsigned>(std::get<2>(std::tuple<A...>(args...)));
             }
             if (current->ShouldFail(Kind, flags)) {
                 return -1;
@@ -56,8 +58,12 @@ struct FaultHooks {
     }
 };
 
-FaultInjection::FaultInjection(std::vector<Fault> faults)
-    : faults_(std::move(faults)), inner_(FsCalls()), scope_(FaultHooks::Table()) {
+FaultInjection::FaultInjection(std::vector<Fault> faults, std::function<void()> onFail)
+    : faults_(std::move(faults)),
+      fired_(faults_.size(), false),
+      onFail_(std::move(onFail)),
+      inner_(FsCalls()),
+      scope_(FaultHooks::Table()) {
     current = this;
 }
 
@@ -65,17 +71,21 @@ FaultInjection::~FaultInjection() {
     current = nullptr;
 }
 
-bool FaultInjection::ShouldFail(FsCallKind kind, unsigned renameFlags) {
+bool FaultInjection::ShouldFail(FsCallKind kind, unsigned flags) {
     const int count = ++counts_[static_cast<int>(kind)];
     const int any = ++counts_[static_cast<int>(FsCallKind::Any)];
-    for (const Fault& fault : faults_) {
+    for (std::size_t i = 0; i < faults_.size(); ++i) {
+        const Fault& fault = faults_[i];
         const bool ofKind = fault.kind == kind || fault.kind == FsCallKind::Any;
-        if (!ofKind || (renameFlags & fault.renameFlags) != fault.renameFlags) {
+        if (!ofKind || (flags & fault.flags) != fault.flags) {
             continue;
         }
         const int n = fault.kind == FsCallKind::Any ? any : count;
         if (n == fault.failAt || (fault.persistent && n > fault.failAt)) {
-            fired_ = true;
+            fired_[i] = true;
+            if (onFail_) {
+                onFail_();
+            }
             errno = fault.error;
             return true;
         }
