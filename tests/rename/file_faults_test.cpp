@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include "folderops/intelligent_merge.h"
 #include "folderops/move_on_length.h"
 #include "platform/file_system.h"
+#include "platform/folder_fd.h"
 #include "platform/fs_faults.h"
 #include "rename/rename_execution.h"
 #include "tests/folderops/folder_snapshot.h"
@@ -330,6 +332,139 @@ TEST(FileFaults, EveryStepOfEveryOperationFailsSafely) {
             ExpectReported(row, clean, got, before, done, after, root.Path());
         }
         EXPECT_GT(n, 3);
+    }
+}
+
+}  // namespace
+}  // namespace tidemark::rename
+
+namespace tidemark::rename {
+namespace {
+
+struct Window {
+    catalogue::FileCatalogue catalogue;
+    Recorder host;
+    Numbering numbering;
+
+    int Number(const std::string& folder, std::uint16_t output, const std::string& dest = {}) {
+        catalogue.LoadFolder(folder);
+        numbering.Options().PosMode = kPosBefore;
+        numbering.Options().Output = output;
+        numbering.Options().DestDir = dest;
+        return OnPerformFileRename(catalogue, {kTabNumber, nullptr, &numbering}, host);
+    }
+};
+
+Names Listed(const std::string& folder) {
+    Names names;
+    platform::ListFolder(folder, [&](const platform::DirEntry& entry) {
+        if (entry.name != "." && entry.name != "..") {
+            names.emplace_back(entry.name);
+        }
+        return true;
+    });
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Real kernel faults: a full file system, a read-only one (or folder, without root).
+TEST(FileFaults, FullAndReadOnlyFileSystemsReachTheUser) {
+    testing::TempFolder root;
+    root.Folder("src");
+    root.Folder("dst");
+    root.File("src/big.bin", std::string(256 * 1024, 'b'));
+    const bool isRoot = geteuid() == 0;
+    const TmpfsMount small(root / "dst", "size=64k");
+    if (isRoot && small.Ok()) {
+        Window copy;
+        EXPECT_EQ(copy.Number(root / "src", kOutputCopy, root / "dst"), kRenameFileOpFailed);
+        EXPECT_EQ(
+            copy.host.messages,
+            (std::vector<Message>{
+                {ComposeFileErrorMessage("big.bin", platform::SystemErrorText(ENOSPC)), "Error"}}));
+        EXPECT_TRUE(Listed(root / "dst").empty());
+        ASSERT_EQ(
+            mount(nullptr, (root / "dst").c_str(), nullptr, MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
+    } else {
+        std::printf("full file system not tried: mounting a tmpfs needs root\n");
+        chmod((root / "dst").c_str(), 0555);
+    }
+    const int denied = isRoot && small.Ok() ? EROFS : EACCES;
+    if (!isRoot || small.Ok()) {
+        Window move;
+        EXPECT_EQ(move.Number(root / "src", kOutputMove, root / "dst"), kRenameFileOpFailed);
+        EXPECT_EQ(
+            move.host.messages,
+            (std::vector<Message>{
+                {ComposeFileErrorMessage("big.bin", platform::SystemErrorText(denied)), "Error"}}));
+        Recorder host;
+        const auto result =
+            folderops::RunMoveOnLength({root / "src", root / "dst", "1", {}, {}}, host);
+        EXPECT_EQ(result.failed, Names{"big.bin"});
+        EXPECT_EQ(Listed(root / "src"), Names{"big.bin"});
+        EXPECT_TRUE(Listed(root / "dst").empty());
+    }
+    chmod((root / "dst").c_str(), 0755);
+}
+
+// A folder whose path is near PATH_MAX: every entry's full path is too long, yet the batch
+// runs whole, in place and into another such folder.
+TEST(FileFaults, LongFolderPathsDoNotSplitABatch) {
+    testing::TempFolder root;
+    std::string deep = root.Path();
+    while (deep.size() < 3900) {
+        deep += "/" + std::string(180, 'd');
+    }
+    const std::string src = deep + "/s", dst = deep + "/t";
+    std::filesystem::create_directories(src);
+    std::filesystem::create_directories(dst);
+    const Names names = {std::string(200, 'a'), std::string(200, 'b'), std::string(200, 'c')};
+    {
+        const platform::FolderFd folder = platform::FolderFd::Open(src);
+        for (const std::string& name : names) {
+            close(openat(folder.Get(), name.c_str(), O_CREAT | O_WRONLY, 0644));
+        }
+    }
+    Window inPlace;
+    EXPECT_EQ(inPlace.Number(src, kOutputRename), kRenameOk);
+    EXPECT_TRUE(inPlace.host.messages.empty());
+    EXPECT_EQ(Listed(src), (Names{"1" + names[0], "2" + names[1], "3" + names[2]}));
+    Window move;
+    EXPECT_EQ(move.Number(src, kOutputMove, dst), kRenameOk);
+    EXPECT_EQ(Listed(dst), (Names{"11" + names[0], "22" + names[1], "33" + names[2]}));
+    Recorder host;
+    const auto back = folderops::RunMoveOnLength({dst, src, "1", {}, {}}, host);
+    EXPECT_EQ(back.moved.size(), 3u);
+    EXPECT_EQ(Listed(src).size(), 3u);
+    // Removed here: the temporary folder's own cleanup walks full paths.
+    const platform::FolderFd folder = platform::FolderFd::Open(src);
+    for (const std::string& name : Listed(src)) {
+        unlinkat(folder.Get(), name.c_str(), 0);
+    }
+}
+
+// Moving to another file system means copying: a FIFO stays, with a message.
+TEST(FileFaults, FolderToolsSkipWhatCannotBeCopied) {
+    for (const bool merge : {false, true}) {
+        SCOPED_TRACE(merge ? "Intelligent Merge" : "Move On Length");
+        testing::TempFolder root;
+        Plant(root, "src/a-long-file.txt=data|dst/|alt/");
+        ASSERT_EQ(mkfifo((root / "src/a-pipe.fifo").c_str(), 0644), 0);
+        Recorder host;
+        {
+            FaultInjection otherFileSystem({{FsCallKind::Rename, 1, EXDEV, true}});
+            if (merge) {
+                folderops::RunMerge({root / "src", root / "dst", root / "alt", {}, {}, {}}, host);
+            } else {
+                folderops::RunMoveOnLength({root / "src", root / "dst", "3", {}, {}}, host);
+            }
+        }
+        const Message skipped{folderops::NotCopyableMessage({"a-pipe.fifo"}), "Error"};
+        ASSERT_FALSE(host.messages.empty());
+        EXPECT_EQ(host.messages[0], skipped);
+        EXPECT_EQ(host.messages.size(), merge ? 2u : 1u);
+        EXPECT_EQ(Listed(root / "src"), Names{"a-pipe.fifo"});
+        EXPECT_EQ(Listed(root / "dst"), Names{"a-long-file.txt"});
     }
 }
 
