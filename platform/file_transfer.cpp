@@ -71,15 +71,15 @@ bool IsSameEntry(int fromFolder, const std::string& fromName, int toFolder,
            a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Makes the folder's entries durable. A folder that this user may not read cannot be synced;
+// the file in it has been.
 int SyncFolder(int folder) {
-    if (folder != AT_FDCWD) {
-        return FsCalls().fsync(folder) == 0 ? 0 : Fail();
+    const FdGuard readable(
+        FsCalls().openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY, 0));
+    if (readable.Get() < 0) {
+        return errno == EACCES ? 0 : Fail();
     }
-    const FolderFd current = FolderFd::Open(".");
-    if (!current.Valid()) {
-        return current.Error();
-    }
-    return FsCalls().fsync(current.Get()) == 0 ? 0 : Fail();
+    return FsCalls().fsync(readable.Get()) == 0 ? 0 : Fail();
 }
 
 int CopyData(int in, int out) {

@@ -11,8 +11,9 @@ namespace tidemark::platform {
 
 FolderFd FolderFd::Open(const std::string& path) {
     FolderFd folder;
+    // O_PATH: a folder that may be written but not listed still takes renames.
     const int fd = FsCalls().openat(AT_FDCWD, path.empty() ? "." : path.c_str(),
-                                    O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+                                    O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0) {
         folder.error_ = errno;
     } else {
