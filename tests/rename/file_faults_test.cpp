@@ -102,13 +102,11 @@ struct Outcome {
     Names moved, failed;  // Move On Length
 };
 
-// src holds the batch; dst holds a file of the same name as one of it, with another size.
+// The batch in src; for the merge, dst holds one of its names with another size.
 constexpr const char* kBatch =
-    "src/a.txt=alpha|src/bb.txt=bravo bravo|src/ccc.txt=charlie charlie charlie|dst/|alt/|"
-    "dst/keep.md=keep";
+    "src/a.txt=alpha|src/bb.txt=bravo bravo|src/ccc.txt=charlie charlie charlie|dst/keep.md=keep";
 constexpr const char* kMergeBatch =
-    "src/a.txt=alpha|src/bb.txt=bravo bravo|src/ccc.txt=charlie charlie charlie|dst/|alt/|"
-    "dst/ccc.txt=other";
+    "src/a.txt=alpha|src/bb.txt=bravo bravo|src/ccc.txt=charlie charlie charlie|dst/ccc.txt=x";
 
 // Runs the row's operation with faults in force (the catalogue is read before, without them).
 Outcome RunRow(const Row& row, const std::string& root, const std::vector<Fault>& faults,
@@ -150,25 +148,18 @@ Outcome RunRow(const Row& row, const std::string& root, const std::vector<Fault>
     return out;
 }
 
-void Reset(const std::string& root, const char* batch) {
+void Reset(const testing::TempFolder& root, const char* batch) {
     for (const char* folder : {"src", "dst", "alt"}) {
-        for (const auto& entry : std::filesystem::directory_iterator(root + "/" + folder)) {
+        for (const auto& entry : std::filesystem::directory_iterator(root / folder)) {
             std::filesystem::remove_all(entry.path());
         }
     }
-    Snapshot tree = folderops::testing::Tree(batch);
-    for (const auto& [path, content] : tree) {
-        if (!path.ends_with('/')) {
-            FILE* f = std::fopen((root + "/" + path).c_str(), "wb");
-            std::fwrite(content.data(), 1, content.size(), f);
-            std::fclose(f);
-        }
-    }
+    Plant(root, batch);
 }
 
 // Where each content may be after a run: where it was, or where a finished run put it; never
-// more often than the finished run holds it (a move: once).
-// A crash may leave a moved entry under both names, never under none.
+// more often than the finished run holds it (a move: once). A crash may leave a moved entry
+// under both names, never under none.
 void ExpectNothingLost(const Snapshot& before, const Snapshot& done, const Snapshot& after,
                        bool crashed = false) {
     std::map<std::string, int> inDone, inAfter;
@@ -297,7 +288,7 @@ TEST(FileFaults, EveryStepOfEveryOperationFailsSafely) {
             }
         }
         const char* batch = row.op == Op::Merge ? kMergeBatch : kBatch;
-        Reset(root.Path(), batch);
+        Reset(root, batch);
         const Snapshot before = TakeSnapshot(root.Path());
         const Outcome clean = RunRow(row, root.Path(), row.background);
         const Snapshot done = TakeSnapshot(root.Path());
@@ -309,7 +300,7 @@ TEST(FileFaults, EveryStepOfEveryOperationFailsSafely) {
         for (;; ++n) {
             ASSERT_LT(n, 400) << "the operation never ran to its end";
             SCOPED_TRACE("failing call " + std::to_string(n));
-            Reset(root.Path(), batch);
+            Reset(root, batch);
             const int error = kErrors[n % std::size(kErrors)];
             std::vector<Fault> faults{{FsCallKind::Any, n, error}};
             faults.insert(faults.end(), row.background.begin(), row.background.end());
