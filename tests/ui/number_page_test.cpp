@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "settings/ini_file.h"
 #include "tests/ui/page_test_support.h"
 #include "ui/number_page.h"
 #include "ui/sort_files_dialog.h"
@@ -275,6 +276,29 @@ TEST_F(NumberPageWindowTest, RenumbersInTheOrderLaidDownWithSortFiles) {
     // After the renumbering the page is back at "No changes".
     EXPECT_EQ(page->GetNumbering().Options().PosMode, rename::kPosNone);
     EXPECT_FALSE(Child<QPushButton>(page, "renumberButton")->isEnabled());
+}
+
+// The destination shown from the history when the window opens is the one used: "Move" needs
+// no visit to the box first.
+TEST_F(NumberPageWindowTest, TheDestinationShownFromTheHistoryIsUsed) {
+    TempFolder out;
+    frame.reset();  // saves tmk.ini; the next window reads the history written here
+    ASSERT_TRUE(settings::WriteProfileString("COMMON", "DestDir", out.Path() + ";/gone;",
+                                             iniFolder / "tmk.ini"));
+    ASSERT_NE(OpenWindow(), nullptr);
+    view->TabControl()->setCurrentIndex(3);
+    ProcessPostedEvents();
+    page = dynamic_cast<CNumberPage*>(view->Page(3));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->DestCombo()->currentText(), Q(out.Path()));
+
+    Click(Child<QRadioButton>(page, "outputMoveRadio"));
+    Click(Child<QRadioButton>(page, "posBeforeRadio"));
+    Click(Child<QPushButton>(page, "renumberButton"));
+    ProcessPostedEvents();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(out.Names(), (std::vector<std::string>{"1a.txt", "2b.txt", "3c.txt"}));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"sub"});
 }
 
 }  // namespace
