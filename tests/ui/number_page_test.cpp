@@ -278,6 +278,28 @@ TEST_F(NumberPageWindowTest, RenumbersInTheOrderLaidDownWithSortFiles) {
     EXPECT_FALSE(Child<QPushButton>(page, "renumberButton")->isEnabled());
 }
 
+// Cancelling "Sort Files" drops the custom order, and the lists show the column order again.
+TEST_F(NumberPageWindowTest, CancellingSortFilesShowsTheColumnOrderAgain) {
+    ClickRow(view->SourcePane(), 2);
+    ClickRow(view->SourcePane(), 3, Qt::ControlModifier);
+    const std::pair<const char*, std::vector<std::string>> endings[] = {
+        {"okButton", {"b.txt", "c.txt"}},
+        {"cancelButton", {"sub", "a.txt", "b.txt", "c.txt"}},
+    };
+    for (const auto& [button, shown] : endings) {
+        QTimer::singleShot(0, page, [&] {
+            auto* dialog = page->findChild<CSortFilesDlg*>();
+            ASSERT_NE(dialog, nullptr);
+            Click(Child<QPushButton>(dialog, "addAllButton"));
+            Click(Child<QPushButton>(dialog, button));
+        });
+        Click(Child<QPushButton>(page, "customOrderButton"));
+        EXPECT_EQ(ColumnTexts(view->SourcePane()), shown) << button;
+        ClickRow(view->SourcePane(), 0);  // a selection for the next opening
+    }
+    EXPECT_FALSE(view->Catalogue()->customOrder);
+}
+
 // The destination shown from the history when the window opens is the one used: "Move" needs
 // no visit to the box first.
 TEST_F(NumberPageWindowTest, TheDestinationShownFromTheHistoryIsUsed) {
