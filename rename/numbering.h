@@ -55,8 +55,9 @@ class Numbering {
     // Puts the number into name; folders (isFile false) and an empty start box change nothing.
     void ApplyNumber(std::string& name, std::uint32_t index, bool isFile);
 
-    // Pattern analysis: Pattern takes text; with a "?" Pos becomes the offset of the first
-    // one and Width the length of its run; without one Width becomes 0 and Pos stays.
+    // Pattern analysis: Pattern takes text; with a "?" Pos becomes the position (in
+    // characters, from 0) of the first one and Width the length of its run; without one Width
+    // becomes 0 and Pos stays.
     void SetPattern(std::string_view text);
 
     const std::string& AlphaCounter() const { return alphaCounter_; }

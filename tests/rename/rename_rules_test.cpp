@@ -253,7 +253,7 @@ TEST(RenameRulesTest, UserPerceivedCharacters) {
     Check(PageKind::Files, {
         {"caf" + e + "s.txt", Del(4, 1), "cafs.txt"},     {"a" + e + "b.txt", Del(3, 5), "a" + e + ".txt"},
         {e + "t" + e + ".txt", CropL(1), "t" + e + ".txt"}, {"caf" + e + ".txt", CropR(1), "caf.txt"},
-        {e + "a.txt", Ins(2, "-"), e + "-a.txt"},         {e + e + e + ".txt", Chg("x"), "x.txt"},
+        {e + "a.txt", Ins(2, "-"), e + "-a.txt"},         {e + e + e + ".txt", CropR(2), e + ".txt"},
         {"\U0001F44D\U0001F3FDx.txt", CropL(1), "x.txt"},  // thumbs up with a skin tone
         {woman + "a.txt", Del(2, 1), woman + ".txt"},
         {"a" + woman + ".txt", Ins(3, "!"), "a" + woman + "!.txt"},
