@@ -77,6 +77,16 @@ class GraphemeWalk {
 
     // Moves to the start of the next character, or to the end.
     void Next() {
+        // Two ASCII characters other than CR LF always part: most names are ASCII.
+        const std::size_t next = start_ + length_;
+        if (current_ < 0x80 && next < text_.size() &&
+            static_cast<unsigned char>(text_[next]) < 0x80 &&
+            (current_ != U'\r' || text_[next] != '\n')) {
+            start_ = next;
+            current_ = static_cast<unsigned char>(text_[next]);
+            state_ = 0;
+            return;
+        }
         std::size_t i = start_;
         for (;;) {
             i += length_;

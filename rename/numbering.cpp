@@ -147,19 +147,27 @@ void Numbering::ApplyNumber(std::string& name, std::uint32_t index, bool isFile)
                 return;
             }
             const std::string_view pattern = o.Pattern;
-            // Pos and Width count characters, so a mark on a "?" goes with it.
-            const auto pos = static_cast<std::size_t>(std::max<std::int32_t>(o.Pos, 0));
-            const std::size_t first = platform::GraphemeOffset(pattern, pos);
-            const std::size_t last = platform::GraphemeOffset(pattern, pos + o.Width);
+            const PatternSpan& span = SpanInPattern();
             // Built in the name's own storage, which a preview reuses from name to name.
-            name.assign(pattern.substr(0, first));
+            name.assign(pattern.substr(0, span.first));
             name.append(number);
-            name.append(pattern.substr(last));
+            name.append(pattern.substr(span.last));
             break;
         }
         default:
             break;
     }
+}
+
+const Numbering::PatternSpan& Numbering::SpanInPattern() {
+    const NumberOptions& o = options_;
+    const auto pos = static_cast<std::size_t>(std::max<std::int32_t>(o.Pos, 0));
+    if (!span_ || span_->pattern != o.Pattern || span_->pos != pos || span_->width != o.Width) {
+        // Pos and Width count characters, so a mark on a "?" goes with it.
+        span_ = PatternSpan{o.Pattern, pos, o.Width, platform::GraphemeOffset(o.Pattern, pos),
+                            platform::GraphemeOffset(o.Pattern, pos + o.Width)};
+    }
+    return *span_;
 }
 
 void Numbering::SetPattern(std::string_view text) {

@@ -63,9 +63,21 @@ class Numbering {
     const std::string& AlphaCounter() const { return alphaCounter_; }
 
   private:
+    // Where the characters that the number replaces begin and end in Pattern (bytes), kept
+    // from name to name while Pattern, Pos and Width stay.
+    struct PatternSpan {
+        std::string pattern;
+        std::size_t pos = 0;
+        std::uint16_t width = 0;
+        std::size_t first = 0;
+        std::size_t last = 0;
+    };
+    const PatternSpan& SpanInPattern();
+
     NumberOptions options_;
     std::string alphaCounter_;
     bool startBoxEmpty_ = false;
+    std::optional<PatternSpan> span_;
 };
 
 // Steps a letter sequence: a .. z, aa .. az, ba .. zz, aaa ..

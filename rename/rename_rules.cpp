@@ -507,23 +507,31 @@ void RunRules(EditText<Char>& text, const RenameOptions& o, PageKind kind,
 // Whether every byte is ASCII and, with kNoCr, none is a CR. Without a CR no CR LF can form,
 // and every other pair of ASCII characters are two characters: each byte is one.
 template <bool kNoCr>
-bool IsAscii(std::string_view text) {
-    // Eight bytes at a time: names are short, but this is on every name's path. A byte above
-    // 0x7F may upset the CR test of its neighbours, but fails the whole test anyway.
-    std::size_t i = 0;
-    std::uint64_t any = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        const std::uint64_t word = Load(text.data() + i);
-        any |= word;
+[[gnu::always_inline]] inline bool IsAscii(std::string_view text) {
+    // Eight bytes at a time, the last eight overlapping the ones before: names are short,
+    // but this is on every name's path. A byte above 0x7F may upset the CR test of its
+    // neighbours, but fails the whole test anyway.
+    std::uint64_t bad = 0;
+    const auto check = [&bad](std::uint64_t word) {
+        bad |= word;
         if constexpr (kNoCr) {
-            any |= InRange(word, '\r', '\r');
+            bad |= InRange(word, '\r', '\r');
+        }
+    };
+    const char* const p = text.data();
+    const std::size_t n = text.size();
+    if (n >= 8) {
+        for (std::size_t i = 0; i + 8 < n; i += 8) {
+            check(Load(p + i));
+        }
+        check(Load(p + n - 8));
+    } else {
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto b = static_cast<unsigned char>(p[i]);
+            bad |= (kNoCr && b == '\r') ? 0x80 : b;
         }
     }
-    for (; i < text.size(); ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        any |= (kNoCr && b == '\r') ? 0x80 : b;
-    }
-    return (any & kHighBits) == 0;
+    return (bad & kHighBits) == 0;
 }
 
 // The option texts that the switched-on rules will use; a switched-off rule's text never
@@ -591,7 +599,8 @@ void DecodeInto(EditText<char32_t>& out, std::string_view bytes) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
             *d++ = b;
-            alone = alone && platform::StandsAlone(b);
+            // Among ASCII characters only CR and LF join a neighbour; no branch for them.
+            alone &= (b != '\r') & (b != '\n');
             ++i;
             continue;
         }
