@@ -176,11 +176,49 @@ std::size_t CharCount(std::string_view text) {
     return count;
 }
 
+namespace {
+
+int BreakClass(char32_t c) {
+    return utf8proc_get_property(static_cast<utf8proc_int32_t>(c))->boundclass;
+}
+
+bool IsAsciiControl(char32_t c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+// U+0300 to U+036F: all nonspacing marks that extend the character before them.
+bool IsCombiningDiacritic(char32_t c) {
+    return c >= 0x300 && c <= 0x36F;
+}
+
+}  // namespace
+
 bool GraphemeBreakSlow(char32_t before, char32_t after, std::int32_t& state) {
     // The library would join an escape (a lone surrogate to it) with a following accent.
     if (IsEscapedByte(before) || IsEscapedByte(after)) {
         state = 0;
         return true;
+    }
+    // Next to an ASCII character only the other one's class decides (a mark or joiner after
+    // it, a prepended mark before it), and the library's state then holds nothing that its
+    // own look-up of the next pair would not find again: one look-up instead of two.
+    if (before < 0x80) {
+        state = 0;
+        if (IsAsciiControl(before)) {
+            return true;
+        }
+        // The combining diacritical marks, which decomposed accented letters use, join.
+        if (IsCombiningDiacritic(after)) {
+            return false;
+        }
+        const int next = BreakClass(after);
+        return next != UTF8PROC_BOUNDCLASS_EXTEND && next != UTF8PROC_BOUNDCLASS_ZWJ &&
+               next != UTF8PROC_BOUNDCLASS_SPACINGMARK;
+    }
+    if (after < 0x80) {
+        state = 0;
+        return IsAsciiControl(after) || IsCombiningDiacritic(before) ||
+               BreakClass(before) != UTF8PROC_BOUNDCLASS_PREPEND;
     }
     return utf8proc_grapheme_break_stateful(static_cast<utf8proc_int32_t>(before),
                                             static_cast<utf8proc_int32_t>(after), &state);
@@ -192,7 +230,7 @@ bool StandsAloneSlow(char32_t c) {
     }
     // Only CR LF, Hangul syllables, marks, joiners, prepended marks and flag pairs hold two
     // characters together; these classes take part in none of them.
-    switch (utf8proc_get_property(static_cast<utf8proc_int32_t>(c))->boundclass) {
+    switch (BreakClass(c)) {
         case UTF8PROC_BOUNDCLASS_OTHER:
         case UTF8PROC_BOUNDCLASS_CONTROL:
         case UTF8PROC_BOUNDCLASS_EXTENDED_PICTOGRAPHIC:
@@ -229,6 +267,17 @@ std::size_t GraphemeIndex(std::string_view text, std::size_t offset) {
             return index;
         }
     }
+}
+
+bool SameBreakClass(char32_t a, char32_t b) {
+    if ((a | b) < 0x80) {
+        return (a == U'\r') == (b == U'\r') && (a == U'\n') == (b == U'\n') &&
+               IsAsciiControl(a) == IsAsciiControl(b);
+    }
+    if (IsEscapedByte(a) || IsEscapedByte(b)) {
+        return a == b;
+    }
+    return BreakClass(a) == BreakClass(b);
 }
 
 char32_t ToLowerChar(char32_t c) {

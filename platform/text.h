@@ -51,6 +51,10 @@ inline bool StandsAlone(char32_t c) {
     return StandsAloneSlow(c);
 }
 
+// Whether two decoded characters take the same part in splitting a text into characters:
+// one may replace the other without moving any boundary.
+bool SameBreakClass(char32_t a, char32_t b);
+
 // Number of user-perceived characters of a UTF-8 text.
 std::size_t GraphemeCount(std::string_view text);
 // Byte offset where character n (0-based) of a UTF-8 text starts; the text's size when it

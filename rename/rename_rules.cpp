@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "platform/text.h"
@@ -65,14 +66,22 @@ class EditText {
     Char* data() { return store_.data(); }
     std::size_t size() const { return size_; }
     View view() const { return View(store_.data(), size_); }
-    void Changed() { segmented_ = false; }
-    // After a change through data() that left each code point's kind alone (standsAlone: no
-    // new code point joins a neighbour), a text of one code point per character stays so.
-    void CaseChanged(bool standsAlone) { segmented_ = segmented_ && alone_ && standsAlone; }
+    void Changed() {
+        segmented_ = false;
+        validBelow_ = 0;
+    }
+    // After a change through data() that kept every code point's break class, the
+    // characters are where they were.
+    void CaseChanged(bool classesKept) {
+        if (!classesKept) {
+            Changed();
+        }
+    }
     // What the decoder learnt while writing the text: saves a pass over it.
     void Decoded(bool standsAlone) {
         segmented_ = standsAlone;
         alone_ = standsAlone;
+        validBelow_ = 0;
     }
     // Whether offsets and character positions are the same.
     bool OnePerChar() {
@@ -121,21 +130,24 @@ class EditText {
     Char* Reset(std::size_t n) {
         Reserve(n);
         size_ = n;
-        segmented_ = false;
+        Changed();
         return store_.data();
     }
     void SetSize(std::size_t n) {
         size_ = n;
-        segmented_ = false;
+        Changed();
     }
     void Assign(View text) { std::copy(text.begin(), text.end(), Reset(text.size())); }
 
     template <typename TextChar>
     void Replace(std::size_t pos, std::size_t count, std::basic_string_view<TextChar> with) {
-        // A text whose code points all stand alone stays so when those added do too.
+        // A text whose code points all stand alone stays so when those added do too. Else
+        // the characters before pos stay: where a character ends depends only on the text
+        // up to there.
         bool keep = false;
         if constexpr (!kBytes) {
             keep = segmented_ && alone_ && AllStandAlone(with);
+            validBelow_ = std::min(validBelow_, pos);
         }
         const std::size_t newSize = size_ - count + with.size();
         Reserve(newSize);
@@ -178,31 +190,51 @@ class EditText {
     bool Segment() { return segmented_ ? alone_ : SegmentAgain(); }
     [[gnu::noinline]] bool SegmentAgain() {
         segmented_ = true;
-        alone_ = AllStandAlone(view());
-        if (alone_) {
-            return true;
+        // Go on from the last character that starts before the first change: a start is a
+        // boundary, after which the splitting needs nothing from further back.
+        std::size_t from = 0;
+        const auto below = static_cast<std::size_t>(
+            std::lower_bound(starts_.begin(), starts_.end(), validBelow_) - starts_.begin());
+        if (validBelow_ > 0 && below > 0) {
+            from = starts_[below - 1];
+            starts_.resize(below - 1);
         }
+        if (from == 0) {
+            starts_.clear();
+            alone_ = AllStandAlone(view());
+            if (alone_) {
+                validBelow_ = 0;
+                return true;
+            }
+        }
+        alone_ = false;
         const Char* const d = store_.data();
-        starts_.clear();
+        // At most one start per code point, and the end: written by index, sized after.
+        std::size_t count = starts_.size();
+        starts_.resize(size_ + 1);
         charOf_.resize(size_ + 1);
         std::int32_t state = 0;
-        for (std::size_t i = 0; i < size_; ++i) {
-            if (i == 0 || platform::IsGraphemeBreak(d[i - 1], d[i], state)) {
-                starts_.push_back(static_cast<std::uint32_t>(i));
+        for (std::size_t i = from; i < size_; ++i) {
+            if (i == from || platform::IsGraphemeBreak(d[i - 1], d[i], state)) {
+                starts_[count++] = static_cast<std::uint32_t>(i);
             }
-            charOf_[i] = static_cast<std::uint32_t>(starts_.size() - 1);
+            charOf_[i] = static_cast<std::uint32_t>(count - 1);
         }
-        charOf_[size_] = static_cast<std::uint32_t>(starts_.size());
-        starts_.push_back(static_cast<std::uint32_t>(size_));
+        charOf_[size_] = static_cast<std::uint32_t>(count);
+        starts_[count++] = static_cast<std::uint32_t>(size_);
+        starts_.resize(count);
+        validBelow_ = std::numeric_limits<std::size_t>::max();
         return false;
     }
 
     std::vector<Char> store_;
     std::size_t size_ = 0;
     // Decoded text only: whether each code point is a character (alone_), else where each
-    // character starts (then the size) and each offset's character.
+    // character starts (then the size) and each offset's character; the starts below
+    // validBelow_ hold for the text as it is now (none when alone_).
     bool segmented_ = false;
     bool alone_ = false;
+    std::size_t validBelow_ = 0;
     std::vector<std::uint32_t> starts_;
     std::vector<std::uint32_t> charOf_;
 };
@@ -295,7 +327,7 @@ void Store(char* p, std::uint64_t w) {
     std::memcpy(p, &w, 8);
 }
 
-// Returns whether every code point it changed still stands alone (see CaseChanged).
+// Returns whether every code point it changed kept its break class (see CaseChanged).
 template <typename Char>
 bool LowerRange(Char* begin, Char* end) {
     if constexpr (sizeof(Char) == 1) {
@@ -308,13 +340,14 @@ bool LowerRange(Char* begin, Char* end) {
         }
         return true;
     } else {
-        bool alone = true;
+        bool kept = true;
         for (Char* c = begin; c != end; ++c) {
             const Char lower = Lower(*c);
-            alone = alone && (lower == *c || platform::StandsAlone(lower));
+            kept =
+                kept && (lower == *c || (lower | *c) < 0x80 || platform::SameBreakClass(*c, lower));
             *c = lower;
         }
-        return alone;
+        return kept;
     }
 }
 
