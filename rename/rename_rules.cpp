@@ -69,6 +69,7 @@ class EditText {
     void Changed() {
         segmented_ = false;
         validBelow_ = 0;
+        resumable_ = false;
     }
     // After a change through data() that kept every code point's break class, the
     // characters are where they were.
@@ -82,6 +83,7 @@ class EditText {
         segmented_ = standsAlone;
         alone_ = standsAlone;
         validBelow_ = 0;
+        resumable_ = false;
     }
     // Whether offsets and character positions are the same.
     bool OnePerChar() {
@@ -95,7 +97,7 @@ class EditText {
     std::size_t Chars() {
         if constexpr (!kBytes) {
             if (!Segment()) {
-                return starts_.size() - 1;
+                return starts_.count - 1;
             }
         }
         return size_;
@@ -148,6 +150,11 @@ class EditText {
         if constexpr (!kBytes) {
             keep = segmented_ && alone_ && AllStandAlone(with);
             validBelow_ = std::min(validBelow_, pos);
+            // One change since the last full split: the starts after it may come back.
+            resumable_ = segmented_ && !alone_;
+            editEnd_ = pos + count;
+            editDelta_ =
+                static_cast<std::ptrdiff_t>(with.size()) - static_cast<std::ptrdiff_t>(count);
         }
         const std::size_t newSize = size_ - count + with.size();
         Reserve(newSize);
@@ -190,17 +197,28 @@ class EditText {
     bool Segment() { return segmented_ ? alone_ : SegmentAgain(); }
     [[gnu::noinline]] bool SegmentAgain() {
         segmented_ = true;
+        // After one change, the old starts past it, moved by the change's growth: once the
+        // new splitting starts a character at one of them, the rest follow as they were.
+        resume_.count = 0;
+        if (resumable_) {
+            const std::size_t first = starts_.Below(editEnd_);
+            resume_.Fit(starts_.count - first);
+            for (std::size_t k = first; k < starts_.count; ++k) {
+                resume_[resume_.count++] = static_cast<std::uint32_t>(
+                    static_cast<std::ptrdiff_t>(starts_[k]) + editDelta_);
+            }
+            resumable_ = false;
+        }
         // Go on from the last character that starts before the first change: a start is a
         // boundary, after which the splitting needs nothing from further back.
         std::size_t from = 0;
-        const auto below = static_cast<std::size_t>(
-            std::lower_bound(starts_.begin(), starts_.end(), validBelow_) - starts_.begin());
+        const std::size_t below = starts_.Below(validBelow_);
         if (validBelow_ > 0 && below > 0) {
             from = starts_[below - 1];
-            starts_.resize(below - 1);
+            starts_.count = below - 1;
         }
         if (from == 0) {
-            starts_.clear();
+            starts_.count = 0;
             alone_ = AllStandAlone(view());
             if (alone_) {
                 validBelow_ = 0;
@@ -210,19 +228,39 @@ class EditText {
         alone_ = false;
         const Char* const d = store_.data();
         // At most one start per code point, and the end: written by index, sized after.
-        std::size_t count = starts_.size();
-        starts_.resize(size_ + 1);
-        charOf_.resize(size_ + 1);
+        std::size_t count = starts_.count;
+        starts_.Fit(size_ + 1);
+        charOf_.Fit(size_ + 1);
         std::int32_t state = 0;
-        for (std::size_t i = from; i < size_; ++i) {
+        std::size_t next = 0;  // the first of resume_ not yet passed
+        std::size_t i = from;
+        for (; i < size_; ++i) {
             if (i == from || platform::IsGraphemeBreak(d[i - 1], d[i], state)) {
+                while (next < resume_.count && resume_[next] < i) {
+                    ++next;
+                }
+                if (i > from && next < resume_.count && resume_[next] == i) {
+                    break;
+                }
                 starts_[count++] = static_cast<std::uint32_t>(i);
             }
             charOf_[i] = static_cast<std::uint32_t>(count - 1);
         }
-        charOf_[size_] = static_cast<std::uint32_t>(count);
-        starts_[count++] = static_cast<std::uint32_t>(size_);
-        starts_.resize(count);
+        if (i < size_) {
+            // Back in step: the old starts from here on, the end among them.
+            for (; next < resume_.count; ++next) {
+                const std::size_t end = resume_[next];
+                for (; i < end; ++i) {
+                    charOf_[i] = static_cast<std::uint32_t>(count - 1);
+                }
+                starts_[count++] = static_cast<std::uint32_t>(end);
+            }
+            charOf_[size_] = static_cast<std::uint32_t>(count - 1);
+        } else {
+            charOf_[size_] = static_cast<std::uint32_t>(count);
+            starts_[count++] = static_cast<std::uint32_t>(size_);
+        }
+        starts_.count = count;
         validBelow_ = std::numeric_limits<std::size_t>::max();
         return false;
     }
@@ -235,8 +273,31 @@ class EditText {
     bool segmented_ = false;
     bool alone_ = false;
     std::size_t validBelow_ = 0;
-    std::vector<std::uint32_t> starts_;
-    std::vector<std::uint32_t> charOf_;
+    bool resumable_ = false;
+    std::size_t editEnd_ = 0;  // where the one change ended, before it
+    std::ptrdiff_t editDelta_ = 0;
+    // Offsets in a buffer that keeps its storage (no clearing) from text to text.
+    struct Offsets {
+        std::vector<std::uint32_t> store;
+        std::size_t count = 0;  // those in use
+
+        std::uint32_t& operator[](std::size_t k) { return store[k]; }
+        void Fit(std::size_t n) {
+            if (store.size() < n) {
+                store.resize(std::max(n, 2 * store.size()));
+            }
+        }
+        // How many of those in use are below offset.
+        std::size_t Below(std::size_t offset) const {
+            return static_cast<std::size_t>(
+                std::lower_bound(store.begin(), store.begin() + static_cast<std::ptrdiff_t>(count),
+                                 offset) -
+                store.begin());
+        }
+    };
+    Offsets resume_;
+    Offsets starts_;  // count is the number of characters + 1
+    Offsets charOf_;
 };
 
 // The option texts as the rules use them: the texts themselves when they are ASCII, else
