@@ -4,7 +4,12 @@ namespace tidemark::rename {
 
 Preview PreviewBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& page) {
     Preview preview;
-    BatchNames batch = WalkBatch(catalogue, page);
+    // Files moved or copied away meet the destination's names, not this folder's; those are
+    // checked when the batch runs, so only the batch's own clashes are marked here.
+    const bool toDestination = page.tabIndex == kTabNumber && page.numbering != nullptr &&
+                               page.numbering->Options().Output != kOutputRename;
+    const DestinationNames noNames;
+    BatchNames batch = WalkBatch(catalogue, page, toDestination ? &noNames : nullptr);
     const catalogue::RecordList& records = catalogue.GetRecords();
     const bool forward = catalogue.customOrder || catalogue.ascending;
     const std::size_t n = batch.rows.size();

@@ -31,7 +31,8 @@ struct Preview {
 // The rows of GetOrder(sortKey) in the lists' row walk (a custom order and an ascending list
 // front to back, a descending list back to front), with the names and marks of WalkBatch: the
 // numbers go front to back of the order whatever the display direction, as the rename gives
-// them. No rows when the order is missing or the request has no page.
+// them. With the number page's move or copy the destination's names are not read: only the
+// batch's own clashes are marked. No rows when the order is missing or the request has no page.
 Preview PreviewBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& page);
 std::vector<PreviewRow> PreviewRows(catalogue::FileCatalogue& catalogue, const RenameRules& rules);
 std::vector<PreviewRow> PreviewRows(catalogue::FileCatalogue& catalogue, Numbering& numbering);

@@ -63,6 +63,23 @@ TEST(Preview, SelectionAndNumbersAsTheRenameGivesThem) {
     EXPECT_EQ(Shown(PreviewRows(f.catalogue, numbering)),
               (Rows{"c.txt>2c.txt", "b.txt>b.txt", "a.txt>1a.txt", "sub>sub"}));
 
+    // Files moved away are not checked against this folder's names, but among themselves.
+    numbering.Options().SelOnly = false;
+    numbering.Options().Output = kOutputMove;
+    numbering.Options().PosMode = kPosPattern;
+    numbering.SetPattern("?.txt");
+    numbering.Options().Base = kBaseAlpha;
+    numbering.Options().Start = 2;
+    numbering.Options().Incr = 0;  // b.txt for every file
+    const std::vector<PreviewRow> moved = PreviewRows(f.catalogue, numbering);
+    EXPECT_EQ(moved[2].clash, NameClash::Duplicate);
+    EXPECT_EQ(moved[1].clash, NameClash::Duplicate);
+    numbering.Options().Output = kOutputRename;
+    EXPECT_EQ(PreviewRows(f.catalogue, numbering)[2].clash, NameClash::Existing);
+
+    numbering.Options() = NumberOptions{};
+    numbering.Options().PosMode = kPosBefore;
+    numbering.Options().SelOnly = true;
     f.catalogue.SetCustomOrderList({2, 0, 1, 2});
     f.catalogue.customOrder = true;  // walked front to back whatever the direction
     EXPECT_EQ(Shown(PreviewRows(f.catalogue, numbering)),
