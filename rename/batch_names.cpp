@@ -4,6 +4,41 @@
 #include "platform/text.h"
 
 namespace tidemark::rename {
+namespace {
+
+constexpr unsigned char Fold(char ch) {
+    const auto byte = static_cast<unsigned char>(ch);
+    return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
+}
+
+// Hash and equality of names under the no-case comparison, without building folded copies:
+// the walk looks up tens of thousands of names per preview refresh.
+struct NoCaseHash {
+    std::size_t operator()(std::string_view name) const {
+        std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
+        for (const char ch : name) {
+            hash = (hash ^ Fold(ch)) * 1099511628211ULL;
+        }
+        return static_cast<std::size_t>(hash);
+    }
+};
+struct NoCaseEq {
+    bool operator()(std::string_view a, std::string_view b) const {
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (Fold(a[i]) != Fold(b[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+};
+template <typename Value>
+using NoCaseMap = std::unordered_map<std::string_view, Value, NoCaseHash, NoCaseEq>;
+
+}  // namespace
 
 bool WantsFiles(int tabIndex) {
     return tabIndex != kTabFolders;
@@ -96,23 +131,20 @@ BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& p
     }
     const std::size_t n = batch.rows.size();
 
-    // Current names of the listed entries, by how many carry each (no case): a row's own name
-    // does not count against it, so a rename that changes only the letter case goes through.
-    std::vector<std::string> folded(n);
-    std::unordered_map<std::string_view, std::uint32_t> listed;
+    // Per name (no case): how many listed entries carry it now, and the first taking part row
+    // given it as new name. One table, so each new name costs one lookup.
+    constexpr std::uint32_t kNoRow = static_cast<std::uint32_t>(-1);
+    struct NameUse {
+        std::uint32_t listed = 0;
+        std::uint32_t firstNew = kNoRow;
+    };
+    NoCaseMap<NameUse> names;
+    names.reserve(2 * n);
     if (destination == nullptr) {
-        listed.reserve(n);
-        for (std::size_t r = 0; r < n; ++r) {
-            folded[r] = platform::FoldAscii(records[batch.rows[r].recordIndex].name);
-        }
-        for (const std::string& name : folded) {
-            ++listed[name];
+        for (const BatchRow& row : batch.rows) {
+            ++names[records[row.recordIndex].name].listed;
         }
     }
-    // The first taking part row of each new name (no case), with its folded name kept here.
-    std::vector<std::string> foldedNew(n);
-    std::unordered_map<std::string_view, std::uint32_t> firstOfNewName;
-    firstOfNewName.reserve(n);
 
     const auto mark = [&batch](BatchRow& row, NameClash clash) {
         if (row.clash == NameClash::None) {
@@ -135,23 +167,21 @@ BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& p
             row.error = error;
             mark(row, NameClash::Invalid);
         } else {
-            foldedNew[r] = platform::FoldAscii(row.newName);
-            const std::string_view name = foldedNew[r];
-            if (destination != nullptr) {
-                if (destination->Find(name) != nullptr) {
-                    mark(row, NameClash::Existing);
-                }
-            } else if (const auto found = listed.find(name); found != listed.end()) {
-                const std::uint32_t others = found->second - (folded[r] == name ? 1 : 0);
-                if (others > 0) {
-                    mark(row, NameClash::Existing);
-                }
+            const auto use = names.try_emplace(row.newName).first;
+            // A row's own current name does not count against it, so a rename that changes only
+            // the letter case goes through.
+            const bool own = NoCaseEq{}(record.name, row.newName);
+            if (destination != nullptr ? destination->Find(row.newName) != nullptr
+                                       : use->second.listed > (own ? 1U : 0U)) {
+                mark(row, NameClash::Existing);
             }
-            const auto [first, added] = firstOfNewName.emplace(name, static_cast<std::uint32_t>(r));
-            if (!added && row.clash == NameClash::None) {
-                row.other = first->second;
+            const std::uint32_t first = use->second.firstNew;
+            if (first == kNoRow) {
+                use->second.firstNew = static_cast<std::uint32_t>(r);
+            } else if (row.clash == NameClash::None) {
+                row.other = first;
                 mark(row, NameClash::Duplicate);
-                BatchRow& earlier = batch.rows[first->second];
+                BatchRow& earlier = batch.rows[first];
                 if (earlier.clash == NameClash::None) {
                     earlier.other = static_cast<std::uint32_t>(r);
                     mark(earlier, NameClash::Duplicate);
