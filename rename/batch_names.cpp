@@ -1,42 +1,107 @@
 #include "rename/batch_names.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include "platform/file_system.h"
 #include "platform/text.h"
 
 namespace tidemark::rename {
 namespace {
 
-constexpr unsigned char Fold(char ch) {
-    const auto byte = static_cast<unsigned char>(ch);
-    return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
+// Eight bytes at once with "A"-"Z" folded to "a"-"z"; other bytes (UTF-8 included) unchanged.
+std::uint64_t Fold8(std::uint64_t bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    const std::uint64_t low = bytes & ~kHigh;
+    const std::uint64_t atLeastA = low + (0x80 - 'A') * kOnes;
+    const std::uint64_t aboveZ = low + (0x80 - 'Z' - 1) * kOnes;
+    const std::uint64_t upper = atLeastA & ~aboveZ & ~bytes & kHigh;
+    return bytes | (upper >> 2);
+}
+
+// The name's bytes in chunks of eight, folded, the last chunk filled with zero bytes.
+template <typename Visit>
+void ForEachFoldedChunk(std::string_view name, Visit&& visit) {
+    std::size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+        std::uint64_t chunk;
+        std::memcpy(&chunk, name.data() + i, 8);
+        visit(Fold8(chunk));
+    }
+    if (i < name.size()) {
+        std::uint64_t chunk = 0;
+        std::memcpy(&chunk, name.data() + i, name.size() - i);
+        visit(Fold8(chunk));
+    }
 }
 
 // Hash and equality of names under the no-case comparison, without building folded copies:
-// the walk looks up tens of thousands of names per preview refresh.
+// a preview refresh looks up tens of thousands of names.
 struct NoCaseHash {
     std::size_t operator()(std::string_view name) const {
-        std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
-        for (const char ch : name) {
-            hash = (hash ^ Fold(ch)) * 1099511628211ULL;
-        }
+        std::uint64_t hash = name.size() * 0x9E3779B97F4A7C15ULL;
+        ForEachFoldedChunk(name, [&hash](std::uint64_t chunk) {
+            hash = (hash ^ chunk) * 0xFF51AFD7ED558CCDULL;
+            hash ^= hash >> 32;
+        });
         return static_cast<std::size_t>(hash);
     }
 };
 struct NoCaseEq {
     bool operator()(std::string_view a, std::string_view b) const {
-        if (a.size() != b.size()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            if (Fold(a[i]) != Fold(b[i])) {
-                return false;
-            }
-        }
-        return true;
+        return a.size() == b.size() && platform::NoCaseEqual(a, b);
     }
 };
-template <typename Value>
-using NoCaseMap = std::unordered_map<std::string_view, Value, NoCaseHash, NoCaseEq>;
+
+// What one name (no case) stands for in a batch: how many listed entries carry it now, and the
+// first taking part row given it as new name.
+constexpr std::uint32_t kNoRow = static_cast<std::uint32_t>(-1);
+struct NameUse {
+    std::uint32_t listed = 0;
+    std::uint32_t firstNew = kNoRow;
+};
+
+// Names under the no-case comparison in one flat table with linear probing: no allocation per
+// name, so a preview refresh of tens of thousands of rows stays cheap. The names are views
+// into strings that outlive the table.
+class NameTable {
+  public:
+    explicit NameTable(std::size_t count) {
+        std::size_t capacity = 16;
+        while (capacity < 2 * count) {
+            capacity *= 2;
+        }
+        slots_.resize(capacity);
+        mask_ = capacity - 1;
+    }
+
+    NameUse& operator[](std::string_view name) {
+        const std::size_t hash = NoCaseHash{}(name);
+        const auto check = static_cast<std::uint32_t>(hash >> 32);
+        for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            Slot& slot = slots_[i];
+            if (slot.data == nullptr) {
+                slot = {name.data(), static_cast<std::uint32_t>(name.size()), check, {}};
+                return slot.use;
+            }
+            if (slot.check == check && NoCaseEq{}({slot.data, slot.size}, name)) {
+                return slot.use;
+            }
+        }
+    }
+
+  private:
+    // 24 bytes, so that the table of a full folder stays small; names are never empty.
+    struct Slot {
+        const char* data = nullptr;
+        std::uint32_t size = 0;
+        std::uint32_t check = 0;  // the hash's high half
+        NameUse use;
+    };
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+};
 
 }  // namespace
 
@@ -131,15 +196,8 @@ BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& p
     }
     const std::size_t n = batch.rows.size();
 
-    // Per name (no case): how many listed entries carry it now, and the first taking part row
-    // given it as new name. One table, so each new name costs one lookup.
-    constexpr std::uint32_t kNoRow = static_cast<std::uint32_t>(-1);
-    struct NameUse {
-        std::uint32_t listed = 0;
-        std::uint32_t firstNew = kNoRow;
-    };
-    NoCaseMap<NameUse> names;
-    names.reserve(2 * n);
+    // Each name once (no case), so each new name costs one lookup.
+    NameTable names(destination == nullptr ? 2 * n : n);
     if (destination == nullptr) {
         for (const BatchRow& row : batch.rows) {
             ++names[records[row.recordIndex].name].listed;
@@ -167,17 +225,17 @@ BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& p
             row.error = error;
             mark(row, NameClash::Invalid);
         } else {
-            const auto use = names.try_emplace(row.newName).first;
+            NameUse& use = names[row.newName];
             // A row's own current name does not count against it, so a rename that changes only
             // the letter case goes through.
             const bool own = NoCaseEq{}(record.name, row.newName);
             if (destination != nullptr ? destination->Find(row.newName) != nullptr
-                                       : use->second.listed > (own ? 1U : 0U)) {
+                                       : use.listed > (own ? 1U : 0U)) {
                 mark(row, NameClash::Existing);
             }
-            const std::uint32_t first = use->second.firstNew;
+            const std::uint32_t first = use.firstNew;
             if (first == kNoRow) {
-                use->second.firstNew = static_cast<std::uint32_t>(r);
+                use.firstNew = static_cast<std::uint32_t>(r);
             } else if (row.clash == NameClash::None) {
                 row.other = first;
                 mark(row, NameClash::Duplicate);
