@@ -1,6 +1,5 @@
 #include "rename/rename_execution.h"
 
-#include <cerrno>
 #include <new>
 #include <utility>
 
@@ -30,8 +29,6 @@ constexpr const char* kLogDoDiffDest = "OnPerformFileRename - Do Diff Dest Renam
 constexpr const char* kLogShowVisuals = "OnPerformFileRename - Show Proper Visuals\n";
 
 constexpr const char* kErrorCaption = "Error";
-// The system text given for a FIFO, socket or device that a batch would have to copy.
-constexpr int kSpecialFileError = ENOTSUP;
 constexpr const char* kKindFile = "file";
 constexpr const char* kKindFolder = "folder";
 constexpr const char* kMissingDestination =
@@ -312,7 +309,7 @@ int ChkDiffDestRename(FileCatalogue& catalogue, const RenameRequest& request,
         }
         if (row.renamed && copies &&
             (records[row.recordIndex].attributes & platform::kAttrSystem) != 0) {
-            return ReportFileError(oldName, kSpecialFileError, host);
+            return ReportFileError(oldName, platform::kNotCopyableError, host);
         }
     }
     return kRenameOk;

@@ -472,7 +472,7 @@ TEST(RenameExecutionDestination, SpecialFilesAreRefusedWhereTheyWouldBeCopied) {
         w.NumberInto(dest, output);
         if (output == kOutputCopy) {
             EXPECT_EQ(w.Run(kTabNumber), kRenameFileOpFailed);
-            w.ExpectStopped({FileError("b.pipe", ENOTSUP)}, kDestChecked);
+            w.ExpectStopped({FileError("b.pipe", platform::kNotCopyableError)}, kDestChecked);
             EXPECT_TRUE(dest.Names().empty());
         } else {
             EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
