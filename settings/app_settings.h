@@ -70,12 +70,16 @@ class AppSettings {
 
     // Reads the three option records and the five dialog histories from the file; missing
     // keys (or a missing file) give the defaults. A loaded record has its rule switches off
-    // and CaseMode 0.
+    // and CaseMode 0. A file that exists but cannot be read completely (or is no regular file)
+    // also gives the defaults, and then is never written over during this run.
     void LoadAll();
     // Writes TMKAPP (Version "1.20", Mode "std"), NAME, EXT, DIR, MOVEONLEN, MERGE and, when
     // the rename window gave its lists, COMMON, in that order, keeping every other line of the
-    // file. False when the file could not be written (the old file is then unchanged).
+    // file. False when the file could not be written or must not be (see LoadAll); the old file
+    // is then unchanged.
     bool SaveAll();
+    // False when the file at IniPath could not be read and is left alone.
+    bool CanSave() const { return canSave_; }
 
     // page is kPageNames, kPageExtensions or kPageFolders; other values do nothing and give
     // false.
@@ -108,6 +112,7 @@ class AppSettings {
 
     std::array<rename::RenameOptions, 3> options_{};
     std::string iniPath_;
+    bool canSave_ = true;
     // The five dialog histories, each as its stored text (written back at exit) and its list.
     std::string moveOnLengthSourceText_;
     std::string moveOnLengthDestinationText_;

@@ -98,6 +98,55 @@ TEST(IniFileTest, WritingChangesOnlyTheLinesItMust) {
     EXPECT_EQ(empty.Text(), "[A]\nk=v\n");
 }
 
+// Thousands of sections and keys (with later sections of the same names, which are never
+// read) stay reachable while values are changed and added, and after a write and read back.
+TEST(IniFileTest, LargeFilesKeepEveryKeyReachableThroughChanges) {
+    constexpr int kSections = 3000;
+    std::string text;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < kSections; ++i) {
+            text += "[S" + std::to_string(i) + "]\n\n";
+            for (int k = 0; k < 4; ++k) {
+                text += "K" + std::to_string(k) + "=" + std::to_string(pass * 100000 + i * 10 + k) +
+                        "\n";
+            }
+        }
+    }
+    IniFile file = IniFile::FromText(text);
+    const auto expected = [](int i, int k) {
+        if (k == 4) {
+            return i % 5 == 0 ? "new" + std::to_string(i) : std::string("<default>");
+        }
+        return i % 7 == 0 ? "changed" + std::to_string(i) : std::to_string(i * 10 + k);
+    };
+    for (int i = 0; i < kSections; ++i) {
+        if (i % 7 == 0) {
+            file.SetString("s" + std::to_string(i), "k" + std::to_string(i % 4),
+                           "changed" + std::to_string(i));
+        }
+        if (i % 5 == 0) {
+            file.SetString("S" + std::to_string(i), "K4", "new" + std::to_string(i));
+            file.SetString("Added" + std::to_string(i), "K", std::to_string(i));
+        }
+    }
+    const IniFile reread = IniFile::FromText(file.Text());
+    EXPECT_EQ(reread.Text(), file.Text());
+    for (const IniFile* f : {static_cast<const IniFile*>(&file), &reread}) {
+        for (int i = 0; i < kSections; ++i) {
+            for (int k = 0; k <= 4; ++k) {
+                const std::string want =
+                    (k == i % 4 || k == 4) ? expected(i, k) : std::to_string(i * 10 + k);
+                ASSERT_EQ(f->GetString("S" + std::to_string(i), "K" + std::to_string(k),
+                                       "<default>", 100),
+                          want)
+                    << i << "/" << k;
+            }
+            ASSERT_EQ(f->GetString("added" + std::to_string(i), "k", "<default>", 100),
+                      i % 5 == 0 ? std::to_string(i) : "<default>");
+        }
+    }
+}
+
 TEST(IniFileTest, WrittenValuesReadBackExactly) {
     const char* values[] = {
         "plain",  "",       " leading", "trailing ", "\"quoted\"", "'single'",
