@@ -1,5 +1,6 @@
 #include "folderops/intelligent_merge.h"
 
+#include <cerrno>
 #include <vector>
 
 #include "folderops/folder_name_index.h"
@@ -23,26 +24,26 @@ struct SourceFile {
 };
 
 // Moves name from one folder to another, never replacing. Between file systems ("another
-// drive") the file is copied and the source deleted only after a good copy. True when the file
-// arrived.
-bool Transfer(const std::string& from, const std::string& to, const SourceFile& file,
-              bool sameFileSystem) {
+// drive") the file is copied and the source deleted only after a good copy. 0 when the file
+// arrived, else the error number.
+int Transfer(const std::string& from, const std::string& to, const SourceFile& file,
+             bool sameFileSystem) {
     const std::string source = platform::JoinPath(from, file.name);
     const std::string target = platform::JoinPath(to, file.name);
     if (!sameFileSystem) {
         // Reading a fifo or a device would block or never end; such entries only move within
         // one file system.
         if (file.special) {
-            return false;
+            return EINVAL;
         }
-        if (platform::CopyFileNoReplace(source, target) != 0) {
-            return false;
+        if (const int error = platform::CopyFileNoReplace(source, target); error != 0) {
+            return error;
         }
         // The copy is in place either way; a source that cannot go stays as well.
         platform::DeleteFile(source);
-        return true;
+        return 0;
     }
-    return platform::MoveFileNoReplace(source, target) == 0;
+    return platform::MoveFileNoReplace(source, target);
 }
 
 }  // namespace
@@ -82,12 +83,17 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
         const SourceFile& file = files[i];
         const auto found = present.Find(file.name);
         if (!found) {
-            if (Transfer(source, destination, file, destinationSameFs)) {
+            if (const int error = Transfer(source, destination, file, destinationSameFs);
+                error == 0) {
                 present.Add(file.name, file.size);
+            } else {
+                counts.failed.push_back({file.name, false, error});
             }
             ++counts.moved;
         } else if (found->size != file.size) {
-            Transfer(source, alternate, file, alternateSameFs);
+            if (const int error = Transfer(source, alternate, file, alternateSameFs); error != 0) {
+                counts.failed.push_back({file.name, true, error});
+            }
             ++counts.alternate;
         } else {
             ++counts.kept;

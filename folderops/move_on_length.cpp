@@ -172,6 +172,9 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
             platform::MoveFileNoReplace(platform::JoinPath(request.source, name),
                                         platform::JoinPath(request.destination, name));
         (error == 0 ? result.moved : result.failed).push_back(name);
+        if (error != 0) {
+            result.failedErrors.push_back(error);
+        }
         host.Progress(i + 1, kept.size());
     }
     result.close = true;
