@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <filesystem>
 #include <new>
@@ -388,9 +389,32 @@ void IniFile::BuildIndex() {
     if (firstLf != npos && firstLf > 0 && text[firstLf - 1] == '\r') {
         newLine_ = "\r\n";
     }
+    // A large file's table is far larger than the cache: each line's slot is fetched while
+    // the next lines are parsed, and the line is entered some lines later.
+    struct Pending {
+        std::uint64_t hash;
+        Offset offset;
+        Offset header;  // the section the line is in (its own offset for a header)
+        std::string_view name;
+        bool isSection;
+    };
+    constexpr std::size_t kAhead = 16;
+    std::array<Pending, kAhead> pending{};
+    std::size_t first = 0;
+    std::size_t count = 0;
     // The header of the current section while it is the first of its name; keys of later
     // sections of the same name are never read.
     Offset section = kNone;
+    const auto enter = [&](const Pending& line) {
+        if (line.isSection) {
+            section =
+                InsertIfNew(line.hash, line.offset, SectionMatch(line.name)) ? line.offset : kNone;
+        } else if (line.header == section) {
+            InsertIfNew(line.hash, line.offset, KeyMatch(section, line.name));
+        }
+    };
+
+    Offset header = kNone;
     std::size_t i = 0;
     while (i < text.size()) {
         // Blank lines cost one look at each byte and nothing in the index.
@@ -404,18 +428,34 @@ void IniFile::BuildIndex() {
         const std::size_t lastLf = text.substr(scanned, i - scanned).rfind('\n');
         const auto offset = static_cast<Offset>(lastLf == npos ? scanned : scanned + lastLf + 1);
         const ParsedLine line = ParseLine(LineAt(offset));
+        std::optional<Pending> next;
         if (line.kind == ParsedLine::kSection) {
             headers_.push_back(offset);
-            section = InsertIfNew(SectionHash(line.name), offset, SectionMatch(line.name)) ? offset
-                                                                                           : kNone;
-        } else if (line.kind == ParsedLine::kKey && section != kNone) {
-            InsertIfNew(KeyHash(section, line.name), offset, KeyMatch(section, line.name));
+            header = offset;
+            next = Pending{SectionHash(line.name), offset, offset, line.name, true};
+        } else if (line.kind == ParsedLine::kKey && header != kNone) {
+            next = Pending{KeyHash(header, line.name), offset, header, line.name, false};
+        }
+        if (next) {
+            if (!slots_.empty()) {
+                __builtin_prefetch(&slots_[(next->hash >> 32) & (slots_.size() - 1)]);
+            }
+            if (count == kAhead) {
+                enter(pending[first]);
+                pending[first] = *next;
+                first = (first + 1) % kAhead;
+            } else {
+                pending[(first + count++) % kAhead] = *next;
+            }
         }
         const std::size_t lf = text.find('\n', i);
         if (lf == npos) {
             break;
         }
         i = lf + 1;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        enter(pending[(first + k) % kAhead]);
     }
 }
 
