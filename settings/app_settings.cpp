@@ -168,6 +168,9 @@ AppSettings::AppSettings(const IniLocation& location, const ShowMessageFunction&
         return;
     }
     LoadAll();
+    if (!canSave_ && showMessage) {
+        showMessage(kUnreadableText + iniPath_, kCautionCaption);
+    }
 }
 
 AppSettings::~AppSettings() {

@@ -36,6 +36,11 @@ inline constexpr std::size_t kMergeTextWidth = 1047;
 inline constexpr const char* kCautionText =
     "Unable to find tmk.ini. Any previous defaults might be lost. A new tmk.ini will be created.";
 inline constexpr const char* kCautionCaption = "Caution";
+// Shown (with kCautionCaption) when the settings file exists but cannot be read whole; the
+// file's path follows the text.
+inline constexpr const char* kUnreadableText =
+    "The settings file could not be read; this run uses the defaults and will not save over "
+    "it: ";
 
 // Where the settings file is.
 struct IniLocation {
@@ -56,7 +61,8 @@ IniLocation LocateIniFile();
 class AppSettings {
   public:
     // Finds tmk.ini by LocateIniFile and loads it; when the executable's path is unknown,
-    // shows the Caution message through showMessage and keeps the defaults.
+    // shows the Caution message through showMessage and keeps the defaults. A file that cannot
+    // be read is told through showMessage too (kUnreadableText).
     explicit AppSettings(const ShowMessageFunction& showMessage = {});
     // Uses the file at iniPath and loads it.
     explicit AppSettings(std::string iniPath);

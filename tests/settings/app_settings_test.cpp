@@ -301,8 +301,12 @@ TEST(AppSettingsTest, UnreadableOrOddSettingsFilesAreLeftAsTheyWere) {
         const auto size = std::filesystem::is_regular_file(before)
                               ? std::filesystem::file_size(path)
                               : std::uintmax_t{0};
+        std::vector<std::string> shown;
         {
-            AppSettings settings(path);
+            AppSettings settings(IniLocation{path, true},
+                                 [&](const std::string& text, const std::string& caption) {
+                                     shown.push_back(caption + ": " + text);
+                                 });
             RenameOptions options;
             settings.GetOptions(kPageNames, options);
             EXPECT_EQ(options.InsPos, 0) << c.kind;
@@ -311,6 +315,11 @@ TEST(AppSettingsTest, UnreadableOrOddSettingsFilesAreLeftAsTheyWere) {
             settings.SetOptions(kPageNames, options);
             EXPECT_FALSE(settings.SaveAll()) << c.kind;
         }
+        EXPECT_EQ(shown, std::vector<std::string>{"Caution: The settings file could not be read; "
+                                                  "this run uses the defaults and will not save "
+                                                  "over it: " +
+                                                  path})
+            << c.kind;
         EXPECT_EQ(std::filesystem::symlink_status(path).type(), before.type()) << c.kind;
         if (std::filesystem::is_regular_file(before)) {
             EXPECT_EQ(std::filesystem::file_size(path), size) << c.kind;
