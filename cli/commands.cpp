@@ -210,6 +210,9 @@ int RunMoveOnLength(const Invocation& invocation) {
     const folderops::MoveOnLengthResult result = folderops::RunMoveOnLength(request, host);
     // The dialog skips a failed move without a word; here each one is told.
     for (std::size_t i = 0; i < result.failed.size(); ++i) {
+        if (result.failedErrors[i] == platform::kNotCopyableError) {
+            continue;  // named already by the message on entries that cannot be copied
+        }
         ReportMessage("could not move " + result.failed[i] + " to " + request.destination + ": " +
                           platform::SystemErrorText(result.failedErrors[i]),
                       "Error");
@@ -236,6 +239,9 @@ int RunMerge(const Invocation& invocation) {
     folderops::MergeCounts done = *result.counts;
     for (const folderops::MergeFailure& failure : done.failed) {
         --(failure.toAlternate ? done.alternate : done.moved);
+        if (failure.error == platform::kNotCopyableError) {
+            continue;  // named already by the message on entries that cannot be copied
+        }
         ReportMessage("could not move " + failure.name + " to " +
                           (failure.toAlternate ? request.alternate : request.destination) + ": " +
                           platform::SystemErrorText(failure.error),
