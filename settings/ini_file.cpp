@@ -12,6 +12,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "platform/fs_calls.h"
 #include "platform/text.h"
 
 #include <optional>
@@ -174,7 +175,7 @@ std::optional<std::string> ReadAll(int fd, std::size_t expected, std::size_t lim
             }
             text.resize(text.size() * 2);
         }
-        const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+        const ssize_t n = platform::FsCalls().read(fd, text.data() + got, text.size() - got);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -195,7 +196,7 @@ std::optional<std::string> ReadAll(int fd, std::size_t expected, std::size_t lim
 
 bool WriteAll(int fd, std::string_view text) {
     while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
+        const ssize_t n = platform::FsCalls().write(fd, text.data(), text.size());
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -235,7 +236,7 @@ IniFile IniFile::Load(const std::string& path, State& state) {
     try {
         // Only a regular file is opened at all: opening a device can have effects of its own.
         struct stat info {};
-        if (::stat(path.c_str(), &info) != 0) {
+        if (platform::FsCalls().fstatat(AT_FDCWD, path.c_str(), &info, 0) != 0) {
             if (errno == ENOENT || errno == ENOTDIR) {
                 state = State::kMissing;
             }
@@ -245,14 +246,15 @@ IniFile IniFile::Load(const std::string& path, State& state) {
             return IniFile();
         }
         // Non-blocking, so that whatever replaced the file meanwhile cannot hang the start.
-        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        FileDescriptor fd(platform::FsCalls().openat(
+            AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0));
         if (fd.Get() < 0) {
             if (errno == ENOENT) {
                 state = State::kMissing;
             }
             return IniFile();
         }
-        if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (platform::FsCalls().fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
             return IniFile();
         }
         auto text = ReadAll(fd.Get(), static_cast<std::size_t>(info.st_size), kNone - 1);
@@ -651,7 +653,7 @@ bool IniFile::Save(const std::string& path) const {
             fs::create_directories(target.parent_path(), ec);
         }
         struct stat old {};
-        const bool exists = ::stat(target.c_str(), &old) == 0;
+        const bool exists = platform::FsCalls().fstatat(AT_FDCWD, target.c_str(), &old, 0) == 0;
         if (exists && !S_ISREG(old.st_mode)) {
             return false;
         }
@@ -661,7 +663,8 @@ bool IniFile::Save(const std::string& path) const {
         int fd = -1;
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
             temp = target.string() + ".tmp" + (attempt == 0 ? "" : std::to_string(attempt));
-            fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd = platform::FsCalls().openat(AT_FDCWD, temp.c_str(),
+                                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd < 0 && errno != EEXIST) {
                 return false;
             }
@@ -672,27 +675,29 @@ bool IniFile::Save(const std::string& path) const {
         FileDescriptor out(fd);
         bool ok = WriteAll(fd, Text());
         if (ok && exists) {
-            ::fchmod(fd, old.st_mode & 07777);
+            platform::FsCalls().fchmod(fd, old.st_mode & 07777);
         }
         // On the disk before it takes the old file's name, so a crash leaves one whole file.
-        ok = ok && ::fsync(fd) == 0;
+        ok = ok && platform::FsCalls().fsync(fd) == 0;
         ok = out.Close() && ok;
-        ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+        ok = ok && platform::FsCalls().renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(),
+                                                 0) == 0;
         if (!ok) {
-            ::unlink(temp.c_str());
+            platform::FsCalls().unlinkat(AT_FDCWD, temp.c_str(), 0);
             return false;
         }
         // The rename itself is made durable by syncing the folder; the file is in place either
         // way, so a folder that cannot be synced does not fail the save.
         const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-        FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        FileDescriptor dir(platform::FsCalls().openat(AT_FDCWD, folder.c_str(),
+                                                      O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
         if (dir.Get() >= 0) {
-            ::fsync(dir.Get());
+            platform::FsCalls().fsync(dir.Get());
         }
         return true;
     } catch (const std::exception&) {
         if (!temp.empty()) {
-            ::unlink(temp.c_str());
+            platform::FsCalls().unlinkat(AT_FDCWD, temp.c_str(), 0);
         }
         return false;
     }

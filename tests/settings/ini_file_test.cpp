@@ -4,10 +4,13 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "platform/fs_faults.h"
 #include "tests/support/temp_folder.h"
 
 namespace tidemark::settings {
@@ -229,6 +232,44 @@ TEST(IniFileTest, AnInterruptedSaveLeavesTheOldFileWhole) {
     // Once the write can finish, the same save goes through.
     EXPECT_TRUE(file.Save(path));
     EXPECT_EQ(ReadProfileString("name", "append", "", 30000, path), std::string(20000, 'n'));
+}
+
+// Each file call of a read-and-save failing in turn: the call tells it, and tmk.ini holds the
+// old text or the new one (the new only after a good save), also at the moment of the failure;
+// no temporary file stays.
+TEST(IniFileTest, EveryFailingCallOfASaveLeavesOneWholeFile) {
+    using platform::FaultInjection;
+    using platform::FsCallKind;
+    TempFolder temp;
+    const std::string old = "; by hand\n[NAME]\nAppend=old\n[Other]\nkeep=me\n";
+    const std::string fresh = "; by hand\n[NAME]\nAppend=new\n[Other]\nkeep=me\n";
+    const std::string path = temp / "tmk.ini";
+    for (const int error : {EIO, ENOSPC, EACCES}) {
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE("call " + std::to_string(n) + " fails with " + std::to_string(error));
+            temp.File("tmk.ini", old);
+            std::string atFault;
+            bool saved = false;
+            bool fired = false;
+            int syncs = 0;
+            {
+                FaultInjection faults({{.kind = FsCallKind::Any, .failAt = n, .error = error}},
+                                      [&] { atFault = temp.Read("tmk.ini"); });
+                saved = WriteProfileString("NAME", "Append", "new", path);
+                fired = faults.Fired();
+                syncs = faults.Calls(FsCallKind::Sync);
+            }
+            EXPECT_EQ(temp.Names(), std::vector<std::string>{"tmk.ini"});
+            if (!fired) {
+                EXPECT_TRUE(saved);
+                EXPECT_EQ(temp.Read("tmk.ini"), fresh);
+                EXPECT_EQ(syncs, 2) << "the new file, then its folder";
+                break;
+            }
+            EXPECT_TRUE(atFault == old || atFault == fresh) << atFault;
+            EXPECT_EQ(temp.Read("tmk.ini"), saved ? fresh : old);
+        }
+    }
 }
 
 }  // namespace
