@@ -23,18 +23,19 @@ struct SourceFile {
 };
 
 // Moves a file from one open folder to another, never replacing; to another file system it is
-// copied, synced, and its source deleted only then. True when the file arrived. A FIFO, socket
-// or device that would have to be copied is named in notCopyable and stays.
-bool Transfer(const platform::FolderFd& from, const platform::FolderFd& to, const SourceFile& file,
-              std::vector<std::string>& notCopyable) {
+// copied, synced, and its source deleted only then. 0 when the file arrived, else the error
+// number. A FIFO, socket or device that would have to be copied is named in notCopyable and
+// stays.
+int Transfer(const platform::FolderFd& from, const platform::FolderFd& to, const SourceFile& file,
+             std::vector<std::string>& notCopyable) {
     if (!from.Valid() || !to.Valid()) {
-        return false;
+        return from.Valid() ? to.Error() : from.Error();
     }
     const int error = platform::MoveEntryAt(from.Get(), file.name, to.Get(), file.name);
     if (error == platform::kNotCopyableError) {
         notCopyable.push_back(file.name);
     }
-    return error == 0;
+    return error;
 }
 
 }  // namespace
@@ -75,12 +76,18 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
         const SourceFile& file = files[i];
         const auto found = present.Find(file.name);
         if (!found) {
-            if (Transfer(sourceFolder, destinationFolder, file, notCopyable)) {
+            if (const int error = Transfer(sourceFolder, destinationFolder, file, notCopyable);
+                error == 0) {
                 present.Add(file.name, file.size);
+            } else {
+                counts.failed.push_back({file.name, false, error});
             }
             ++counts.moved;
         } else if (found->size != file.size) {
-            Transfer(sourceFolder, alternateFolder, file, notCopyable);
+            if (const int error = Transfer(sourceFolder, alternateFolder, file, notCopyable);
+                error != 0) {
+                counts.failed.push_back({file.name, true, error});
+            }
             ++counts.alternate;
         } else {
             ++counts.kept;

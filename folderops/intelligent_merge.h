@@ -8,17 +8,27 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "folderops/folder_ops_host.h"
 #include "settings/folder_list.h"
 
 namespace tidemark::folderops {
 
+// A file whose transfer failed; it stays in the source.
+struct MergeFailure {
+    std::string name;
+    bool toAlternate = false;  // it was going to the alternate folder, not the destination
+    int error = 0;             // the system's error number
+};
+
 struct MergeCounts {
     std::int32_t moved = 0;      // new to the destination: moved there
     std::int32_t alternate = 0;  // found with another size: moved to the alternate folder
     std::int32_t kept = 0;       // found with the same size: left in the source
     std::int32_t Total() const { return moved + alternate + kept; }
+    // The transfers that failed, each also counted above (the summary does not show them).
+    std::vector<MergeFailure> failed;
 };
 
 // The summary shown with caption "Merge Info".

@@ -181,6 +181,9 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
             notCopyable.push_back(name);
         }
         (error == 0 ? result.moved : result.failed).push_back(name);
+        if (error != 0) {
+            result.failedErrors.push_back(error);
+        }
         host.Progress(i + 1, kept.size());
     }
     if (!notCopyable.empty()) {

@@ -59,6 +59,7 @@ struct MoveOnLengthResult {
     // line may.
     std::vector<std::string> moved;
     std::vector<std::string> failed;
+    std::vector<int> failedErrors;  // the system's error number of each failed move
 };
 
 // The Move button. Checks, in this order, each with its message (caption "Error"):

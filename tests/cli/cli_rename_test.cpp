@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -181,7 +184,11 @@ TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
          41,
          "Error: You have chosen to move or copy the files to a different directory.  So, you "
          "must provide a destination directory.\n"},
-        {{"--change", "x/y"}, 21, "Error: Error ona.txt \r\n\r\nInvalid argument\n"},
+        // The engine's message names the old name; a second line names the new one.
+        {{"--change", "x/y"},
+         21,
+         "Error: Error ona.txt \r\n\r\nInvalid argument\nError: the new name 'x/y.txt' of "
+         "'a.txt' cannot be a file name: Invalid argument\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.options));
@@ -243,6 +250,63 @@ TEST(CliRename, UnicodeNamesAndLogLinesOnlyWithLog) {
     EXPECT_NE(json.out.find("{\"old\":\"本ÜБ.txt\",\"new\":\"→本ÜБ.txt\",\"isFile\":true}"),
               std::string::npos)
         << json.out;
+}
+
+// Names holding tabs, line ends or bytes that are not UTF-8 come out whole: NUL after each
+// field with -0, and their bytes in base64 beside the JSON strings.
+TEST(CliPreview, NullSeparatedAndJsonOutputKeepEveryByte) {
+    TempFolder dir;
+    const Strings names = {"a\tb.txt", "line\nend\r.txt", "stray\xff.txt"};
+    for (const std::string& name : names) {
+        dir.File(name);
+    }
+    const auto fields = [](const std::string& out) {
+        Strings split;
+        for (std::size_t start = 0, end; (end = out.find('\0', start)) != std::string::npos;
+             start = end + 1) {
+            split.push_back(out.substr(start, end - start));
+        }
+        EXPECT_TRUE(out.empty() || out.back() == '\0') << "every field ends with a NUL";
+        return split;
+    };
+    const CliRun list = RunCli({"list", dir.Path(), "-0"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    const Strings listed = fields(list.out);
+    ASSERT_EQ(listed.size(), 7 * names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(listed[7 * i], names[i]);
+    }
+    const CliRun preview = RunCli({"preview", dir.Path(), "--null", "--prepend", "x"});
+    ASSERT_EQ(preview.status, 0) << preview.err;
+    Strings expected;
+    for (const std::string& name : names) {
+        expected.insert(expected.end(), {name, "x" + name});
+    }
+    EXPECT_EQ(fields(preview.out), expected);
+
+    const CliRun json = RunCli({"preview", dir.Path(), "--json", "--prepend", "x"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const Strings rows = Lines(json.out);
+    ASSERT_EQ(rows.size(), 5u) << json.out;
+    EXPECT_EQ(rows[1], R"({"old":"a\tb.txt","new":"xa\tb.txt","isFile":true},)");
+    EXPECT_EQ(rows[2], R"({"old":"line\nend\r.txt","new":"xline\nend\r.txt","isFile":true},)");
+    EXPECT_EQ(rows[3], R"({"old":"stray\udcff.txt","new":"xstray\udcff.txt","isFile":true,)"
+                       R"("oldBase64":"c3RyYXn/LnR4dA==","newBase64":"eHN0cmF5/y50eHQ="})");
+    EXPECT_EQ(RunCli({"preview", dir.Path(), "--json", "-0"}).status, 2);
+}
+
+// Output that cannot be written (a full disk) fails the command with a message.
+TEST(CliList, FullOutputDeviceFailsTheCommand) {
+    TempFolder dir;
+    dir.File("a.txt");
+    for (const std::string command : {"list", "preview", "preview --json", "list --help"}) {
+        const std::string line = std::string(TIDEMARK_CLI_PATH) + " " + command + " " + dir.Path() +
+                                 " >/dev/full 2>" + (dir / "err");
+        const int status = std::system(line.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << command << " " << status;
+        EXPECT_EQ(dir.Read("err"), "tidemark-cli: standard output: No space left on device\n")
+            << command;
+    }
 }
 
 // A preview in name order reads names and kinds alone; it must tell files from folders as the
