@@ -91,7 +91,7 @@ int ReportFileError(std::string_view oldName, int error, RenameHost& host) {
     } catch (const std::bad_alloc&) {
         return kRenameOutOfMemory;
     }
-    host.ShowMessage(text, kErrorCaption);
+    host.ShowInformation(text, kErrorCaption);
     return kRenameFileOpFailed;
 }
 
@@ -151,6 +151,7 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
     host.Log(kLogDoInPlace);
     // The same walk and the same numbering as the check, so only approved names are carried out.
     NewNames newNames(request);
+    std::size_t done = 0;
     for (std::size_t i = 0; i < walk.names.size() && result > 0; ++i) {
         if (!walk.planned[i]) {
             continue;
@@ -160,6 +161,7 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
         result =
             MoveOrCopyFile(platform::JoinPath(sourceFolder, oldName),
                            platform::JoinPath(sourceFolder, newName), oldName, kOutputRename, host);
+        host.Progress(++done, plan.size());
     }
     return result;
 }
@@ -217,6 +219,7 @@ int RenameIntoDestination(FileCatalogue& catalogue, const RenameRequest& request
         const std::string newName = newNames.Next(record.name);
         result = MoveOrCopyFile(platform::JoinPath(sourceFolder, record.name),
                                 platform::JoinPath(destination, newName), record.name, mode, host);
+        host.Progress(p + 1, plan.size());
     }
     return result;
 }

@@ -266,8 +266,8 @@ void CNumberPage::BuildControls() {
     connect(outputGroup_, &QButtonGroup::idClicked, this, &CNumberPage::OnOutputClicked);
     connect(destBrowseButton_, &QPushButton::clicked, this, &CNumberPage::OnBrowseDest);
     destFocusFilter_ = PageFolderBox::WatchFocusLoss(destCombo_, [this] { OnDestLostFocus(); });
-    // Enter in the destination box takes the folder before "Renumber" runs.
-    connect(destCombo_->lineEdit(), &QLineEdit::returnPressed, this, &CNumberPage::OnDestLostFocus);
+    // Enter in the destination box takes the folder and never runs "Renumber".
+    PageFolderBox::TakeEnter(destCombo_, [this] { OnDestLostFocus(); });
     connect(startEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnStartEdited);
     connect(incrEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnIncrementEdited);
     connect(widthEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnWidthEdited);

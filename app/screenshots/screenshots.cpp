@@ -101,9 +101,10 @@ int main(int argc, char** argv) {
         }
     }
     // Nothing may block: message boxes are printed, browsing is cancelled.
-    tidemark::ui::SetMessageBoxFunction([](QWidget*, const QString& text, const QString&) {
-        std::printf("message: %s\n", qPrintable(text));
-    });
+    tidemark::ui::SetMessageBoxFunction(
+        [](QWidget*, const QString& text, const QString&, QMessageBox::Icon) {
+            std::printf("message: %s\n", qPrintable(text));
+        });
     tidemark::ui::SetBrowseFolderFunction(
         [](QWidget*, const QString&, const QString&) { return std::optional<QString>(); });
 
