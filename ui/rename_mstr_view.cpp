@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
@@ -132,7 +133,14 @@ void CRenameMstrView::BuildTabs() {
     pages_[2] = new CRenameFolderPage(tabControl_);
     pages_[3] = new CNumberPage(tabControl_);
     for (int i = 0; i < kPageCount; ++i) {
-        tabControl_->addTab(pages_[static_cast<std::size_t>(i)], TabText(i));
+        // The band is 280 pixels high whatever the font and the window's width: a page that
+        // does not fit keeps its size, whole captions and all, and scrolls.
+        auto* scroller = new QScrollArea(tabControl_);
+        scroller->setObjectName(QStringLiteral("pageScroller"));
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setWidgetResizable(true);
+        scroller->setWidget(pages_[static_cast<std::size_t>(i)]);
+        tabControl_->addTab(scroller, TabText(i));
     }
     tabControl_->setCurrentIndex(0);
     currentTab_ = 0;

@@ -385,35 +385,60 @@ TEST_F(RenameWindowTest, PerformRenameRenamesOnDiskAndShowsCollisionsThroughTheW
     EXPECT_EQ(ColumnTexts(view->ResultPane()), renamed);
 }
 
-TEST_F(RenameWindowTest, EveryCaptionOfTheFourPagesIsWholeAtTheStartingSize) {
+TEST_F(RenameWindowTest, EveryCaptionOfTheFourPagesIsWholeFromTheLeastSizeUpAndWithALargeFont) {
+    const QFont normal = QApplication::font();
     ASSERT_NE(OpenWindow(), nullptr);
     ASSERT_EQ(frame->size(), QSize(800, 600));
-    for (int tab = 0; tab < 4; ++tab) {
-        view->TabControl()->setCurrentIndex(tab);
+    QFont large = normal;
+    large.setPointSizeF(normal.pointSizeF() * 1.5);
+    const struct {
+        QSize size;
+        const QFont& font;
+    } layouts[] = {
+        {{800, 600}, normal}, {{700, 400}, normal}, {{700, 400}, large}, {{1000, 700}, large}};
+    for (const auto& layout : layouts) {
+        QApplication::setFont(layout.font);
+        frame->resize(layout.size);
         ProcessPostedEvents();
-        QWidget* page = view->TabControl()->currentWidget();
-        // A page given less than its least size squeezes its captions.
-        EXPECT_GE(page->width(), page->minimumSizeHint().width()) << tab;
-        EXPECT_GE(page->height(), page->minimumSizeHint().height()) << tab;
-        int captions = 0;
-        for (QWidget* widget : page->findChildren<QWidget*>()) {
-            // Texts on one line; the icon-only folder buttons have a fixed size of their own.
-            auto* label = qobject_cast<QLabel*>(widget);
-            auto* button = qobject_cast<QAbstractButton*>(widget);
-            const bool caption = (button != nullptr && !button->text().isEmpty()) ||
-                                 (label != nullptr && !label->wordWrap());
-            if (!caption || widget->isHidden()) {
-                continue;
+        const std::string where =
+            std::to_string(layout.size.width()) + "x" + std::to_string(layout.font.pointSizeF());
+        for (int tab = 0; tab < 4; ++tab) {
+            view->TabControl()->setCurrentIndex(tab);
+            ProcessPostedEvents();
+            QWidget* page = view->CurrentPage();
+            // A page given less than its least size squeezes its captions; at the starting size
+            // it also fits without scrolling.
+            EXPECT_GE(page->width(), page->minimumSizeHint().width()) << where << " " << tab;
+            EXPECT_GE(page->height(), page->minimumSizeHint().height()) << where << " " << tab;
+            if (&layout == &layouts[0]) {
+                EXPECT_EQ(page->size(), page->parentWidget()->size()) << tab;
             }
-            ++captions;
-            const std::string text = widget->property("text").toString().toStdString();
-            EXPECT_GE(widget->width(), widget->sizeHint().width()) << tab << " " << text;
-            EXPECT_TRUE(
-                page->rect().contains(QRect(widget->mapTo(page, QPoint(0, 0)), widget->size())))
-                << tab << " " << text;
+            int captions = 0;
+            for (QWidget* widget : page->findChildren<QWidget*>()) {
+                // Texts on one line; the icon-only folder buttons have a fixed size of their own.
+                auto* label = qobject_cast<QLabel*>(widget);
+                auto* button = qobject_cast<QAbstractButton*>(widget);
+                const bool caption = (button != nullptr && !button->text().isEmpty()) ||
+                                     (label != nullptr && !label->wordWrap());
+                if (!caption || widget->isHidden()) {
+                    continue;
+                }
+                ++captions;
+                const std::string text = widget->property("text").toString().toStdString();
+                EXPECT_GE(widget->width(), widget->sizeHint().width()) << where << " " << text;
+                EXPECT_TRUE(
+                    page->rect().contains(QRect(widget->mapTo(page, QPoint(0, 0)), widget->size())))
+                    << where << " " << text;
+            }
+            EXPECT_GT(captions, 10) << tab;
         }
-        EXPECT_GT(captions, 10) << tab;
+        // The pattern box shows a typical pattern whole.
+        auto* pattern = Child<QLineEdit>(view->Page(3), "patternEdit");
+        EXPECT_GE(pattern->width(),
+                  pattern->fontMetrics().horizontalAdvance(QStringLiteral("holiday_???.jpg")) + 8)
+            << where;
     }
+    QApplication::setFont(normal);
 }
 
 TEST_F(RenameWindowTest, AStoppedBatchLeavesTheListsShowingTheDisk) {
