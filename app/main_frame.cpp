@@ -156,6 +156,8 @@ void CMainFrame::BuildStatusBar() {
     bar->setObjectName(QStringLiteral("statusBar"));
     messagePane_ = new QLabel(tr("For Help, press F1"), bar);
     messagePane_->setObjectName(QStringLiteral("messagePane"));
+    // It shows folder paths, which are text, never markup.
+    messagePane_->setTextFormat(Qt::PlainText);
     bar->addWidget(messagePane_, 1);
     for (const QString& text : {tr("CAP"), tr("NUM"), tr("SCRL")}) {
         auto* indicator = new QLabel(text, bar);

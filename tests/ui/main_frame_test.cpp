@@ -1,5 +1,6 @@
 // The main frame: start-up, "Rename...", its messages, the log marker and settings at exit.
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -93,6 +94,8 @@ TEST_F(MainFrameTest, AnswersStatusSettingsAndLogMessagesAndTheMarkerStartsTheLo
     EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
     ProcessPostedEvents();
     EXPECT_EQ(frame.StatusText(), QStringLiteral("/some/folder"));
+    // A folder named like markup shows as it is named.
+    EXPECT_EQ(frame.findChild<QLabel*>(QStringLiteral("messagePane"))->textFormat(), Qt::PlainText);
     EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_SETSTATUSTEXT, 0, std::string("sent")), 1);
 
     // Without the marker file no log was started, so LogMessage refuses the line; with it,
