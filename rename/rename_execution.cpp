@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/folder_fd.h"
 #include "platform/text.h"
 
 namespace tidemark::rename {
@@ -149,6 +150,8 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
         return result;
     }
     host.Log(kLogDoInPlace);
+    // Every step works in the folder opened once here, whatever its path becomes meanwhile.
+    const platform::FolderFd folder = platform::FolderFd::Open(sourceFolder);
     // The same walk and the same numbering as the check, so only approved names are carried out.
     NewNames newNames(request);
     std::size_t done = 0;
@@ -157,10 +160,11 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
             continue;
         }
         const std::string& oldName = walk.names[i];
+        if (!folder.Valid()) {
+            return ReportFileError(oldName, folder.Error(), host);
+        }
         const std::string newName = newNames.Next(oldName);
-        result =
-            MoveOrCopyFile(platform::JoinPath(sourceFolder, oldName),
-                           platform::JoinPath(sourceFolder, newName), oldName, kOutputRename, host);
+        result = MoveOrCopyFile(folder.Get(), oldName, folder.Get(), newName, kOutputRename, host);
         host.Progress(++done, plan.size());
     }
     return result;
@@ -213,12 +217,16 @@ int RenameIntoDestination(FileCatalogue& catalogue, const RenameRequest& request
     host.Log(kLogDoDiffDest);
 
     const int mode = OutputMode(request);
+    const platform::FolderFd from = platform::FolderFd::Open(sourceFolder);
+    const platform::FolderFd to = platform::FolderFd::Open(destination);
     NewNames newNames(request);
     for (std::size_t p = 0; p < plan.size() && result == kRenameOk; ++p) {
         const FileRecord& record = records[plan[p]];
+        if (!from.Valid() || !to.Valid()) {
+            return ReportFileError(record.name, from.Valid() ? to.Error() : from.Error(), host);
+        }
         const std::string newName = newNames.Next(record.name);
-        result = MoveOrCopyFile(platform::JoinPath(sourceFolder, record.name),
-                                platform::JoinPath(destination, newName), record.name, mode, host);
+        result = MoveOrCopyFile(from.Get(), record.name, to.Get(), newName, mode, host);
         host.Progress(p + 1, plan.size());
     }
     return result;
@@ -384,13 +392,13 @@ int CheckNameInDestination(const DestinationNames& names, const std::string& new
     return kRenameCollision;
 }
 
-int MoveOrCopyFile(const std::string& oldPath, const std::string& newPath,
-                   const std::string& oldName, int outputMode, RenameHost& host) {
+int MoveOrCopyFile(int fromFolder, const std::string& oldName, int toFolder,
+                   const std::string& newName, int outputMode, RenameHost& host) {
     int error = 0;
     if (outputMode == kOutputCopy) {
-        error = platform::CopyFileNoReplace(oldPath, newPath);
+        error = platform::CopyEntryAt(fromFolder, oldName, toFolder, newName);
     } else {
-        error = platform::MoveFileNoReplace(oldPath, newPath);
+        error = platform::MoveEntryAt(fromFolder, oldName, toFolder, newName);
     }
     if (error == 0) {
         return kRenameOk;
