@@ -158,6 +158,8 @@ void CMainFrame::BuildStatusBar() {
     bar->setObjectName(QStringLiteral("statusBar"));
     messagePane_ = new QLabel(tr("For Help, press F1"), bar);
     messagePane_->setObjectName(QStringLiteral("messagePane"));
+    // It shows folder paths, which are text, never markup.
+    messagePane_->setTextFormat(Qt::PlainText);
     bar->addWidget(messagePane_, 1);
     for (const QString& text : {tr("CAP"), tr("NUM"), tr("SCRL")}) {
         auto* indicator = new QLabel(text, bar);
@@ -215,17 +217,24 @@ void CMainFrame::OnRefresh() {
 
 void CMainFrame::UpdateCommandStates() {
     const bool renameOpen = !mdiArea_->subWindowList().isEmpty();
-    // The caption shows the rename window's document title, the current tab's title.
-    const auto windows = mdiArea_->subWindowList();
-    setWindowTitle(windows.isEmpty() || windows.front()->windowTitle().isEmpty()
-                       ? tr("Tidemark")
-                       : tr("Tidemark - [%1]").arg(windows.front()->windowTitle()));
+    setWindowTitle(Caption());
     renameAction_->setEnabled(!renameOpen);
     // Once a rename window was set up, the folder commands are greyed while none is active.
     const bool greyed =
         property(kGreyedProperty).toBool() && mdiArea_->activeSubWindow() == nullptr;
     moveOnLengthAction_->setEnabled(!greyed);
     mergeAction_->setEnabled(!greyed);
+}
+
+QString CMainFrame::Caption() const {
+    // The rename window's document title, the current tab's title.
+    if (mdiArea_ == nullptr) {
+        return tr("Tidemark");
+    }
+    const auto windows = mdiArea_->subWindowList();
+    return windows.isEmpty() || windows.front()->windowTitle().isEmpty()
+               ? tr("Tidemark")
+               : tr("Tidemark - [%1]").arg(windows.front()->windowTitle());
 }
 
 void CMainFrame::OnAbout() {
@@ -245,6 +254,11 @@ bool CMainFrame::event(QEvent* event) {
     if (ui::UserMessageEvent* message = ui::AsUserMessage(event)) {
         HandleUserMessage(*message);
         return true;
+    }
+    // A maximized MDI window writes its own "title - [document]" over the caption, from the
+    // caption it saw first, which goes stale at the next tab change.
+    if (event->type() == QEvent::WindowTitleChange && windowTitle() != Caption()) {
+        setWindowTitle(Caption());
     }
     if (event->type() == QEvent::DynamicPropertyChange &&
         static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == kGreyedProperty) {

@@ -185,6 +185,15 @@ bool IsDirectory(const std::string& path) {
            S_ISDIR(st.st_mode);
 }
 
+int FolderListError(const std::string& path) {
+    DIR* dir = opendir(path.c_str());
+    if (dir == nullptr) {
+        return errno;
+    }
+    closedir(dir);
+    return 0;
+}
+
 bool SameFileSystem(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};

@@ -82,6 +82,9 @@ int CopyFileNoReplace(const std::string& from, const std::string& to);
 int DeleteFile(const std::string& path);
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
+// 0 when the folder can be listed, else the reason (ENOENT, ENOTDIR, EACCES, ...): a listing
+// that fails reads as an empty folder, and the user is told why it is empty.
+int FolderListError(const std::string& path);
 // True when both paths exist on the same file system (the same device).
 bool SameFileSystem(const std::string& a, const std::string& b);
 

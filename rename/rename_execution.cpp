@@ -92,7 +92,7 @@ int ReportFileError(std::string_view oldName, int error, RenameHost& host) {
     } catch (const std::bad_alloc&) {
         return kRenameOutOfMemory;
     }
-    host.ShowMessage(text, kErrorCaption);
+    host.ShowInformation(text, kErrorCaption);
     return kRenameFileOpFailed;
 }
 
@@ -135,6 +135,7 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
     const platform::FolderFd folder = platform::FolderFd::Open(sourceFolder);
     // The same walk and the same numbering as the check, so only approved names are carried out.
     NewNames newNames(request);
+    std::size_t done = 0;
     for (std::size_t i = 0; i < walk.names.size() && result > 0; ++i) {
         if (!walk.planned[i]) {
             continue;
@@ -145,6 +146,7 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
         }
         const std::string newName = newNames.Next(oldName);
         result = MoveOrCopyFile(folder.Get(), oldName, folder.Get(), newName, kOutputRename, host);
+        host.Progress(++done, plan.size());
     }
     return result;
 }
@@ -194,6 +196,7 @@ int RenameIntoDestination(FileCatalogue& catalogue, const RenameRequest& request
         }
         const std::string newName = newNames.Next(record.name);
         result = MoveOrCopyFile(from.Get(), record.name, to.Get(), newName, mode, host);
+        host.Progress(p + 1, plan.size());
     }
     return result;
 }

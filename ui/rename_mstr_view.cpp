@@ -4,12 +4,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
+#include <QHeaderView>
+#include <QMainWindow>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QStatusBar>
 #include <QTabWidget>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 
 #include "platform/file_system.h"
 #include "rename/preview.h"
@@ -64,6 +73,27 @@ void RefillFolderBox(QComboBox* box, const std::vector<std::string>& history,
     box->clear();
     FolderHelper::FillHistory(history, box);
     box->setEditText(ToQString(folder));
+}
+
+// A passing note in the status bar, over the folder path that its message pane keeps showing.
+void ShowStatusNote(const QString& note) {
+    if (auto* frame = qobject_cast<QMainWindow*>(MainFrameObject())) {
+        frame->statusBar()->showMessage(note, 10000);
+    }
+}
+
+// Why a folder shows no rows, when it could not be listed; empty when it could.
+QString FolderProblem(const std::string& folder) {
+    const int error = platform::FolderListError(folder);
+    if (error == 0) {
+        return {};
+    }
+    if (error == ENOTDIR) {
+        return QCoreApplication::translate("CRenameMstrView", "%1 is a file, not a folder")
+            .arg(ToQString(folder));
+    }
+    return QCoreApplication::translate("CRenameMstrView", "%1 cannot be read: %2")
+        .arg(ToQString(folder), ToQString(platform::SystemErrorText(error)));
 }
 
 }  // namespace
@@ -124,11 +154,34 @@ void CRenameMstrView::BuildTabs() {
     pages_[2] = new CRenameFolderPage(tabControl_);
     pages_[3] = new CNumberPage(tabControl_);
     for (int i = 0; i < kPageCount; ++i) {
-        tabControl_->addTab(pages_[static_cast<std::size_t>(i)], TabText(i));
+        // The band is 280 pixels high whatever the font and the window's width: a page that
+        // does not fit keeps its size, whole captions and all, and scrolls.
+        auto* scroller = new QScrollArea(tabControl_);
+        scroller->setObjectName(QStringLiteral("pageScroller"));
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setWidgetResizable(true);
+        scroller->setWidget(pages_[static_cast<std::size_t>(i)]);
+        tabControl_->addTab(scroller, TabText(i));
     }
     tabControl_->setCurrentIndex(0);
     currentTab_ = 0;
     connect(tabControl_, &QTabWidget::currentChanged, this, &CRenameMstrView::OnTabChanged);
+    // The tab keys of every tabbed window, from anywhere in the rename window.
+    const std::pair<QKeySequence, int> tabKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto& [keys, step] : tabKeys) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            tabControl_->setCurrentIndex((tabControl_->currentIndex() + step + kPageCount) %
+                                         kPageCount);
+        });
+    }
 }
 
 CTabPage* CRenameMstrView::Page(int index) const {
@@ -244,7 +297,12 @@ void CRenameMstrView::OnTabChanged(int index) {
     if (index == kNumberTab) {
         RefillFolderBox(page->DestCombo(), destHistory_, destFolder_);
     }
-    page->setFocus();
+    // The page's first control takes the focus, so that it is visible where the keys go.
+    if (QWidget* first = page->FolderCombo()) {
+        first->setFocus(Qt::TabFocusReason);
+    } else {
+        page->setFocus();
+    }
     if (index == kNumberTab) {
         page->ShowOptions();
     }
@@ -258,6 +316,9 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
     }
     const WaitCursor wait;
     currentFolder_ = folder;
+    // A custom order names records of the folder it was made in; kept, it would show no rows
+    // for any other folder, and stale rows after a re-read.
+    catalogue_->customOrder = false;
     catalogue_->SetFolder(folder);
     // Posted, so the status bar shows the path even when the read fails.
     PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0, folder);
@@ -265,6 +326,11 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
         catalogue::kOk) {
         catalogue_->selection.clear();
         FillLists();
+        if (catalogue_->RecordCount() == 0) {
+            if (const QString problem = FolderProblem(folder); !problem.isEmpty()) {
+                ShowStatusNote(problem);
+            }
+        }
         if (CTabPage* page = CurrentPage(); page != nullptr && page->FolderCombo() != nullptr) {
             const QSignalBlocker blocker(page->FolderCombo());
             page->FolderCombo()->setEditText(ToQString(folder));
@@ -335,6 +401,10 @@ void CRenameMstrView::FillLists() {
     }
     sourcePane_->ListModel()->FillFromRecords();
     ShowPreview(true);
+    QHeaderView* header = sourcePane_->header();
+    header->setSortIndicatorShown(!catalogue_->customOrder);
+    header->setSortIndicator(catalogue_->sortKey,
+                             catalogue_->ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void CRenameMstrView::RefreshResultNames() {
@@ -355,11 +425,85 @@ int CRenameMstrView::OnPerformFileRename() {
     } else if (auto* numberPage = dynamic_cast<CNumberPage*>(CurrentPage())) {
         request.numbering = &numberPage->GetNumbering();
     }
-    return rename::OnPerformFileRename(*catalogue_, request, *this);
+    const bool inPlace = request.numbering == nullptr ||
+                         request.numbering->Options().Output == rename::kOutputRename;
+    const bool changes = PreviewChangesAName();
+    batchClock_.start();
+    const int result = rename::OnPerformFileRename(*catalogue_, request, *this);
+    EndBusy();
+    batchClock_.invalidate();
+    if (result == rename::kRenameFileOpFailed) {
+        // The batch stopped part-way: what was renamed stays renamed, and the lists show the
+        // folder as it now is rather than names that are gone.
+        ChangeFolder(catalogue_->GetFolder());
+    } else if (result == rename::kRenameNothingToDo) {
+        ShowStatusNote(tr("Nothing was renamed: no entry is selected"));
+    } else if (result == rename::kRenameOk && inPlace && !changes) {
+        ShowStatusNote(tr("Nothing was renamed: the options change no name"));
+    }
+    return result;
+}
+
+bool CRenameMstrView::PreviewChangesAName() const {
+    const CatalogueListModel* source = sourcePane_->ListModel();
+    const CatalogueListModel* result = resultPane_->ListModel();
+    for (int row = 0; row < source->rowCount(); ++row) {
+        if (source->index(row, 0).data() != result->index(row, 0).data()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void CRenameMstrView::ShowMessage(const std::string& text, const std::string& caption) {
+    RestoreCursor();
     ShowMessageBox(this, ToQString(text), ToQString(caption));
+}
+
+void CRenameMstrView::ShowInformation(const std::string& text, const std::string& caption) {
+    RestoreCursor();
+    ShowMessageBox(this, ToQString(text), ToQString(caption), QMessageBox::Information);
+}
+
+void CRenameMstrView::Progress(std::size_t done, std::size_t total) {
+    if (!batchClock_.isValid() || batchClock_.elapsed() < busyDelayMs_) {
+        return;
+    }
+    if (!busy_) {
+        busy_ = true;
+        cursorSet_ = true;
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        if (auto* frame = qobject_cast<QMainWindow*>(MainFrameObject())) {
+            progressBar_ = new QProgressBar(frame->statusBar());
+            progressBar_->setObjectName(QStringLiteral("batchProgress"));
+            progressBar_->setMaximumWidth(200);
+            frame->statusBar()->addPermanentWidget(progressBar_);
+        }
+        repaintClock_.invalidate();
+    }
+    if (progressBar_ != nullptr) {
+        progressBar_->setRange(0, static_cast<int>(std::min<std::size_t>(total, INT_MAX)));
+        progressBar_->setValue(static_cast<int>(std::min(done, total)));
+    }
+    // The window repaints (and the bar moves) a few times a second; input waits for the end.
+    if (!repaintClock_.isValid() || repaintClock_.elapsed() >= 50) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        repaintClock_.start();
+    }
+}
+
+// A message box of the batch is answered with the normal pointer; the bar stays until the end.
+void CRenameMstrView::RestoreCursor() {
+    if (cursorSet_) {
+        cursorSet_ = false;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void CRenameMstrView::EndBusy() {
+    RestoreCursor();
+    busy_ = false;
+    delete progressBar_.data();
 }
 
 void CRenameMstrView::Log(const std::string& line) {
@@ -413,6 +557,9 @@ void CRenameMstrView::HandleUserMessage(UserMessageEvent& message) {
         case UM_REFILLLISTS: {
             const WaitCursor wait;
             FillLists();
+            // The selected records stay highlighted in their new rows: the preview and
+            // "selected only" go by them.
+            SyncSelection();
             break;
         }
         case UM_REFRESHPREVIEW:

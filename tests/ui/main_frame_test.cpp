@@ -1,6 +1,7 @@
 // The main frame: start-up, "Rename...", its messages, the log marker and settings at exit.
 
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QPlainTextEdit>
@@ -132,6 +133,8 @@ TEST_F(MainFrameTest, AnswersStatusSettingsAndLogMessagesAndTheMarkerStartsTheLo
     EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
     ProcessPostedEvents();
     EXPECT_EQ(frame.StatusText(), QStringLiteral("/some/folder"));
+    // A folder named like markup shows as it is named.
+    EXPECT_EQ(frame.findChild<QLabel*>(QStringLiteral("messagePane"))->textFormat(), Qt::PlainText);
     EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_SETSTATUSTEXT, 0, std::string("sent")), 1);
 
     // Without the marker file no log was started, so LogMessage refuses the line; with it,

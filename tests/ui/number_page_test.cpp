@@ -132,6 +132,16 @@ TEST_F(NumberPageTest, OutputRadiosEnableTheDestinationWhichIsCheckedOnLeavingIt
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(options.DestDir, target.Path());
     EXPECT_EQ(recorder.LastText(UM_SETDESTFOLDER), target.Path());
+    // Enter in the box takes the folder, twice, and never runs "Renumber".
+    Click(Child<QRadioButton>(&page, "posBeforeRadio"));
+    ProcessPostedEvents();
+    recorder.messages.clear();
+    dest->setFocus();
+    QTest::keyClick(dest, Qt::Key_Return);
+    QTest::keyClick(dest, Qt::Key_Return);
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder.Numbers(), (std::vector<int>{UM_SETDESTFOLDER, UM_SETDESTFOLDER}));
+    page.setFocus();
 
     // The folder button changes the folder; the destination button starts at the destination.
     recorder.folder = "/current";
