@@ -4,11 +4,20 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace tidemark::folderops {
 
 // Captions of the message boxes the folder operations show.
 inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kMergeInfoCaption = "Merge Info";
+
+// Shown (caption "Error") when the journal of a move or merge cannot be written; then nothing
+// has moved.
+inline std::string JournalFailureMessage(const std::string& journalPath, int error) {
+    return "The journal for undoing this batch cannot be written (" + journalPath + ": " +
+           platform::SystemErrorText(error) + "). Nothing was moved.";
+}
 
 class FolderOpsHost {
   public:

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "folderops/folder_ops_host.h"
+#include "platform/journal.h"
 #include "settings/folder_list.h"
 
 namespace tidemark::folderops {
@@ -33,9 +34,11 @@ std::string MergeSummary(const MergeCounts& counts);
 // folder, no access) stays in the source and is still counted. nullopt when the source cannot
 // be listed. host.Progress is called after each file; ShowMessage is not called.
 // Linear in the number of files: the destination is read once into an index that grows as
-// files arrive.
+// files arrive. With a journal, the merge is journalled for undo; a journal that cannot be
+// written shows JournalFailureMessage and gives nullopt before anything moves.
 std::optional<MergeCounts> MergeFolders(const std::string& source, const std::string& destination,
-                                        const std::string& alternate, FolderOpsHost& host);
+                                        const std::string& alternate, FolderOpsHost& host,
+                                        platform::JournalWriter* journal = nullptr);
 
 struct MergeRequest {
     std::string source;
@@ -44,6 +47,7 @@ struct MergeRequest {
     settings::FolderList sourceHistory;  // the folder boxes' entries, most recent first
     settings::FolderList destinationHistory;
     settings::FolderList alternateHistory;
+    platform::JournalWriter* journal = nullptr;  // set: the merge is journalled for undo
 };
 
 struct MergeResult {

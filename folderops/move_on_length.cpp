@@ -166,13 +166,39 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
         return result;
     }
 
+    const bool sameFs = platform::SameFileSystem(request.source, request.destination);
+    if (request.journal != nullptr) {
+        platform::JournalPlan plan;
+        plan.operation = "move-on-length";
+        plan.folders = {request.source, request.destination};
+        for (const std::string& name : kept) {
+            plan.steps.push_back(
+                {.kind = sameFs ? platform::StepKind::Move : platform::StepKind::CrossMove,
+                 .toFolder = 1,
+                 .oldName = name,
+                 .newName = name});
+        }
+        if (const int error = request.journal->Begin(plan); error != 0) {
+            host.ShowMessage(JournalFailureMessage(request.journal->Path(), error), kErrorCaption);
+            return result;
+        }
+    }
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const std::string& name = kept[i];
         const int error =
             platform::MoveFileNoReplace(platform::JoinPath(request.source, name),
                                         platform::JoinPath(request.destination, name));
         (error == 0 ? result.moved : result.failed).push_back(name);
+        if (error == 0 && request.journal != nullptr) {
+            const auto step = static_cast<std::uint32_t>(i);
+            const auto written =
+                sameFs ? std::nullopt : platform::IdentifyEntry(request.destination, name);
+            written ? request.journal->Done(step, *written) : request.journal->Done(step);
+        }
         host.Progress(i + 1, kept.size());
+    }
+    if (request.journal != nullptr) {
+        request.journal->Finish(result.failed.empty());
     }
     result.close = true;
     return result;
