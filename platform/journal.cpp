@@ -277,10 +277,11 @@ int JournalWriter::Begin(const JournalPlan& plan) {
         }
         AppendStep(text, 'S', known);
     }
+    const std::uint64_t hash = Fnv1a(text);
     text += "P ";
     AppendNumber(text, plan.steps.size());
     text += ' ';
-    AppendNumber(text, Fnv1a(text));
+    AppendNumber(text, hash);
     text += '\n';
 
     const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
