@@ -7,6 +7,7 @@
 #include "catalogue/file_catalogue.h"
 #include "cli/hosts.h"
 #include "cli/output.h"
+#include "cli/undo_commands.h"
 #include "folderops/intelligent_merge.h"
 #include "folderops/move_on_length.h"
 #include "platform/file_system.h"
@@ -166,7 +167,10 @@ int RunRename(const Invocation& invocation) {
     }
     Page page(invocation.setup);
     CliRenameHost host(invocation.log);
-    return ExitStatusOf(rename::OnPerformFileRename(catalogue, page.Request(), host));
+    platform::JournalWriter journal;
+    rename::RenameRequest request = page.Request();
+    request.journal = &journal;
+    return ExitStatusOf(rename::OnPerformFileRename(catalogue, request, host));
 }
 
 int RunMoveOnLength(const Invocation& invocation) {
@@ -189,6 +193,8 @@ int RunMoveOnLength(const Invocation& invocation) {
     request.source = source;
     request.destination = invocation.folders[1];
     request.lengthText = invocation.lengthText;
+    platform::JournalWriter journal;
+    request.journal = &journal;
     CliFolderOpsHost host;
     return folderops::RunMoveOnLength(request, host).close ? 0 : 1;
 }
@@ -198,6 +204,8 @@ int RunMerge(const Invocation& invocation) {
     request.source = invocation.folders[0];
     request.destination = invocation.folders[1];
     request.alternate = invocation.folders[2];
+    platform::JournalWriter journal;
+    request.journal = &journal;
     CliFolderOpsHost host;
     return folderops::RunMerge(request, host).merged ? 0 : 1;
 }
@@ -220,6 +228,10 @@ int RunCommand(const Invocation& invocation) {
             return RunMoveOnLength(invocation);
         case Command::Merge:
             return RunMerge(invocation);
+        case Command::History:
+            return RunHistory(invocation);
+        case Command::Undo:
+            return RunUndo(invocation);
     }
     return 2;
 }

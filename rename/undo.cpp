@@ -58,6 +58,9 @@ std::optional<Reversal> Reverse(const Journal& journal, std::size_t i,
     }
     r.expect = now;
 
+    if (step.fromFolder == step.toFolder && step.oldName == step.newName) {
+        return std::nullopt;  // an entry whose name the batch kept
+    }
     switch (step.kind) {
         case StepKind::Rename:
         case StepKind::Move:
@@ -130,7 +133,9 @@ std::optional<Reversal> Reverse(const Journal& journal, std::size_t i,
             r.step.inode = now->inode;
             return r;
     }
-    if (before) {
+    // The same file under both names is a change of letter case on a file system that ignores
+    // case; any other file under the old name stays.
+    if (before && !(now && before->inode == now->inode && before->device == now->device)) {
         return skip("the old name " + step.oldName + " is taken; not undone");
     }
     return r;
