@@ -309,6 +309,12 @@ int JournalWriter::Begin(const JournalPlan& plan) {
     }
     fd_ = fd;
     stepCount_ = static_cast<std::uint32_t>(plan.steps.size());
+    changed_ = 0;
+    keeps_.assign(plan.steps.size(), false);
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const JournalStep& step = plan.steps[i];
+        keeps_[i] = step.fromFolder == step.toFolder && step.oldName == step.newName;
+    }
     Prune(folder_);
     return 0;
 }
@@ -323,6 +329,7 @@ void JournalWriter::Done(std::uint32_t step) {
     if (fd_ < 0) {
         return;
     }
+    changed_ += step < keeps_.size() && keeps_[step] ? 0 : 1;
     pending_ += "D ";
     AppendNumber(pending_, step);
     pending_ += '\n';
@@ -335,6 +342,7 @@ void JournalWriter::Done(std::uint32_t step, const FileIdentity& written) {
     if (fd_ < 0) {
         return;
     }
+    ++changed_;
     pending_ += "D ";
     AppendNumber(pending_, step);
     for (const std::uint64_t value : {written.device, written.inode, written.size}) {

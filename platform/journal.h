@@ -92,6 +92,8 @@ class JournalWriter {
     const std::string& Path() const { return path_; }
     const std::string& Folder() const { return folder_; }
     std::uint32_t StepCount() const { return stepCount_; }
+    // Steps marked done so far, entries that kept their name and folder left out.
+    std::uint32_t ChangedCount() const { return changed_; }
 
   private:
     int Flush();
@@ -100,6 +102,8 @@ class JournalWriter {
     std::string path_;
     std::string pending_;
     std::uint32_t stepCount_ = 0;
+    std::uint32_t changed_ = 0;
+    std::vector<bool> keeps_;  // per step: the entry keeps its name and folder
     int fd_ = -1;
 };
 

@@ -218,29 +218,53 @@ const char* BatchStateName(BatchState state) {
     return "damaged";
 }
 
+namespace {
+
+BatchSummary Summarize(const std::string& path, std::unordered_map<std::string, BatchState>& known,
+                       const std::string& stateFolder) {
+    BatchSummary summary;
+    summary.path = path;
+    const auto journal = platform::ReadJournal(path, summary.error);
+    if (journal) {
+        summary.operation = journal->plan.operation;
+        summary.time = journal->plan.time;
+        summary.folder = journal->plan.folders.empty() ? "" : journal->plan.folders[0];
+        summary.steps = journal->plan.steps.size();
+        summary.isUndo = !journal->plan.undoes.empty();
+        summary.state = StateOfJournal(*journal, known, stateFolder, 0);
+    }
+    return summary;
+}
+
+bool Undoable(const BatchSummary& batch) {
+    return !batch.isUndo && batch.state != BatchState::Undone;
+}
+
+}  // namespace
+
 std::vector<BatchSummary> ListBatches(const std::string& stateFolder) {
     std::vector<BatchSummary> batches;
     std::unordered_map<std::string, BatchState> known;
     for (const std::string& path : platform::ListJournals(stateFolder)) {
-        BatchSummary summary;
-        summary.path = path;
-        const auto journal = platform::ReadJournal(path, summary.error);
-        if (journal) {
-            summary.operation = journal->plan.operation;
-            summary.time = journal->plan.time;
-            summary.folder = journal->plan.folders.empty() ? "" : journal->plan.folders[0];
-            summary.steps = journal->plan.steps.size();
-            summary.isUndo = !journal->plan.undoes.empty();
-            summary.state = StateOfJournal(*journal, known, stateFolder, 0);
-        }
-        batches.push_back(std::move(summary));
+        batches.push_back(Summarize(path, known, stateFolder));
     }
     return batches;
 }
 
+std::optional<BatchSummary> LastUndoableBatch(const std::string& stateFolder) {
+    std::unordered_map<std::string, BatchState> known;
+    for (const std::string& path : platform::ListJournals(stateFolder)) {
+        BatchSummary batch = Summarize(path, known, stateFolder);
+        if (Undoable(batch)) {
+            return batch;
+        }
+    }
+    return std::nullopt;
+}
+
 int LastUndoable(const std::vector<BatchSummary>& batches) {
     for (std::size_t i = 0; i < batches.size(); ++i) {
-        if (!batches[i].isUndo && batches[i].state != BatchState::Undone) {
+        if (Undoable(batches[i])) {
             return static_cast<int>(i);
         }
     }

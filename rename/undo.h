@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ std::vector<BatchSummary> ListBatches(const std::string& stateFolder = platform:
 // The batch "Undo Last Batch" reverses: the newest that is not an undo and not undone (a damaged
 // one counts, so that its refusal is shown rather than an older batch undone). -1 when none.
 int LastUndoable(const std::vector<BatchSummary>& batches);
+// The same, reading only as many journals as it takes (the window asks each time its menu
+// opens). nullopt when none.
+std::optional<BatchSummary> LastUndoableBatch(
+    const std::string& stateFolder = platform::StateFolder());
 
 struct UndoResult {
     // 0: every step that the batch carried out was reversed; 1: some were skipped (listed);

@@ -16,6 +16,7 @@
 #include "settings/app_settings.h"
 #include "ui/catalogue_model.h"
 #include "ui/dialog_hooks.h"
+#include "ui/dialog_ops_host.h"
 #include "ui/folder_helper.h"
 #include "ui/messages.h"
 #include "ui/number_page.h"
@@ -349,7 +350,13 @@ int CRenameMstrView::OnPerformFileRename() {
     } else if (auto* numberPage = dynamic_cast<CNumberPage*>(CurrentPage())) {
         request.numbering = &numberPage->GetNumbering();
     }
-    return rename::OnPerformFileRename(*catalogue_, request, *this);
+    platform::JournalWriter journal;
+    request.journal = &journal;
+    const int result = rename::OnPerformFileRename(*catalogue_, request, *this);
+    if (result == rename::kRenameOk) {
+        ReportBatchDone(journal.ChangedCount());
+    }
+    return result;
 }
 
 void CRenameMstrView::ShowMessage(const std::string& text, const std::string& caption) {
