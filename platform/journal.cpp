@@ -36,20 +36,28 @@ std::uint64_t Fnv1a(std::string_view text) {
 
 // Names are stored byte-exact: blanks, control bytes, DEL and "%" become %XX; all other bytes
 // (those of names that are not UTF-8 included) stay as they are.
+bool NeedsEscape(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b <= 0x20 || b == 0x7F || b == '%';
+}
+
 void AppendEscaped(std::string& out, std::string_view name) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     if (name.empty()) {
         out += '%';  // a lone "%" stands for the empty text
         return;
     }
-    for (const char c : name) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b <= 0x20 || b == 0x7F || b == '%') {
+    // Runs of plain bytes go in whole: a batch of many thousand names is written at once.
+    while (!name.empty()) {
+        const auto plain = std::find_if(name.begin(), name.end(), NeedsEscape) - name.begin();
+        out.append(name.data(), static_cast<std::size_t>(plain));
+        name.remove_prefix(static_cast<std::size_t>(plain));
+        if (!name.empty()) {
+            const auto b = static_cast<unsigned char>(name.front());
             out += '%';
             out += kHex[b >> 4];
             out += kHex[b & 0xF];
-        } else {
-            out += c;
+            name.remove_prefix(1);
         }
     }
 }
