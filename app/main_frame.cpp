@@ -8,9 +8,11 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTabWidget>
 
 #include "app/about_dlg.h"
 #include "app/tmk_doc.h"
+#include "help/help_window.h"
 #include "platform/file_system.h"
 #include "platform/runlog.h"
 #include "rename/undo.h"
@@ -284,16 +286,12 @@ void CMainFrame::OnAbout() {
     dialog.exec();
 }
 
+// F1 in the rename window opens the page of the tab in front.
 void CMainFrame::OnHelp() {
-    ui::ShowMessageBox(
-        this,
-        tr("Rename... (Ctrl+N) opens the rename window on the last folder used.\n\n"
-           "Choose a folder with the folder box or its button, by double-clicking a folder in a "
-           "list, or by dropping a file on a list. Set the options of a tab; the list on the "
-           "right shows the new names. Click a column header to sort, and F5 to read the "
-           "folder again.\n\n"
-           "Move On Length... and Intelligent Merge... work on whole folders."),
-        tr("Tidemark Help"));
+    const ui::CRenameMstrView* view = RenameView();
+    help::HelpWindow::Open(this, view != nullptr
+                                     ? help::TopicOfTab(view->TabControl()->currentIndex())
+                                     : help::ContentsTopic());
 }
 
 bool CMainFrame::event(QEvent* event) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -17,6 +18,19 @@ inline constexpr const char* kMergeInfoCaption = "Merge Info";
 inline std::string JournalFailureMessage(const std::string& journalPath, int error) {
     return "The journal for undoing this batch cannot be written (" + journalPath + ": " +
            platform::SystemErrorText(error) + "). Nothing was moved.";
+}
+
+// Shown (caption "Error") after a move or merge that had to leave entries in the source because
+// moving them to another file system means copying, and a FIFO, socket or device is never read.
+inline std::string NotCopyableMessage(const std::vector<std::string>& names) {
+    std::string text =
+        "These entries were not moved: a FIFO, socket or device cannot be copied to another "
+        "file system.";
+    for (const std::string& name : names) {
+        text += "\n";
+        text += name;
+    }
+    return text;
 }
 
 class FolderOpsHost {

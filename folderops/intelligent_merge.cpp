@@ -4,6 +4,7 @@
 
 #include "folderops/folder_name_index.h"
 #include "platform/file_system.h"
+#include "platform/folder_fd.h"
 #include "platform/text.h"
 
 namespace tidemark::folderops {
@@ -24,30 +25,21 @@ struct SourceFile {
     std::string name;
     std::uint64_t size = 0;
     std::uint64_t inode = 0;
-    bool special = false;  // a device, fifo or socket
 };
 
-// Moves name from one folder to another, never replacing. Between file systems ("another
-// drive") the file is copied and the source deleted only after a good copy. True when the file
-// arrived.
-bool Transfer(const std::string& from, const std::string& to, const SourceFile& file,
-              bool sameFileSystem) {
-    const std::string source = platform::JoinPath(from, file.name);
-    const std::string target = platform::JoinPath(to, file.name);
-    if (!sameFileSystem) {
-        // Reading a fifo or a device would block or never end; such entries only move within
-        // one file system.
-        if (file.special) {
-            return false;
-        }
-        if (platform::CopyFileNoReplace(source, target) != 0) {
-            return false;
-        }
-        // The copy is in place either way; a source that cannot go stays as well.
-        platform::DeleteFile(source);
-        return true;
+// Moves a file from one open folder to another, never replacing; to another file system it is
+// copied, synced, and its source deleted only then. True when the file arrived. A FIFO, socket
+// or device that would have to be copied is named in notCopyable and stays.
+bool Transfer(const platform::FolderFd& from, const platform::FolderFd& to, const SourceFile& file,
+              std::vector<std::string>& notCopyable) {
+    if (!from.Valid() || !to.Valid()) {
+        return false;
     }
-    return platform::MoveFileNoReplace(source, target) == 0;
+    const int error = platform::MoveEntryAt(from.Get(), file.name, to.Get(), file.name);
+    if (error == platform::kNotCopyableError) {
+        notCopyable.push_back(file.name);
+    }
+    return error == 0;
 }
 
 }  // namespace
@@ -69,8 +61,7 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
     std::vector<SourceFile> files;
     const bool listed = platform::ListFolder(source, [&](const platform::DirEntry& entry) {
         if ((entry.attributes & platform::kAttrDirectory) == 0) {
-            files.push_back({std::string(entry.name), entry.size, entry.inode,
-                             (entry.attributes & platform::kAttrSystem) != 0});
+            files.push_back({std::string(entry.name), entry.size, entry.inode});
         }
         return true;
     });
@@ -80,6 +71,10 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
 
     FolderNameIndex present;
     present.Load(destination);
+    const platform::FolderFd sourceFolder = platform::FolderFd::Open(source);
+    const platform::FolderFd destinationFolder = platform::FolderFd::Open(destination);
+    const platform::FolderFd alternateFolder = platform::FolderFd::Open(alternate);
+    std::vector<std::string> notCopyable;
     const bool destinationSameFs = platform::SameFileSystem(source, destination);
     const bool alternateSameFs = platform::SameFileSystem(source, alternate);
     const auto kindTo = [&](std::uint32_t folder) {
@@ -101,9 +96,7 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
             std::uint32_t to = 0;
             if (!found) {
                 to = kToDestination;
-                if (destinationSameFs || !files[i].special) {
-                    planned.Add(files[i].name, files[i].size);
-                }
+                planned.Add(files[i].name, files[i].size);
             } else if (found->size != files[i].size) {
                 to = kToAlternate;
             } else {
@@ -121,8 +114,7 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
             return std::nullopt;
         }
     }
-    const auto transfer = [&](std::size_t i, const std::string& to, std::uint32_t toIndex,
-                              bool sameFs) {
+    const auto transfer = [&](std::size_t i, const platform::FolderFd& to, std::uint32_t toIndex) {
         std::uint32_t step = stepOf[i];
         if (journal != nullptr && (step == kNoStep || plan.steps[step].toFolder != toIndex)) {
             step = journal->Amend({.kind = kindTo(toIndex),
@@ -132,9 +124,12 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
                                    .device = 0,
                                    .inode = files[i].inode});
         }
-        const bool moved = Transfer(source, to, files[i], sameFs);
+        const bool moved = Transfer(sourceFolder, to, files[i], notCopyable);
         if (moved && journal != nullptr) {
-            const auto written = sameFs ? std::nullopt : platform::IdentifyEntry(to, files[i].name);
+            const auto written =
+                kindTo(toIndex) == platform::StepKind::Move
+                    ? std::nullopt
+                    : platform::IdentifyEntry(plan.folders[toIndex], files[i].name);
             written ? journal->Done(step, *written) : journal->Done(step);
         }
         return moved;
@@ -145,12 +140,12 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
         const SourceFile& file = files[i];
         const auto found = present.Find(file.name);
         if (!found) {
-            if (transfer(i, destination, kToDestination, destinationSameFs)) {
+            if (transfer(i, destinationFolder, kToDestination)) {
                 present.Add(file.name, file.size);
             }
             ++counts.moved;
         } else if (found->size != file.size) {
-            transfer(i, alternate, kToAlternate, alternateSameFs);
+            transfer(i, alternateFolder, kToAlternate);
             ++counts.alternate;
         } else {
             ++counts.kept;
@@ -159,6 +154,9 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
     }
     if (journal != nullptr) {
         journal->Finish(true);
+    }
+    if (!notCopyable.empty()) {
+        host.ShowMessage(NotCopyableMessage(notCopyable), kErrorCaption);
     }
     return counts;
 }

@@ -28,14 +28,15 @@ std::string MergeSummary(const MergeCounts& counts);
 // The merge itself, without checks or messages. Each file of the source is looked up in the
 // destination (exact name first, else the first entry equal without regard to case; files moved
 // in earlier in the same run count) and sizes are compared as 64-bit values. A transfer moves
-// the file when the two folders are on the same file system, else copies it (never replacing)
-// and deletes the source only when the copy succeeded. A counter grows whether or not the
-// transfer worked: a file that could not go (a file of that name already in the alternate
-// folder, no access) stays in the source and is still counted. nullopt when the source cannot
-// be listed. host.Progress is called after each file; ShowMessage is not called.
-// Linear in the number of files: the destination is read once into an index that grows as
-// files arrive. With a journal, the merge is journalled for undo; a journal that cannot be
-// written shows JournalFailureMessage and gives nullopt before anything moves.
+// the file when the two folders are on the same file system, else copies it (never replacing),
+// syncs the copy and deletes the source only then (a FIFO, socket or device is never copied). A
+// counter grows whether or not the transfer worked: a file that could not go (a file of that name
+// already in the alternate folder, no access) stays in the source and is still counted. nullopt
+// when the source cannot be listed. host.Progress is called after each file; ShowMessage only for
+// entries left because they cannot be copied (NotCopyableMessage). Linear in the number of files:
+// the destination is read once into an index that grows as files arrive. With a journal, the merge
+// is journalled for undo; a journal that cannot be written shows JournalFailureMessage and gives
+// nullopt before anything moves.
 std::optional<MergeCounts> MergeFolders(const std::string& source, const std::string& destination,
                                         const std::string& alternate, FolderOpsHost& host,
                                         platform::JournalWriter* journal = nullptr);

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/file_system.h"
+#include "platform/folder_fd.h"
 #include "platform/text.h"
 
 namespace tidemark::folderops {
@@ -183,11 +184,19 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
             return result;
         }
     }
+    // Names inside folders opened once: no full path is formed, none is too long.
+    const platform::FolderFd from = platform::FolderFd::Open(request.source);
+    const platform::FolderFd to = platform::FolderFd::Open(request.destination);
+    std::vector<std::string> notCopyable;
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const std::string& name = kept[i];
-        const int error =
-            platform::MoveFileNoReplace(platform::JoinPath(request.source, name),
-                                        platform::JoinPath(request.destination, name));
+        int error = from.Valid() ? to.Error() : from.Error();
+        if (error == 0) {
+            error = platform::MoveEntryAt(from.Get(), name, to.Get(), name);
+        }
+        if (error == platform::kNotCopyableError) {
+            notCopyable.push_back(name);
+        }
         (error == 0 ? result.moved : result.failed).push_back(name);
         if (error == 0 && request.journal != nullptr) {
             const auto step = static_cast<std::uint32_t>(i);
@@ -199,6 +208,9 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
     }
     if (request.journal != nullptr) {
         request.journal->Finish(result.failed.empty());
+    }
+    if (!notCopyable.empty()) {
+        host.ShowMessage(NotCopyableMessage(notCopyable), kErrorCaption);
     }
     result.close = true;
     return result;

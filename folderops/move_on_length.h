@@ -55,7 +55,9 @@ struct MoveOnLengthResult {
     settings::FolderList sourceHistory;
     settings::FolderList destinationHistory;
     // What happened to the qualifying files, in scan order. A move that fails is skipped
-    // without a message; the dialog shows neither list, the command line may.
+    // without a message, except a FIFO, socket or device that would have to be copied to
+    // another file system (NotCopyableMessage); the dialog shows neither list, the command
+    // line may.
     std::vector<std::string> moved;
     std::vector<std::string> failed;
 };

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/folder_fd.h"
 #include "platform/text.h"
 
 namespace tidemark::rename {
@@ -175,6 +176,8 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
         return result;
     }
     host.Log(kLogDoInPlace);
+    // Every step works in the folder opened once here, whatever its path becomes meanwhile.
+    const platform::FolderFd folder = platform::FolderFd::Open(sourceFolder);
     // The same walk and the same numbering as the check, so only approved names are carried out.
     NewNames newNames(request);
     platform::JournalPlan journalPlan;
@@ -191,9 +194,11 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
     result = BeginJournal(request, journalPlan, host);
     for (std::uint32_t step = 0; step < journalPlan.steps.size() && result > 0; ++step) {
         const std::string& oldName = journalPlan.steps[step].oldName;
-        result = MoveOrCopyFile(platform::JoinPath(sourceFolder, oldName),
-                                platform::JoinPath(sourceFolder, journalPlan.steps[step].newName),
-                                oldName, kOutputRename, host);
+        if (!folder.Valid()) {
+            return ReportFileError(oldName, folder.Error(), host);
+        }
+        result = MoveOrCopyFile(folder.Get(), oldName, folder.Get(),
+                                journalPlan.steps[step].newName, kOutputRename, host);
         if (result > 0 && request.journal != nullptr) {
             request.journal->Done(step);
         }
@@ -267,12 +272,16 @@ int RenameIntoDestination(FileCatalogue& catalogue, const RenameRequest& request
                                      .newName = newNames.Next(record.name),
                                      .inode = record.inode});
     }
+    const platform::FolderFd from = platform::FolderFd::Open(sourceFolder);
+    const platform::FolderFd to = platform::FolderFd::Open(destination);
     result = BeginJournal(request, journalPlan, host);
     for (std::uint32_t step = 0; step < journalPlan.steps.size() && result == kRenameOk; ++step) {
         const std::string& oldName = journalPlan.steps[step].oldName;
         const std::string& newName = journalPlan.steps[step].newName;
-        result = MoveOrCopyFile(platform::JoinPath(sourceFolder, oldName),
-                                platform::JoinPath(destination, newName), oldName, mode, host);
+        if (!from.Valid() || !to.Valid()) {
+            return ReportFileError(oldName, from.Valid() ? to.Error() : from.Error(), host);
+        }
+        result = MoveOrCopyFile(from.Get(), oldName, to.Get(), newName, mode, host);
         if (result == kRenameOk) {
             JournalStepDone(request, step, kind, destination, newName);
         }
@@ -443,13 +452,13 @@ int CheckNameInDestination(const DestinationNames& names, const std::string& new
     return kRenameCollision;
 }
 
-int MoveOrCopyFile(const std::string& oldPath, const std::string& newPath,
-                   const std::string& oldName, int outputMode, RenameHost& host) {
+int MoveOrCopyFile(int fromFolder, const std::string& oldName, int toFolder,
+                   const std::string& newName, int outputMode, RenameHost& host) {
     int error = 0;
     if (outputMode == kOutputCopy) {
-        error = platform::CopyFileNoReplace(oldPath, newPath);
+        error = platform::CopyEntryAt(fromFolder, oldName, toFolder, newName);
     } else {
-        error = platform::MoveFileNoReplace(oldPath, newPath);
+        error = platform::MoveEntryAt(fromFolder, oldName, toFolder, newName);
     }
     if (error == 0) {
         return kRenameOk;

@@ -104,11 +104,12 @@ class DestinationNames {
 int CheckNameInDestination(const DestinationNames& names, const std::string& newName,
                            RenameHost& host);
 
-// One rename, move (modes 0 and 1) or copy (mode 2), never over an existing target. On failure
+// One rename, move (modes 0 and 1) or copy (mode 2) of oldName in fromFolder to newName in
+// toFolder (open folders, see platform/folder_fd.h), never over an existing target. On failure
 // shows the file-operation error message for oldName and returns -21, or -11 when that
 // message could not be composed.
-int MoveOrCopyFile(const std::string& oldPath, const std::string& newPath,
-                   const std::string& oldName, int outputMode, RenameHost& host);
+int MoveOrCopyFile(int fromFolder, const std::string& oldName, int toFolder,
+                   const std::string& newName, int outputMode, RenameHost& host);
 
 // "Error on<name> \r\n\r\n<system text>", kept within the 1283 characters that the message
 // block holds by cutting the system text (never inside a UTF-8 character).

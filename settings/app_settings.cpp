@@ -265,22 +265,17 @@ void AppSettings::SetMergeLists(std::string_view sourceText, std::string_view de
     settings::SplitFolderList(mergeAlternateText_, mergeAlternate_);
 }
 
-void AppSettings::ReadCommonList(const char* key, const std::optional<FolderList>& given,
-                                 FolderList& list) const {
-    if (given) {
-        settings::SplitFolderList(FitStoredText(JoinFolderList(*given), kCommonReadChars), list);
-        return;
-    }
+void AppSettings::ReadCommonList(const char* key, FolderList& list) const {
     settings::SplitFolderList(
         ReadProfileString(kSectionCommon, key, "", kCommonReadChars, iniPath_), list);
 }
 
 void AppSettings::ReadCommonSourceList(FolderList& list) const {
-    ReadCommonList(kKeySrcDir, commonSource_, list);
+    ReadCommonList(kKeySrcDir, list);
 }
 
 void AppSettings::ReadCommonDestinationList(FolderList& list) const {
-    ReadCommonList(kKeyDestDir, commonDestination_, list);
+    ReadCommonList(kKeyDestDir, list);
 }
 
 void AppSettings::SetCommonSourceList(const FolderList& list) {

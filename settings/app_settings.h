@@ -89,9 +89,8 @@ class AppSettings {
     void SetMergeLists(std::string_view sourceText, std::string_view destinationText,
                        std::string_view alternateText);
 
-    // The rename window's histories. Read from the file at the moment of the call (at most
-    // kCommonReadChars characters), unless the rename window already gave its list during this
-    // run: then that list, which is what the file will hold after the save.
+    // The rename window's histories, read from the file at the moment of the call (at most
+    // kCommonReadChars characters); lists given back during the run reach the file at the save.
     void ReadCommonSourceList(FolderList& list) const;
     void ReadCommonDestinationList(FolderList& list) const;
     // Keeps the rename window's lists; they are written to COMMON at the save.
@@ -103,8 +102,7 @@ class AppSettings {
     }
 
   private:
-    void ReadCommonList(const char* key, const std::optional<FolderList>& given,
-                        FolderList& list) const;
+    void ReadCommonList(const char* key, FolderList& list) const;
 
     std::array<rename::RenameOptions, 3> options_{};
     std::string iniPath_;

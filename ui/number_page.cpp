@@ -326,6 +326,7 @@ void CNumberPage::ShowOptions() {
     OnWidthEdited();
 
     EnableDestination();
+    TakeShownDestination();
     customOrderButton_->setEnabled(false);
     catalogue::FileCatalogue* catalogue = nullptr;
     SendUserMessage(View(), UM_GETCATALOGUE, 0, &catalogue);
@@ -440,6 +441,15 @@ void CNumberPage::EnableDestination() {
     const bool elsewhere = numbering_.Options().Output != rename::kOutputRename;
     destCombo_->setEnabled(elsewhere);
     destBrowseButton_->setEnabled(elsewhere);
+}
+
+// The box shows the view's destination (the newest of the history when the window opened):
+// when that folder exists it is the destination, without the user having been in the box.
+void CNumberPage::TakeShownDestination() {
+    const std::string folder = ToStdString(destCombo_->currentText().left(kMaxPageText));
+    if (!folder.empty() && platform::IsDirectory(folder)) {
+        numbering_.Options().DestDir = folder;
+    }
 }
 
 void CNumberPage::OnBrowseDest() {

@@ -18,6 +18,7 @@
 
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
+#include "help/help_window.h"
 #include "ui/dialog_hooks.h"
 #include "ui/intelligent_merge_dialog.h"
 #include "ui/move_on_length_dialog.h"
@@ -138,6 +139,8 @@ int main(int argc, char** argv) {
             ok &= Save(frame, out, tabs[tab]);
         }
 
+        ok &= Save(*tidemark::help::HelpWindow::Open(&frame, tidemark::help::ContentsTopic()), out,
+                   "help.png");
         tidemark::app::CAboutDlg about(&frame);
         ok &= Save(about, out, "dialog-about.png");
         tidemark::ui::CMoveOnLengthDlg moveOnLength;

@@ -235,10 +235,14 @@ TEST(AppSettingsTest, CommonListsAreReadAtTheCallAndWrittenWhenGiven) {
         AppSettings settings(path);
         settings.SetCommonSourceList({"/s1", "/s2"});
         settings.SetCommonDestinationList({"/d1"});
-        // A rename window opened again in the same run gets the lists the last one gave.
+        // Still the file, also after a rename window gave its lists back: they are written
+        // only at the save.
         FolderList source;
+        FolderList destination{"stale"};
         settings.ReadCommonSourceList(source);
-        EXPECT_EQ(source, (FolderList{"/s1", "/s2"}));
+        settings.ReadCommonDestinationList(destination);
+        EXPECT_EQ(source, (FolderList{"/later", "/Other"}));
+        EXPECT_TRUE(destination.empty());
     }
     EXPECT_EQ(stored("SrcDir"), "/s1;/s2;");
     EXPECT_EQ(stored("DestDir"), "/d1;");
