@@ -102,8 +102,7 @@ struct Page {
     }
 
     std::vector<rename::PreviewRow> Preview(catalogue::FileCatalogue& catalogue) {
-        return tabIndex == rename::kTabNumber ? rename::PreviewRows(catalogue, numbering)
-                                              : rename::PreviewRows(catalogue, rules);
+        return rename::PreviewBatch(catalogue, Request()).rows;
     }
 
     int tabIndex;

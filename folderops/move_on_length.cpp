@@ -71,7 +71,7 @@ std::int32_t ParseLength(std::string_view text) {
 }
 
 std::int32_t NameLength(std::string_view name) {
-    return static_cast<std::int32_t>(platform::CharCount(name));
+    return static_cast<std::int32_t>(platform::GraphemeCount(name));
 }
 
 bool QualifiesForMove(std::string_view name, std::int32_t length) {

@@ -22,7 +22,8 @@ namespace tidemark::folderops {
 // the 32-bit range, reads as 0.
 std::int32_t ParseLength(std::string_view text);
 
-// A name's length in characters (code points), extension and "." included. The dialog puts it
+// A name's length in user-perceived characters (a letter with its accents is one, an invalid
+// byte is one), extension and "." included. The dialog puts it
 // into the length box when a source file is double-clicked.
 std::int32_t NameLength(std::string_view name);
 

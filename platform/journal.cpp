@@ -274,11 +274,9 @@ int JournalWriter::Begin(const JournalPlan& plan) {
         text += "F ";
         AppendEscaped(text, folder);
         text += '\n';
+        // A folder gone since (an undo of an old batch) has no device; its steps are skipped.
         struct stat st {};
-        if (stat(folder.c_str(), &st) != 0) {
-            return errno;
-        }
-        devices.push_back(st.st_dev);
+        devices.push_back(stat(folder.c_str(), &st) == 0 ? st.st_dev : 0);
     }
     for (const JournalStep& step : plan.steps) {
         if (step.fromFolder >= plan.folders.size() || step.toFolder >= plan.folders.size()) {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "platform/file_system.h"
 #include "rename/preview.h"
 #include "rename/rename_execution.h"
 #include "settings/app_settings.h"
@@ -82,6 +83,27 @@ QString CRenameMstrView::TabTitle(int index) {
             return {};
     }
 }
+
+namespace {
+
+// Why a preview row's new name cannot be carried out, for its tooltip.
+QString ClashText(const rename::PreviewRow& row) {
+    switch (row.clash) {
+        case rename::NameClash::Invalid:
+            return CRenameMstrView::tr("No file system can hold this name: %1")
+                .arg(ToQString(platform::SystemErrorText(row.error)));
+        case rename::NameClash::Existing:
+            return CRenameMstrView::tr("An entry named %1 is already in the folder")
+                .arg(ToQString(row.newName));
+        case rename::NameClash::Duplicate:
+            return CRenameMstrView::tr("%1 gets the same new name").arg(ToQString(row.clashWith));
+        case rename::NameClash::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
 
 CRenameMstrView::CRenameMstrView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("renameView"));
@@ -266,62 +288,46 @@ void CRenameMstrView::Refresh() {
     }
 }
 
-std::vector<std::string> CRenameMstrView::PreviewNames(bool fromListSelection) {
-    std::vector<std::string> names;
+void CRenameMstrView::ShowPreview(bool refill) {
+    CatalogueListModel* model = resultPane_->ListModel();
+    rename::Preview preview;
     CTabPage* page = CurrentPage();
-    if (catalogue_ == nullptr || page == nullptr) {
-        return names;
+    rename::RenameRequest request{.tabIndex = currentTab_};
+    if (auto* numberPage = dynamic_cast<CNumberPage*>(page)) {
+        request.numbering = &numberPage->GetNumbering();
+    } else if (auto* renamePage = dynamic_cast<CRenamePage*>(page)) {
+        request.rules = &renamePage->Rules();
     }
-    auto* renamePage = dynamic_cast<CRenamePage*>(page);
-    auto* numberPage = dynamic_cast<CNumberPage*>(page);
-    if (!fromListSelection) {
-        // A fresh fill: the positions marked by the catalogue's selection.
-        std::vector<rename::PreviewRow> rows;
-        if (numberPage != nullptr) {
-            rows = rename::PreviewRows(*catalogue_, numberPage->GetNumbering());
-        } else if (renamePage != nullptr) {
-            rows = rename::PreviewRows(*catalogue_, renamePage->Rules());
-        }
-        names.reserve(rows.size());
-        for (auto& row : rows) {
-            names.push_back(std::move(row.newName));
-        }
-        return names;
+    if (page != nullptr) {
+        // The names and marks the rename's own check gives, so that the two cannot differ.
+        preview = rename::PreviewBatch(*catalogue_, request);
     }
-    // A refresh of the rows shown: the rows selected in the result list take part.
-    const bool selOnly = page->SelOnly();
-    const int rowCount = resultPane_->ListModel()->rowCount();
-    std::vector<bool> selected;
-    if (selOnly) {
-        selected.assign(static_cast<std::size_t>(rowCount), false);
-        for (const int row : resultPane_->SelectedRows()) {
-            selected[static_cast<std::size_t>(row)] = true;
+    std::vector<std::string> names;
+    std::vector<CatalogueListModel::RowMark> marks;
+    names.reserve(preview.rows.size());
+    marks.reserve(preview.clashCount);
+    for (std::size_t r = 0; r < preview.rows.size(); ++r) {
+        rename::PreviewRow& row = preview.rows[r];
+        if (row.clash != rename::NameClash::None) {
+            marks.push_back({static_cast<int>(r), ClashText(row)});
         }
+        names.push_back(std::move(row.newName));
     }
-    const auto& records = catalogue_->GetRecords();
-    names.reserve(static_cast<std::size_t>(rowCount));
-    std::uint32_t ordinal = 0;
-    for (int row = 0; row < rowCount; ++row) {
-        const std::int32_t record = resultPane_->RecordOfRow(row);
-        if (record < 0 || static_cast<std::size_t>(record) >= records.size()) {
-            names.emplace_back();
-            continue;
-        }
-        const catalogue::FileRecord& entry = records[static_cast<std::size_t>(record)];
-        std::string name = entry.name;
-        if (!selOnly || selected[static_cast<std::size_t>(row)]) {
-            if (numberPage != nullptr) {
-                numberPage->GetNumbering().ApplyNumber(name, ordinal, entry.isFile);
-                if (entry.isFile) {
-                    ++ordinal;
-                }
-            } else if (renamePage != nullptr) {
-                renamePage->Rules().ApplyRules(name, entry.isFile);
-            }
-        }
-        names.push_back(std::move(name));
+    const std::size_t markedBefore = model->MarkCount();
+    if (refill) {
+        model->FillWithNames(std::move(names), std::move(marks));
+    } else {
+        model->ReplaceNames(std::move(names), std::move(marks));
     }
-    return names;
+    // The status bar counts the marked rows, and shows the folder again once none is left.
+    const std::size_t marked = model->MarkCount();
+    if (marked > 0) {
+        PostUserMessage(
+            MainFrameObject(), UM_SETSTATUSTEXT, 0,
+            ToStdString(marked == 1 ? tr("1 name collides") : tr("%1 names collide").arg(marked)));
+    } else if (markedBefore > 0) {
+        PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0, catalogue_->GetFolder());
+    }
 }
 
 void CRenameMstrView::FillLists() {
@@ -329,14 +335,14 @@ void CRenameMstrView::FillLists() {
         return;
     }
     sourcePane_->ListModel()->FillFromRecords();
-    resultPane_->ListModel()->FillWithNames(PreviewNames(false));
+    ShowPreview(true);
 }
 
 void CRenameMstrView::RefreshResultNames() {
     if (resultPane_ == nullptr || catalogue_ == nullptr) {
         return;
     }
-    resultPane_->ListModel()->ReplaceNames(PreviewNames(true));
+    ShowPreview(false);
 }
 
 int CRenameMstrView::OnPerformFileRename() {

@@ -98,7 +98,8 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     void HandleUserMessage(UserMessageEvent& message);
     void SyncScroll(UserMessageEvent& message);
     void SyncSelection();
-    std::vector<std::string> PreviewNames(bool fromListSelection);
+    // The preview names and collision marks of the result list: a refill or a refresh.
+    void ShowPreview(bool refill);
 
     std::unique_ptr<catalogue::FileCatalogue> catalogue_;
     settings::AppSettings* settings_ = nullptr;
