@@ -13,7 +13,9 @@
 #include "app/about_dlg.h"
 #include "app/tmk_doc.h"
 #include "help/help_window.h"
+#include "platform/file_system.h"
 #include "platform/runlog.h"
+#include "rename/undo.h"
 #include "settings/app_settings.h"
 #include "ui/dialog_hooks.h"
 #include "ui/intelligent_merge_dialog.h"
@@ -118,6 +120,13 @@ void CMainFrame::BuildMenus() {
     renameAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     renameAction_->setStatusTip(tr("Create a new document"));
     connect(renameAction_, &QAction::triggered, this, &CMainFrame::OnFileNew);
+    undoAction_ = file->addAction(tr("Undo Last Batch"));
+    undoAction_->setObjectName(QStringLiteral("actionUndoLastBatch"));
+    undoAction_->setStatusTip(tr("Undo the last rename, move, copy or merge"));
+    connect(undoAction_, &QAction::triggered, this, &CMainFrame::OnUndoLastBatch);
+    // Batches also come from the command line: look again whenever the menu opens.
+    connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateUndoAction);
+    UpdateUndoAction();
     file->addSeparator();
     QAction* exit = file->addAction(tr("E&xit"));
     exit->setObjectName(QStringLiteral("actionExit"));
@@ -235,6 +244,50 @@ QString CMainFrame::Caption() const {
     return windows.isEmpty() || windows.front()->windowTitle().isEmpty()
                ? tr("Tidemark")
                : tr("Tidemark - [%1]").arg(windows.front()->windowTitle());
+}
+
+void CMainFrame::UpdateUndoAction() {
+    undoAction_->setEnabled(rename::LastUndoableBatch().has_value());
+}
+
+void CMainFrame::OnUndoLastBatch() {
+    const QString caption = tr("Undo Last Batch");
+    const auto batch = rename::LastUndoableBatch();
+    UpdateUndoAction();
+    if (!batch) {
+        ui::ShowMessageBox(this, tr("There is no batch to undo."), caption);
+        return;
+    }
+    if (batch->state == rename::BatchState::Damaged) {
+        ui::ShowMessageBox(this, ui::ToQString(batch->error), caption);
+        return;
+    }
+    const QString question = tr("Undo this batch?\n\nOperation: %1\nFolder: %2\nEntries: %3")
+                                 .arg(ui::ToQString(batch->operation), ui::ToQString(batch->folder))
+                                 .arg(batch->steps);
+    if (!ui::AskQuestion(this, question, caption)) {
+        return;
+    }
+    const rename::UndoResult result = rename::UndoBatch(batch->path, false);
+    QString outcome = result.status == 2 ? ui::ToQString(result.message)
+                                         : tr("%1 entries were restored.").arg(result.undone);
+    if (!result.skipped.empty()) {
+        outcome += QLatin1Char('\n') + tr("Not undone:");
+        for (const std::string& line : result.skipped) {
+            outcome += QLatin1Char('\n') + ui::ToQString(line);
+        }
+    }
+    ui::ShowMessageBox(this, outcome, caption);
+    if (ui::CRenameMstrView* view = RenameView()) {
+        const std::string shown = platform::StripTrailingSeparator(view->CurrentFolder());
+        for (const std::string& folder : result.folders) {
+            if (platform::StripTrailingSeparator(folder) == shown) {
+                view->Refresh();
+                break;
+            }
+        }
+    }
+    UpdateUndoAction();
 }
 
 void CMainFrame::OnAbout() {

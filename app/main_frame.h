@@ -53,6 +53,11 @@ class CMainFrame : public QMainWindow {
     QAction* MoveOnLengthAction() const { return moveOnLengthAction_; }
     QAction* MergeAction() const { return mergeAction_; }
     QAction* RenameAction() const { return renameAction_; }
+    QAction* UndoAction() const { return undoAction_; }
+
+    // "Undo Last Batch": shows what will be undone and asks; then undoes it, shows the outcome
+    // and re-reads the rename window when it shows one of the batch's folders.
+    void OnUndoLastBatch();
 
   protected:
     bool event(QEvent* event) override;
@@ -65,6 +70,7 @@ class CMainFrame : public QMainWindow {
     void HandleUserMessage(ui::UserMessageEvent& message);
     void UpdateCommandStates();
     QString Caption() const;
+    void UpdateUndoAction();
     void OnAbout();
     void OnHelp();
     void CloseRenameWindows();
@@ -75,6 +81,7 @@ class CMainFrame : public QMainWindow {
     QAction* moveOnLengthAction_ = nullptr;
     QAction* mergeAction_ = nullptr;
     QAction* renameAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
     bool logStarted_ = false;
 };
 

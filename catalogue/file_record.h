@@ -27,6 +27,7 @@ struct FileRecord {
     std::uint64_t modified = 0;
     std::uint16_t iconIndex = 0;
     std::uint64_t size = 0;
+    std::uint64_t inode = 0;  // 0 when not known; the batch journal identifies files by it
 };
 
 using RecordList = std::vector<FileRecord>;

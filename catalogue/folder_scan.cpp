@@ -35,6 +35,7 @@ void AppendRecord(RecordList& list, const platform::DirEntry& entry, const std::
         record.created = entry.created;
         record.modified = entry.modified;
         record.size = entry.size;
+        record.inode = entry.inode;
         record.isFile = (entry.attributes & platform::kAttrDirectory) == 0;
         // A type lookup that fails leaves the type empty and the icon 0; the record is kept.
         // Running out of memory is no failed lookup: it stops the scan.

@@ -69,6 +69,7 @@ struct Accepts {
     bool null = false;  // -0, --null
     bool log = false;
     bool moveOnLength = false;
+    bool undo = false;
 };
 
 Accepts AcceptsOf(Command command) {
@@ -83,6 +84,10 @@ Accepts AcceptsOf(Command command) {
             return {.moveOnLength = true};
         case Command::Merge:
             return {};
+        case Command::History:
+            return {.json = true};
+        case Command::Undo:
+            return {.json = true, .undo = true};
     }
     return {};
 }
@@ -93,6 +98,9 @@ std::size_t FolderCount(Command command) {
             return 2;
         case Command::Merge:
             return 3;
+        case Command::History:
+        case Command::Undo:
+            return 0;
         default:
             return 1;
     }
@@ -135,6 +143,14 @@ class Parser {
   private:
     void Folder(std::string_view word) {
         const Command command = invocation_.command;
+        if (command == Command::Undo && invocation_.batch == 0) {
+            invocation_.batch = ParseNumber("undo N", word);
+            if (invocation_.batch < 1) {
+                Fail("undo N: the number of a batch in the history (1 is the newest): " +
+                     Quoted(word));
+            }
+            return;
+        }
         if (invocation_.folders.size() == FolderCount(command)) {
             Fail("unexpected argument " + Quoted(word) + " (" + std::string(CommandName(command)) +
                  " takes " + std::to_string(FolderCount(command)) + " folder" +
@@ -241,13 +257,17 @@ class Parser {
             invocation_.previewOnly = true;
             return false;
         }
+        if (option == "--dry-run" && accepts_.undo) {
+            invocation_.dryRun = true;
+            return false;
+        }
         if (option == "--length" && accepts_.moveOnLength) {
             invocation_.lengthText = Value(option);
             hasLength_ = true;
             return true;
         }
         if (option == "--json" || option == "--null" || option == "-0" || option == "--log" ||
-            option == "--preview" || option == "--length") {
+            option == "--preview" || option == "--length" || option == "--dry-run") {
             Refuse(option);
         }
         Fail("unknown option " + Quoted(option));
@@ -489,13 +509,19 @@ std::string_view CommandName(Command command) {
             return "move-on-length";
         case Command::Merge:
             return "merge";
+        case Command::History:
+            return "history";
+        case Command::Undo:
+            return "undo";
     }
     return "";
 }
 
 Invocation ParseCommandLine(const std::vector<std::string_view>& args) {
     if (args.empty()) {
-        Fail("a command is missing (list, preview, rename, move-on-length, merge; --help)");
+        Fail(
+            "a command is missing (list, preview, rename, move-on-length, merge, history, undo; "
+            "--help)");
     }
     if (args.front() == "--help" || args.front() == "-h" || args.front() == "help") {
         Invocation overview;
@@ -505,14 +531,14 @@ Invocation ParseCommandLine(const std::vector<std::string_view>& args) {
     }
     std::optional<Command> command;
     for (const Command c : {Command::List, Command::Preview, Command::Rename, Command::MoveOnLength,
-                            Command::Merge}) {
+                            Command::Merge, Command::History, Command::Undo}) {
         if (args.front() == CommandName(c)) {
             command = c;
         }
     }
     if (!command) {
         Fail("unknown command " + Quoted(args.front()) +
-             " (list, preview, rename, move-on-length, merge)");
+             " (list, preview, rename, move-on-length, merge, history, undo)");
     }
     // Help wins over everything else on the line, so that a half-written command can ask.
     for (std::size_t i = 1; i < args.size() && args[i] != "--"; ++i) {

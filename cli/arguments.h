@@ -15,7 +15,7 @@
 
 namespace tidemark::cli {
 
-enum class Command { List, Preview, Rename, MoveOnLength, Merge };
+enum class Command { List, Preview, Rename, MoveOnLength, Merge, History, Undo };
 
 // A bad command line. The message is one line that names the bad argument.
 struct UsageError {
@@ -44,11 +44,13 @@ struct Invocation {
     // FOLDER; or SOURCE DEST; or SOURCE DEST ALTERNATE.
     std::vector<std::string> folders;
     RenameSetup setup;
-    bool json = false;         // preview
+    bool json = false;         // list, preview, history, undo
     bool null = false;         // list, preview: NUL after every field instead of tabs and lines
     bool log = false;          // rename
     std::string lengthText;    // move-on-length, as typed: the operation reads it
     bool previewOnly = false;  // move-on-length
+    int batch = 0;             // undo: the batch's number in the history; 0 for the last
+    bool dryRun = false;       // undo
 };
 
 // args: the words after the program's name. Throws UsageError. "--help" anywhere after a

@@ -7,6 +7,7 @@
 #include "catalogue/file_catalogue.h"
 #include "cli/hosts.h"
 #include "cli/output.h"
+#include "cli/undo_commands.h"
 #include "folderops/intelligent_merge.h"
 #include "folderops/move_on_length.h"
 #include "platform/file_system.h"
@@ -178,7 +179,10 @@ int RunRename(const Invocation& invocation) {
     }
     Page page(invocation.setup);
     CliRenameHost host(invocation.log);
-    const int result = rename::OnPerformFileRename(catalogue, page.Request(), host);
+    platform::JournalWriter journal;
+    rename::RenameRequest request = page.Request();
+    request.journal = &journal;
+    const int result = rename::OnPerformFileRename(catalogue, request, host);
     if (result == rename::kRenameFileOpFailed) {
         ReportUnholdableName(page.Preview(catalogue));
     }
@@ -205,6 +209,8 @@ int RunMoveOnLength(const Invocation& invocation) {
     request.source = source;
     request.destination = invocation.folders[1];
     request.lengthText = invocation.lengthText;
+    platform::JournalWriter journal;
+    request.journal = &journal;
     CliFolderOpsHost host;
     const folderops::MoveOnLengthResult result = folderops::RunMoveOnLength(request, host);
     // The dialog skips a failed move without a word; here each one is told.
@@ -224,6 +230,8 @@ int RunMerge(const Invocation& invocation) {
     request.source = invocation.folders[0];
     request.destination = invocation.folders[1];
     request.alternate = invocation.folders[2];
+    platform::JournalWriter journal;
+    request.journal = &journal;
     CliFolderOpsHost host;
     const folderops::MergeResult result = folderops::RunMerge(request, host);
     if (!result.merged) {
@@ -268,6 +276,10 @@ int RunCommand(const Invocation& invocation) {
             return RunMoveOnLength(invocation);
         case Command::Merge:
             return RunMerge(invocation);
+        case Command::History:
+            return RunHistory(invocation);
+        case Command::Undo:
+            return RunUndo(invocation);
     }
     return 2;
 }

@@ -11,13 +11,18 @@ constexpr std::string_view kOverview =
   rename  FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--log]
   move-on-length SOURCE DEST --length N [--preview]
   merge   SOURCE DEST ALTERNATE
+  history [--json]
+  undo    [N] [--dry-run] [--json]
 
 Every name shown or given is the one the rename window would show or give for the same
 folder, order, selection and options. Messages go to standard error as "CAPTION: TEXT".
 
+Every rename, move, copy, move-on-length and merge is journalled; undo reverses the last
+batch (history lists the kept ones).
+
 Exit status: 0 success; 11, 21, 41, 42, 43 the operation's result code; 1 a check of
-move-on-length or merge stopped it, a file could not be moved, or standard output could not
-be written; 2 a usage error.
+move-on-length or merge stopped it, a file could not be moved, undo could not undo a step,
+or standard output could not be written; 2 a usage error.
 )";
 
 constexpr std::string_view kOrder = R"(
@@ -122,6 +127,30 @@ Exit status: 0 the merge ran; 1 a check stopped it, SOURCE could not be read or 
 not be moved (messages on standard error); 2 usage error.
 )";
 
+constexpr std::string_view kHistory = R"(usage: tidemark-cli history [--json]
+
+The kept batches (the last 50), newest first, one per line: number, time (UTC), operation,
+folder, count of steps, state (complete, stopped, undone, damaged), separated by a tab.
+--json prints [{"number":...,"time":...,"operation":...,"folder":...,"steps":...,
+"state":...}, ...] instead. The journals live in $XDG_STATE_HOME/tidemark (default
+~/.local/state/tidemark; TMK_STATE names another folder).
+)";
+
+constexpr std::string_view kUndo = R"(usage: tidemark-cli undo [N] [--dry-run] [--json]
+
+Undoes batch N of the history (default: the newest batch that is neither an undo nor undone),
+last step first, never overwriting: a file renamed or moved goes back to its old name, a copy
+is removed only while it is still the file that was written. A step that cannot be undone
+(the entry is gone or changed, or its old name is taken) is skipped and printed as "not
+undone: PATH: REASON". An undo is journalled too: undoing it redoes the batch. A batch
+already undone, or a damaged journal, is refused and nothing changes.
+  --dry-run     tell what would be undone; change nothing
+  --json        print {"batch":...,"operation":...,"folder":...,"undone":...,"skipped":[...]}
+
+Exit status: 0 every step was undone; 1 a step could not be undone, or the batch was refused
+(message on standard error); 2 usage error.
+)";
+
 }  // namespace
 
 std::string_view OverviewHelp() {
@@ -146,6 +175,10 @@ std::string_view CommandHelp(Command command) {
             return kMoveOnLength;
         case Command::Merge:
             return kMerge;
+        case Command::History:
+            return kHistory;
+        case Command::Undo:
+            return kUndo;
     }
     return kOverview;
 }

@@ -5,11 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace tidemark::folderops {
 
 // Captions of the message boxes the folder operations show.
 inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kMergeInfoCaption = "Merge Info";
+
+// Shown (caption "Error") when the journal of a move or merge cannot be written; then nothing
+// has moved.
+inline std::string JournalFailureMessage(const std::string& journalPath, int error) {
+    return "The journal for undoing this batch cannot be written (" + journalPath + ": " +
+           platform::SystemErrorText(error) + "). Nothing was moved.";
+}
 
 // Shown (caption "Error") after a move or merge that had to leave entries in the source because
 // moving them to another file system means copying, and a FIFO, socket or device is never read.

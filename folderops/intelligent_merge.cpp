@@ -17,9 +17,14 @@ constexpr const char* kAlternateInvalid = "The alternate directory is not valid.
 constexpr const char* kFoldersSame =
     "The source and destination directories are the same. You must change one.";
 
+constexpr std::uint32_t kToDestination = 1;
+constexpr std::uint32_t kToAlternate = 2;
+constexpr std::uint32_t kNoStep = UINT32_MAX;
+
 struct SourceFile {
     std::string name;
     std::uint64_t size = 0;
+    std::uint64_t inode = 0;
 };
 
 // Moves a file from one open folder to another, never replacing; to another file system it is
@@ -51,12 +56,13 @@ std::string MergeSummary(const MergeCounts& counts) {
 }
 
 std::optional<MergeCounts> MergeFolders(const std::string& source, const std::string& destination,
-                                        const std::string& alternate, FolderOpsHost& host) {
+                                        const std::string& alternate, FolderOpsHost& host,
+                                        platform::JournalWriter* journal) {
     // The source is listed whole before anything moves, so the moves cannot disturb the listing.
     std::vector<SourceFile> files;
     const bool listed = platform::ListFolder(source, [&](const platform::DirEntry& entry) {
         if ((entry.attributes & platform::kAttrDirectory) == 0) {
-            files.push_back({std::string(entry.name), entry.size});
+            files.push_back({std::string(entry.name), entry.size, entry.inode});
         }
         return true;
     });
@@ -70,22 +76,79 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
     const platform::FolderFd destinationFolder = platform::FolderFd::Open(destination);
     const platform::FolderFd alternateFolder = platform::FolderFd::Open(alternate);
     std::vector<std::string> notCopyable;
+    const bool destinationSameFs = platform::SameFileSystem(source, destination);
+    const bool alternateSameFs = platform::SameFileSystem(source, alternate);
+    const auto kindTo = [&](std::uint32_t folder) {
+        const bool same = folder == kToDestination ? destinationSameFs : alternateSameFs;
+        return same ? platform::StepKind::Move : platform::StepKind::CrossMove;
+    };
+
+    // The whole plan goes into the journal before the first move; a transfer that fails can
+    // change where a later file of a name equal without regard to case goes, and such a step is
+    // added to the journal before it runs.
+    std::vector<std::uint32_t> stepOf(files.size(), kNoStep);
+    platform::JournalPlan plan;
+    if (journal != nullptr) {
+        plan.operation = "merge";
+        plan.folders = {source, destination, alternate};
+        FolderNameIndex planned = present;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const auto found = planned.Find(files[i].name);
+            std::uint32_t to = 0;
+            if (!found) {
+                to = kToDestination;
+                planned.Add(files[i].name, files[i].size);
+            } else if (found->size != files[i].size) {
+                to = kToAlternate;
+            } else {
+                continue;
+            }
+            stepOf[i] = static_cast<std::uint32_t>(plan.steps.size());
+            plan.steps.push_back({.kind = kindTo(to),
+                                  .toFolder = to,
+                                  .oldName = files[i].name,
+                                  .newName = files[i].name,
+                                  .inode = files[i].inode});
+        }
+        if (const int error = journal->Begin(plan); error != 0) {
+            host.ShowMessage(JournalFailureMessage(journal->Path(), error), kErrorCaption);
+            return std::nullopt;
+        }
+    }
+    const auto transfer = [&](std::size_t i, const platform::FolderFd& to, std::uint32_t toIndex) {
+        std::uint32_t step = stepOf[i];
+        if (journal != nullptr && (step == kNoStep || plan.steps[step].toFolder != toIndex)) {
+            step = journal->Amend({.kind = kindTo(toIndex),
+                                   .toFolder = toIndex,
+                                   .oldName = files[i].name,
+                                   .newName = files[i].name,
+                                   .device = 0,
+                                   .inode = files[i].inode});
+        }
+        const int error = Transfer(sourceFolder, to, files[i], notCopyable);
+        if (error == 0 && journal != nullptr) {
+            const auto written =
+                kindTo(toIndex) == platform::StepKind::Move
+                    ? std::nullopt
+                    : platform::IdentifyEntry(plan.folders[toIndex], files[i].name);
+            written ? journal->Done(step, *written) : journal->Done(step);
+        }
+        return error;
+    };
 
     MergeCounts counts;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const SourceFile& file = files[i];
         const auto found = present.Find(file.name);
         if (!found) {
-            if (const int error = Transfer(sourceFolder, destinationFolder, file, notCopyable);
-                error == 0) {
+            if (const int error = transfer(i, destinationFolder, kToDestination); error == 0) {
                 present.Add(file.name, file.size);
             } else {
                 counts.failed.push_back({file.name, false, error});
             }
             ++counts.moved;
         } else if (found->size != file.size) {
-            if (const int error = Transfer(sourceFolder, alternateFolder, file, notCopyable);
-                error != 0) {
+            if (const int error = transfer(i, alternateFolder, kToAlternate); error != 0) {
                 counts.failed.push_back({file.name, true, error});
             }
             ++counts.alternate;
@@ -93,6 +156,9 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
             ++counts.kept;
         }
         host.Progress(i + 1, files.size());
+    }
+    if (journal != nullptr) {
+        journal->Finish(true);
     }
     if (!notCopyable.empty()) {
         host.ShowMessage(NotCopyableMessage(notCopyable), kErrorCaption);
@@ -122,7 +188,8 @@ MergeResult RunMerge(const MergeRequest& request, FolderOpsHost& host) {
     }
 
     result.merged = true;
-    result.counts = MergeFolders(request.source, request.destination, request.alternate, host);
+    result.counts =
+        MergeFolders(request.source, request.destination, request.alternate, host, request.journal);
     if (result.counts) {
         host.ShowMessage(MergeSummary(*result.counts), kMergeInfoCaption);
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "folderops/folder_ops_host.h"
+#include "platform/journal.h"
 #include "settings/folder_list.h"
 
 namespace tidemark::folderops {
@@ -38,15 +39,17 @@ std::string MergeSummary(const MergeCounts& counts);
 // destination (exact name first, else the first entry equal without regard to case; files moved
 // in earlier in the same run count) and sizes are compared as 64-bit values. A transfer moves
 // the file when the two folders are on the same file system, else copies it (never replacing),
-// syncs the copy and deletes the source only then (a FIFO, socket or device is never copied). A counter grows whether or not the
-// transfer worked: a file that could not go (a file of that name already in the alternate
-// folder, no access) stays in the source and is still counted. nullopt when the source cannot
-// be listed. host.Progress is called after each file; ShowMessage only for entries
-// left because they cannot be copied (NotCopyableMessage).
-// Linear in the number of files: the destination is read once into an index that grows as
-// files arrive.
+// syncs the copy and deletes the source only then (a FIFO, socket or device is never copied). A
+// counter grows whether or not the transfer worked: a file that could not go (a file of that name
+// already in the alternate folder, no access) stays in the source and is still counted. nullopt
+// when the source cannot be listed. host.Progress is called after each file; ShowMessage only for
+// entries left because they cannot be copied (NotCopyableMessage). Linear in the number of files:
+// the destination is read once into an index that grows as files arrive. With a journal, the merge
+// is journalled for undo; a journal that cannot be written shows JournalFailureMessage and gives
+// nullopt before anything moves.
 std::optional<MergeCounts> MergeFolders(const std::string& source, const std::string& destination,
-                                        const std::string& alternate, FolderOpsHost& host);
+                                        const std::string& alternate, FolderOpsHost& host,
+                                        platform::JournalWriter* journal = nullptr);
 
 struct MergeRequest {
     std::string source;
@@ -55,6 +58,7 @@ struct MergeRequest {
     settings::FolderList sourceHistory;  // the folder boxes' entries, most recent first
     settings::FolderList destinationHistory;
     settings::FolderList alternateHistory;
+    platform::JournalWriter* journal = nullptr;  // set: the merge is journalled for undo
 };
 
 struct MergeResult {

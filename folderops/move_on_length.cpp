@@ -167,6 +167,23 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
         return result;
     }
 
+    const bool sameFs = platform::SameFileSystem(request.source, request.destination);
+    if (request.journal != nullptr) {
+        platform::JournalPlan plan;
+        plan.operation = "move-on-length";
+        plan.folders = {request.source, request.destination};
+        for (const std::string& name : kept) {
+            plan.steps.push_back(
+                {.kind = sameFs ? platform::StepKind::Move : platform::StepKind::CrossMove,
+                 .toFolder = 1,
+                 .oldName = name,
+                 .newName = name});
+        }
+        if (const int error = request.journal->Begin(plan); error != 0) {
+            host.ShowMessage(JournalFailureMessage(request.journal->Path(), error), kErrorCaption);
+            return result;
+        }
+    }
     // Names inside folders opened once: no full path is formed, none is too long.
     const platform::FolderFd from = platform::FolderFd::Open(request.source);
     const platform::FolderFd to = platform::FolderFd::Open(request.destination);
@@ -183,8 +200,16 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
         (error == 0 ? result.moved : result.failed).push_back(name);
         if (error != 0) {
             result.failedErrors.push_back(error);
+        } else if (request.journal != nullptr) {
+            const auto step = static_cast<std::uint32_t>(i);
+            const auto written =
+                sameFs ? std::nullopt : platform::IdentifyEntry(request.destination, name);
+            written ? request.journal->Done(step, *written) : request.journal->Done(step);
         }
         host.Progress(i + 1, kept.size());
+    }
+    if (request.journal != nullptr) {
+        request.journal->Finish(result.failed.empty());
     }
     if (!notCopyable.empty()) {
         host.ShowMessage(NotCopyableMessage(notCopyable), kErrorCaption);

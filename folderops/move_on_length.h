@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "folderops/folder_ops_host.h"
+#include "platform/journal.h"
 #include "settings/folder_list.h"
 
 namespace tidemark::folderops {
@@ -41,6 +42,7 @@ struct MoveOnLengthRequest {
     std::string lengthText;
     settings::FolderList sourceHistory;       // the source folder box's entries, most recent first
     settings::FolderList destinationHistory;  // the destination folder box's entries
+    platform::JournalWriter* journal = nullptr;  // set: the moves are journalled for undo
 };
 
 struct MoveOnLengthResult {

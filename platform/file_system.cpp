@@ -122,6 +122,7 @@ bool ListEntries(const std::string& folder, const std::function<bool(const DirEn
     while (dirent* ent = readdir(dir)) {
         DirEntry entry;
         entry.name = ent->d_name;
+        entry.inode = ent->d_ino;
         struct statx sx {};
         if (kindsOnly && DescribeFromListing(*ent, entry)) {
             // Names and kinds are all the caller needs.

@@ -30,6 +30,7 @@ struct DirEntry {
     std::uint64_t created = 0;
     std::uint64_t modified = 0;
     std::uint64_t size = 0;
+    std::uint64_t inode = 0;  // as the listing gives it: the batch journal's identity of a file
 };
 
 // Calls visit for every entry of the folder, "." and ".." included, in the order the file

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalogue/file_catalogue.h"
+#include "platform/journal.h"
 #include "rename/numbering.h"
 #include "rename/rename_rules.h"
 
@@ -29,6 +30,9 @@ struct RenameRequest {
     int tabIndex = kTabFiles;
     const RenameRules* rules = nullptr;
     Numbering* numbering = nullptr;
+    // When set, the batch is journalled for undo: the plan is written before the first change
+    // (a journal that cannot be written refuses the batch with -21) and each step as it ends.
+    platform::JournalWriter* journal = nullptr;
 };
 
 // Files on every tab but "Rename Folders".

@@ -118,6 +118,32 @@ class NewNames {
     std::uint32_t ordinal_ = 0;
 };
 
+// Writes the whole plan to the request's journal before the first change: 1, or -21 after the
+// file-operation message naming the journal.
+int BeginJournal(const RenameRequest& request, const platform::JournalPlan& plan,
+                 RenameHost& host) {
+    if (request.journal == nullptr) {
+        return kRenameOk;
+    }
+    const int error = request.journal->Begin(plan);
+    return error == 0 ? kRenameOk : ReportFileError(request.journal->Path(), error, host);
+}
+
+// Records a finished step; a written file is identified by what the file system now holds.
+void JournalStepDone(const RenameRequest& request, std::uint32_t step, platform::StepKind kind,
+                     const std::string& folder, const std::string& name) {
+    if (request.journal == nullptr) {
+        return;
+    }
+    if (kind == platform::StepKind::Copy || kind == platform::StepKind::CrossMove) {
+        if (const auto written = platform::IdentifyEntry(folder, name)) {
+            request.journal->Done(step, *written);
+            return;
+        }
+    }
+    request.journal->Done(step);
+}
+
 int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
                   std::vector<std::uint32_t>& plan, int result, const std::string& sourceFolder,
                   RenameHost& host) {
@@ -135,18 +161,32 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
     const platform::FolderFd folder = platform::FolderFd::Open(sourceFolder);
     // The same walk and the same numbering as the check, so only approved names are carried out.
     NewNames newNames(request);
-    std::size_t done = 0;
-    for (std::size_t i = 0; i < walk.names.size() && result > 0; ++i) {
-        if (!walk.planned[i]) {
-            continue;
+    platform::JournalPlan journalPlan;
+    journalPlan.operation = "rename";
+    journalPlan.folders = {sourceFolder};
+    for (std::size_t i = 0; i < walk.names.size(); ++i) {
+        if (walk.planned[i]) {
+            const std::string& oldName = walk.names[i];
+            journalPlan.steps.push_back({.oldName = oldName,
+                                         .newName = newNames.Next(oldName),
+                                         .inode = catalogue.GetRecords()[walk.indices[i]].inode});
         }
-        const std::string& oldName = walk.names[i];
+    }
+    result = BeginJournal(request, journalPlan, host);
+    for (std::uint32_t step = 0; step < journalPlan.steps.size() && result > 0; ++step) {
+        const std::string& oldName = journalPlan.steps[step].oldName;
         if (!folder.Valid()) {
             return ReportFileError(oldName, folder.Error(), host);
         }
-        const std::string newName = newNames.Next(oldName);
-        result = MoveOrCopyFile(folder.Get(), oldName, folder.Get(), newName, kOutputRename, host);
-        host.Progress(++done, plan.size());
+        result = MoveOrCopyFile(folder.Get(), oldName, folder.Get(),
+                                journalPlan.steps[step].newName, kOutputRename, host);
+        host.Progress(step + 1, journalPlan.steps.size());
+        if (result > 0 && request.journal != nullptr) {
+            request.journal->Done(step);
+        }
+    }
+    if (request.journal != nullptr) {
+        request.journal->Finish(result == kRenameOk);
     }
     return result;
 }
@@ -186,17 +226,39 @@ int RenameIntoDestination(FileCatalogue& catalogue, const RenameRequest& request
 
     const auto& records = catalogue.GetRecords();
     const int mode = OutputMode(request);
+    const platform::StepKind kind = mode == kOutputCopy ? platform::StepKind::Copy
+                                    : platform::SameFileSystem(sourceFolder, destination)
+                                        ? platform::StepKind::Move
+                                        : platform::StepKind::CrossMove;
+    platform::JournalPlan journalPlan;
+    journalPlan.operation = mode == kOutputCopy ? "copy" : "move";
+    journalPlan.folders = {sourceFolder, destination};
+    NewNames newNames(request);
+    for (const std::uint32_t index : plan) {
+        const FileRecord& record = records[index];
+        journalPlan.steps.push_back({.kind = kind,
+                                     .toFolder = 1,
+                                     .oldName = record.name,
+                                     .newName = newNames.Next(record.name),
+                                     .inode = record.inode});
+    }
     const platform::FolderFd from = platform::FolderFd::Open(sourceFolder);
     const platform::FolderFd to = platform::FolderFd::Open(destination);
-    NewNames newNames(request);
-    for (std::size_t p = 0; p < plan.size() && result == kRenameOk; ++p) {
-        const FileRecord& record = records[plan[p]];
+    result = BeginJournal(request, journalPlan, host);
+    for (std::uint32_t step = 0; step < journalPlan.steps.size() && result == kRenameOk; ++step) {
+        const std::string& oldName = journalPlan.steps[step].oldName;
+        const std::string& newName = journalPlan.steps[step].newName;
         if (!from.Valid() || !to.Valid()) {
-            return ReportFileError(record.name, from.Valid() ? to.Error() : from.Error(), host);
+            return ReportFileError(oldName, from.Valid() ? to.Error() : from.Error(), host);
         }
-        const std::string newName = newNames.Next(record.name);
-        result = MoveOrCopyFile(from.Get(), record.name, to.Get(), newName, mode, host);
-        host.Progress(p + 1, plan.size());
+        result = MoveOrCopyFile(from.Get(), oldName, to.Get(), newName, mode, host);
+        host.Progress(step + 1, journalPlan.steps.size());
+        if (result == kRenameOk) {
+            JournalStepDone(request, step, kind, destination, newName);
+        }
+    }
+    if (request.journal != nullptr) {
+        request.journal->Finish(result == kRenameOk);
     }
     return result;
 }

@@ -34,7 +34,29 @@ BrowseFolderFunction& BrowseFolderSlot() {
     return function;
 }
 
+QuestionFunction& QuestionSlot() {
+    static QuestionFunction function;
+    return function;
+}
+
+bool RealQuestion(QWidget* owner, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace
+
+bool AskQuestion(QWidget* owner, const QString& text, const QString& caption) {
+    return QuestionSlot() ? QuestionSlot()(owner, text, caption)
+                          : RealQuestion(owner, text, caption);
+}
+
+QuestionFunction SetQuestionFunction(QuestionFunction function) {
+    return std::exchange(QuestionSlot(), std::move(function));
+}
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,
                                             const QString& caption, QMessageBox::Icon icon) {

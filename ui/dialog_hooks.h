@@ -1,6 +1,6 @@
 #pragma once
-// Message boxes and the browse-for-folder dialog go through these two replaceable functions so
-// that tests can record what would be shown instead of blocking on a modal window.
+// Message boxes, yes/no questions and the browse-for-folder dialog go through these replaceable
+// functions so that tests can record what would be shown instead of blocking on a modal window.
 
 #include <QMessageBox>
 #include <QString>
@@ -27,6 +27,11 @@ void ShowMessageBox(QWidget* owner, const QString& text, const QString& caption,
 // The box that ShowMessageBox shows when no replacement is installed.
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,
                                             const QString& caption, QMessageBox::Icon icon);
+// A modal question with Yes and No buttons (No is the default); true for Yes.
+using QuestionFunction =
+    std::function<bool(QWidget* owner, const QString& text, const QString& caption)>;
+
+bool AskQuestion(QWidget* owner, const QString& text, const QString& caption);
 std::optional<QString> BrowseFolderDialog(QWidget* owner, const QString& title,
                                           const QString& start);
 
@@ -34,5 +39,6 @@ std::optional<QString> BrowseFolderDialog(QWidget* owner, const QString& title,
 // returned so that it can be put back.
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function);
 BrowseFolderFunction SetBrowseFolderFunction(BrowseFolderFunction function);
+QuestionFunction SetQuestionFunction(QuestionFunction function);
 
 }  // namespace tidemark::ui

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ui/dialog_hooks.h"
+#include "ui/messages.h"
 #include "ui/qt_text.h"
 
 namespace tidemark::ui {
@@ -21,6 +22,19 @@ int ClampToInt(std::size_t value) {
 }
 
 }  // namespace
+
+QString BatchDoneText(std::size_t changed) {
+    return QCoreApplication::translate(
+               "tidemark::ui", "%1 entries changed. File > Undo Last Batch can undo this batch.")
+        .arg(changed);
+}
+
+void ReportBatchDone(std::size_t changed) {
+    if (changed > 0) {
+        PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0,
+                        ToStdString(BatchDoneText(changed)));
+    }
+}
 
 DialogOpsHost::DialogOpsHost(QWidget* owner, QString title, QString label)
     : owner_(owner), title_(std::move(title)), label_(std::move(label)) {

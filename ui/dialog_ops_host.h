@@ -17,6 +17,12 @@ class QWidget;
 
 namespace tidemark::ui {
 
+// The status bar's text after a journalled batch that changed entries: how many, and that it
+// can be undone.
+QString BatchDoneText(std::size_t changed);
+// Posts that text to the main frame's status bar when anything changed.
+void ReportBatchDone(std::size_t changed);
+
 // Time an operation may take before its progress dialog shows, in milliseconds.
 inline constexpr int kProgressDelayMs = 500;
 

@@ -164,15 +164,18 @@ void CIntelligentMergeDlg::LoadHistories() {
 }
 
 void CIntelligentMergeDlg::OnMerge() {
-    const folderops::MergeRequest request{
+    folderops::MergeRequest request{
         ToStdString(box_[kSource].folder),    ToStdString(box_[kDestination].folder),
         ToStdString(box_[kAlternate].folder), AllEntries(box_[kSource].combo),
         AllEntries(box_[kDestination].combo), AllEntries(box_[kAlternate].combo)};
+    platform::JournalWriter journal;
+    request.journal = &journal;
     folderops::MergeResult result;
     {
         DialogOpsHost host(this, windowTitle(), tr("Merging files..."));
         result = folderops::RunMerge(request, host);
     }
+    ReportBatchDone(journal.ChangedCount());
     if (!result.merged) {
         return;
     }

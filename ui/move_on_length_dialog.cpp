@@ -229,14 +229,17 @@ void CMoveOnLengthDlg::OnPreview() {
 }
 
 void CMoveOnLengthDlg::OnMove() {
-    const folderops::MoveOnLengthRequest request{
-        ToStdString(sourceFolder_), ToStdString(destFolder_), ToStdString(lengthEdit_->text()),
-        AllEntries(sourceCombo_), AllEntries(destCombo_)};
+    folderops::MoveOnLengthRequest request{ToStdString(sourceFolder_), ToStdString(destFolder_),
+                                           ToStdString(lengthEdit_->text()),
+                                           AllEntries(sourceCombo_), AllEntries(destCombo_)};
+    platform::JournalWriter journal;
+    request.journal = &journal;
     folderops::MoveOnLengthResult result;
     {
         DialogOpsHost host(this, windowTitle(), tr("Moving files..."));
         result = folderops::RunMoveOnLength(request, host);
     }
+    ReportBatchDone(journal.ChangedCount());
     if (result.storeHistories) {
         ReplaceEntries(sourceCombo_, result.sourceHistory);
         ReplaceEntries(destCombo_, result.destinationHistory);

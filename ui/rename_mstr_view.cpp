@@ -26,6 +26,7 @@
 #include "settings/app_settings.h"
 #include "ui/catalogue_model.h"
 #include "ui/dialog_hooks.h"
+#include "ui/dialog_ops_host.h"
 #include "ui/folder_helper.h"
 #include "ui/messages.h"
 #include "ui/number_page.h"
@@ -428,6 +429,8 @@ int CRenameMstrView::OnPerformFileRename() {
     const bool inPlace = request.numbering == nullptr ||
                          request.numbering->Options().Output == rename::kOutputRename;
     const bool changes = PreviewChangesAName();
+    platform::JournalWriter journal;
+    request.journal = &journal;
     batchClock_.start();
     const int result = rename::OnPerformFileRename(*catalogue_, request, *this);
     EndBusy();
@@ -440,6 +443,8 @@ int CRenameMstrView::OnPerformFileRename() {
         ShowStatusNote(tr("Nothing was renamed: no entry is selected"));
     } else if (result == rename::kRenameOk && inPlace && !changes) {
         ShowStatusNote(tr("Nothing was renamed: the options change no name"));
+    } else if (result == rename::kRenameOk) {
+        ReportBatchDone(journal.ChangedCount());
     }
     return result;
 }

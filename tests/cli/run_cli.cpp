@@ -11,11 +11,17 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "tests/support/temp_folder.h"
+
 extern char** environ;
 
 namespace tidemark::testing {
 
 CliRun RunCli(const std::vector<std::string>& args) {
+    // Batch journals go to a folder of this test run unless a test names its own, never to the
+    // user's state folder.
+    static const TempFolder state;
+    setenv("TMK_STATE", state.Path().c_str(), 0);
     // Each output stream goes to a file of its own, read and removed afterwards.
     const char* tmp = std::getenv("TMPDIR");
     std::string paths[2];

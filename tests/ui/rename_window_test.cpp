@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QScrollBar>
@@ -362,6 +363,8 @@ TEST_F(RenameWindowTest, HistoriesKeepFourFoldersAndShowingAPageRefillsItsBox) {
 }
 
 TEST_F(RenameWindowTest, PerformRenameRenamesOnDiskAndShowsCollisionsThroughTheWindow) {
+    TempFolder journals;
+    ScopedEnv state{"TMK_STATE", journals.Path()};
     ASSERT_NE(OpenWindow(), nullptr);
     ASSERT_NE(RenamePage(), nullptr);
     auto& options = RenamePage()->Rules().Options();
@@ -383,6 +386,38 @@ TEST_F(RenameWindowTest, PerformRenameRenamesOnDiskAndShowsCollisionsThroughTheW
     EXPECT_FALSE(options.DoPrepend);
     EXPECT_EQ(ColumnTexts(view->SourcePane()), renamed);
     EXPECT_EQ(ColumnTexts(view->ResultPane()), renamed);
+    EXPECT_EQ(frame->StatusText(),
+              QStringLiteral("4 entries changed. File > Undo Last Batch can undo this batch."));
+
+    // "Undo Last Batch" (File menu, after "Rename...") asks with what it will undo, undoes it,
+    // shows the outcome and re-reads the window; then there is nothing left to undo.
+    auto* fileMenu = qobject_cast<QMenu*>(frame->UndoAction()->parent());
+    ASSERT_NE(fileMenu, nullptr);
+    Names texts;
+    for (QAction* action : fileMenu->actions()) {
+        texts.push_back(action->text().toStdString());
+    }
+    EXPECT_EQ(texts, (Names{"Move On Length...", "Intelligent Merge...", "Rename...",
+                            "Undo Last Batch", "", "E&xit"}));
+    QMetaObject::invokeMethod(fileMenu, "aboutToShow");
+    EXPECT_TRUE(frame->UndoAction()->isEnabled());
+    QString asked;
+    ui::SetQuestionFunction([&](QWidget*, const QString& text, const QString&) {
+        asked = text;
+        return true;
+    });
+    dialogs.messages.clear();
+    frame->UndoAction()->trigger();
+    ui::SetQuestionFunction({});
+    ProcessPostedEvents();
+    EXPECT_EQ(asked, QStringLiteral("Undo this batch?\n\nOperation: rename\nFolder: ") +
+                         Q(folder.Path()) + QStringLiteral("\nEntries: 4"));
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("4 entries were restored."));
+    EXPECT_EQ(folder.Names(), (Names{"Alpha", "a.jpg", "b.TXT", "beta", "c.txt", "d"}));
+    EXPECT_EQ(ColumnTexts(view->SourcePane()),
+              (Names{"Alpha", "beta", "a.jpg", "b.TXT", "c.txt", "d"}));
+    EXPECT_FALSE(frame->UndoAction()->isEnabled());
 }
 
 TEST_F(RenameWindowTest, EveryCaptionOfTheFourPagesIsWholeFromTheLeastSizeUpAndWithALargeFont) {

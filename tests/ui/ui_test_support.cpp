@@ -23,6 +23,9 @@ QApplication& EnsureApplication() {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
+    // Batch journals go to a folder of this test run, never to the user's state folder.
+    static const TempFolder state;
+    setenv("TMK_STATE", state.Path().c_str(), 0);
     static int argc = 1;
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};

@@ -1,0 +1,97 @@
+// The batch journal on disk: every byte of a name survives, steps added and finished read
+// back, the state folder's rules, and only the newest batches kept.
+
+#include "platform/journal.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "platform/file_system.h"
+#include "tests/support/temp_folder.h"
+
+namespace tidemark::platform {
+namespace {
+
+using testing::TempFolder;
+
+TEST(Journal, NamesStepsAndEndReadBackExactly) {
+    TempFolder state;
+    TempFolder dir;
+    std::string allBytes;
+    for (int b = 1; b < 256; ++b) {
+        allBytes += b == '/' ? 'x' : static_cast<char>(b);
+    }
+    dir.File("a", "1");
+    JournalPlan plan;
+    plan.operation = "copy";
+    plan.folders = {dir.Path(), "/other folder/%20"};
+    plan.steps = {{StepKind::Rename, 0, 0, "a", allBytes, 0, 0},
+                  {StepKind::Copy, 0, 1, "b c", "", 7, 42}};
+    JournalWriter writer(state.Path());
+    ASSERT_EQ(writer.Begin(plan), 0);
+    writer.Done(1, {1, 2, 3, -4});
+    EXPECT_EQ(writer.Amend({StepKind::Move, 1, 0, "%", "d", 5, 6}), 2u);
+    writer.Done(0);  // buffered until Finish
+    ASSERT_EQ(writer.Finish(true), 0);
+    ASSERT_EQ(MarkUndone(writer.Path(), "batch-x.tmj"), 0);
+
+    std::string error;
+    const auto journal = ReadJournal(writer.Path(), error);
+    ASSERT_TRUE(journal) << error;
+    EXPECT_EQ(journal->plan.operation, "copy");
+    EXPECT_EQ(journal->plan.folders, plan.folders);
+    ASSERT_EQ(journal->plan.steps.size(), 3u);
+    EXPECT_EQ(journal->plan.steps[0].newName, allBytes);
+    EXPECT_EQ(journal->plan.steps[0].inode, IdentifyEntry(dir.Path(), "a")->inode);
+    EXPECT_EQ(journal->plan.steps[1].newName, "");
+    EXPECT_EQ(journal->plan.steps[1].inode, 42u);
+    EXPECT_EQ(journal->plan.steps[2].oldName, "%");
+    EXPECT_EQ(journal->plan.steps[2].kind, StepKind::Move);
+    EXPECT_EQ(journal->done, (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(journal->written[1], (FileIdentity{1, 2, 3, -4}));
+    EXPECT_EQ(journal->end, BatchEnd::Complete);
+    EXPECT_EQ(journal->undoneBy, (std::vector<std::string>{"batch-x.tmj"}));
+}
+
+TEST(Journal, StateFolderAndPruningToTheNewestFifty) {
+    const struct {
+        const char* state;
+        const char* xdg;
+        const char* expected;
+    } cases[] = {
+        {"/s/", "/x", "/s"},
+        {nullptr, "/x", "/x/tidemark"},
+        {nullptr, "relative", "/home/u/.local/state/tidemark"},
+        {nullptr, nullptr, "/home/u/.local/state/tidemark"},
+    };
+    const char* home = getenv("HOME");
+    const std::string savedHome = home != nullptr ? home : "";
+    setenv("HOME", "/home/u", 1);
+    for (const auto& c : cases) {
+        c.state ? setenv("TMK_STATE", c.state, 1) : unsetenv("TMK_STATE");
+        c.xdg ? setenv("XDG_STATE_HOME", c.xdg, 1) : unsetenv("XDG_STATE_HOME");
+        EXPECT_EQ(StateFolder(), c.expected);
+    }
+    setenv("HOME", savedHome.c_str(), 1);
+    unsetenv("TMK_STATE");
+    unsetenv("XDG_STATE_HOME");
+
+    TempFolder state;
+    std::vector<std::string> made;
+    JournalPlan empty;
+    empty.operation = "rename";
+    for (std::size_t i = 0; i < kJournalsKept + 2; ++i) {
+        JournalWriter writer(state / "nested");
+        ASSERT_EQ(writer.Begin(empty), 0);
+        made.push_back(writer.Path());
+    }
+    const std::vector<std::string> kept = ListJournals(state / "nested");
+    ASSERT_EQ(kept.size(), kJournalsKept);
+    EXPECT_EQ(kept.front(), made.back());
+    EXPECT_EQ(kept.back(), made[2]);
+}
+
+}  // namespace
+}  // namespace tidemark::platform

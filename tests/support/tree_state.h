@@ -1,0 +1,37 @@
+#pragma once
+// Everything an undo must restore in a tree: each entry's relative path (byte-exact), its
+// content and its last-write time in nanoseconds. Folders appear as "name/".
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace tidemark::testing {
+
+using TreeState = std::map<std::string, std::string>;
+
+inline TreeState ReadTreeState(const std::string& root) {
+    TreeState state;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string relative = std::filesystem::relative(entry.path(), root).string();
+        struct stat st {};
+        lstat(entry.path().c_str(), &st);
+        const std::string time =
+            "@" + std::to_string(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec);
+        if (entry.is_directory()) {
+            state[relative + "/"] = "";
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        state[relative] = content.str() + time;
+    }
+    return state;
+}
+
+}  // namespace tidemark::testing
