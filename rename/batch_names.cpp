@@ -219,6 +219,12 @@ BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& p
             continue;
         }
         row.newName = NewNameOf(page, record.name, record.isFile, ordinal);
+        // In place, a name kept byte for byte moves nothing: names that differ only in case
+        // already live side by side and stay so. A new name meeting it is still found, as a
+        // listed name.
+        if (destination == nullptr && row.newName == record.name) {
+            continue;
+        }
         const bool firstFound = batch.firstClash == BatchNames::kNone;
 
         if (const int error = platform::CheckEntryName(row.newName); error != 0) {

@@ -221,6 +221,14 @@ TEST(RenameExecutionInPlace, SuccessRenamesResetsAndRereads) {
     EXPECT_EQ(w.Run(kTabFolders), kRenameOk);
     EXPECT_EQ(w.dir.Names(), (Names{"Docs_old", "abc.txt", "def.txt"}));
     w.ExpectDone(kInPlaceDone);
+
+    // Names that differ only in case already live side by side here; kept as they are, they
+    // clash with nothing, so the rest of the batch goes through.
+    Window twins;
+    twins.Make({}, {"Mark.h", "mark.h", "tcp.h"});
+    twins.files.Options() = {.DoReplace = true, .RepOrig = "tcp", .RepNew = "udp"};
+    EXPECT_EQ(twins.Run(kTabFiles), kRenameOk);
+    EXPECT_EQ(twins.dir.Names(), (Names{"Mark.h", "mark.h", "udp.h"}));
 }
 
 // Renames stopped by the collision check, by a name the file system cannot hold, or by the
