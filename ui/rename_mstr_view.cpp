@@ -379,20 +379,22 @@ void CRenameMstrView::ShowPreview(bool refill) {
         }
         names.push_back(std::move(row.newName));
     }
-    const std::size_t markedBefore = model->MarkCount();
     if (refill) {
         model->FillWithNames(std::move(names), std::move(marks));
     } else {
         model->ReplaceNames(std::move(names), std::move(marks));
     }
-    // The status bar counts the marked rows, and shows the folder again once none is left.
+    // The status bar counts the marked rows, and shows the folder again once none is left,
+    // unless something newer (a finished batch) has taken the status bar meanwhile.
     const std::size_t marked = model->MarkCount();
     if (marked > 0) {
         PostUserMessage(
             MainFrameObject(), UM_SETSTATUSTEXT, 0,
             ToStdString(marked == 1 ? tr("1 name collides") : tr("%1 names collide").arg(marked)));
-    } else if (markedBefore > 0) {
+        collisionStatusShown_ = true;
+    } else if (collisionStatusShown_) {
         PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0, catalogue_->GetFolder());
+        collisionStatusShown_ = false;
     }
 }
 
@@ -426,9 +428,6 @@ int CRenameMstrView::OnPerformFileRename() {
     } else if (auto* numberPage = dynamic_cast<CNumberPage*>(CurrentPage())) {
         request.numbering = &numberPage->GetNumbering();
     }
-    const bool inPlace = request.numbering == nullptr ||
-                         request.numbering->Options().Output == rename::kOutputRename;
-    const bool changes = PreviewChangesAName();
     platform::JournalWriter journal;
     request.journal = &journal;
     batchClock_.start();
@@ -441,23 +440,14 @@ int CRenameMstrView::OnPerformFileRename() {
         ChangeFolder(catalogue_->GetFolder());
     } else if (result == rename::kRenameNothingToDo) {
         ShowStatusNote(tr("Nothing was renamed: no entry is selected"));
-    } else if (result == rename::kRenameOk && inPlace && !changes) {
+    } else if (result == rename::kRenameOk && journal.ChangedCount() == 0) {
+        // Told from what the batch did, not from the rows on screen.
         ShowStatusNote(tr("Nothing was renamed: the options change no name"));
     } else if (result == rename::kRenameOk) {
         ReportBatchDone(journal.ChangedCount());
+        collisionStatusShown_ = false;
     }
     return result;
-}
-
-bool CRenameMstrView::PreviewChangesAName() const {
-    const CatalogueListModel* source = sourcePane_->ListModel();
-    const CatalogueListModel* result = resultPane_->ListModel();
-    for (int row = 0; row < source->rowCount(); ++row) {
-        if (source->index(row, 0).data() != result->index(row, 0).data()) {
-            return true;
-        }
-    }
-    return false;
 }
 
 void CRenameMstrView::ShowMessage(const std::string& text, const std::string& caption) {

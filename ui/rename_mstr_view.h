@@ -108,12 +108,12 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     void SyncSelection();
     // The preview names and collision marks of the result list: a refill or a refresh.
     void ShowPreview(bool refill);
-    // Rows whose preview name differs from their name.
-    bool PreviewChangesAName() const;
     void EndBusy();
     void RestoreCursor();
 
     std::unique_ptr<catalogue::FileCatalogue> catalogue_;
+    // The status bar shows the count of colliding preview names.
+    bool collisionStatusShown_ = false;
     settings::AppSettings* settings_ = nullptr;
     std::shared_ptr<TypeIcons> icons_;
     int currentTab_ = -1;
