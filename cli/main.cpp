@@ -7,6 +7,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "tidemark_version.h"
 
 namespace {
 
@@ -21,6 +22,10 @@ void Print(std::string_view text) {
 int main(int argc, char** argv) {
     using namespace tidemark::cli;
     const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args.front() == "--version") {
+        std::printf("tidemark-cli %s\n", tidemark::kProgramVersion);
+        return 0;
+    }
     try {
         const Invocation invocation = ParseCommandLine(args);
         if (invocation.help) {
