@@ -21,8 +21,9 @@ configure: deps $(BUILD)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# make run ARGS=FOLDER opens a rename window on FOLDER.
 run: build
-	./$(BUILD)/app/tidemark
+	./$(BUILD)/app/tidemark $(ARGS)
 
 # Our own builds treat warnings as errors; a plain configure (make run, a user's cmake) does not.
 test: configure

@@ -49,7 +49,7 @@ if [[ -x $prefix/bin/tidemark ]]; then
     exec_line=$(sed -n 's/^Exec=//p' "$prefix"/share/applications/*.desktop | head -n 1)
     set +e
     (cd "$work" && PATH="$prefix/bin:$PATH" TMK_INI="$work/tmk.ini" QT_QPA_PLATFORM=offscreen \
-        timeout 3 ${exec_line/\%f/"$work/folder"} >/dev/null 2>&1)
+        timeout 2 ${exec_line/\%f/"$work/folder"} >/dev/null 2>&1)
     status=$?
     set -e
     [[ $status -eq 124 ]] || fail "the desktop file's Exec line stopped with status $status"
