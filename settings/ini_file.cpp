@@ -81,7 +81,8 @@ std::string StoredValue(std::string_view value) {
     const bool quotedAlready =
         value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
     if (blankAtEnd || quotedAlready) {
-        return "\"" + std::string(value) + "\"";
+        // Appended, not "\"" + ...: GCC 12 at -O3 warns falsely (-Wrestrict) on that form.
+        return std::string("\"").append(value).append("\"");
     }
     return std::string(value);
 }
@@ -205,7 +206,7 @@ void IniFile::SetString(std::string_view section, std::string_view key, std::str
         if (!lines_.empty() && lines_.back().ending.empty()) {
             lines_.back().ending = newLine_;
         }
-        lines_.push_back({"[" + std::string(section) + "]", newLine_});
+        lines_.push_back({std::string("[").append(section).append("]"), newLine_});
         lines_.push_back({keyLine, newLine_});
         return;
     }
