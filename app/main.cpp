@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -46,7 +47,10 @@ int main(int argc, char** argv) {
     parser.process(*application);
     const QStringList paths = parser.positionalArguments();
     if (paths.size() > 1) {
-        parser.showHelp(2);
+        std::fputs(qPrintable(QCoreApplication::translate(
+                       "main", "tidemark: one folder or file at most (see --help)\n")),
+                   stderr);
+        return 2;
     }
     if (qobject_cast<QApplication*>(application.get()) == nullptr) {
         return 0;
