@@ -1,12 +1,15 @@
 # Tidemark: the two everyday commands are `make run` and `make test`.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := settings_fuzz rename_fuzz cli_args_fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test test-asan bench screenshots install package \
-	package-check clean format
+.PHONY: all deps configure build run test test-asan fuzz bench screenshots install \
+	package package-check clean format
 
 all: build
 
@@ -39,6 +42,21 @@ test-asan: deps
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# Each libFuzzer target runs for FUZZ_SECONDS from the seeds in fuzz/corpus; what it learns is
+# kept in the build folder, and a crash (saved there as crash-*) fails the run.
+fuzz:
+	@bash scripts/install-deps.sh --fuzz
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++ -DTIDEMARK_GUI=OFF -DTIDEMARK_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	@for t in $(FUZZ_TARGETS); do \
+		mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+		echo "== $$t for $(FUZZ_SECONDS) s"; \
+		UBSAN_OPTIONS=print_stacktrace=1 ./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) \
+			-print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/$$t- \
+			$(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
+
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; "$$b" || exit 1; done
@@ -60,4 +78,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

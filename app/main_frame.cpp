@@ -8,9 +8,11 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTabWidget>
 
 #include "app/about_dlg.h"
 #include "app/tmk_doc.h"
+#include "help/help_window.h"
 #include "platform/runlog.h"
 #include "settings/app_settings.h"
 #include "ui/dialog_hooks.h"
@@ -156,6 +158,8 @@ void CMainFrame::BuildStatusBar() {
     bar->setObjectName(QStringLiteral("statusBar"));
     messagePane_ = new QLabel(tr("For Help, press F1"), bar);
     messagePane_->setObjectName(QStringLiteral("messagePane"));
+    // It shows folder paths, which are text, never markup.
+    messagePane_->setTextFormat(Qt::PlainText);
     bar->addWidget(messagePane_, 1);
     for (const QString& text : {tr("CAP"), tr("NUM"), tr("SCRL")}) {
         auto* indicator = new QLabel(text, bar);
@@ -213,11 +217,7 @@ void CMainFrame::OnRefresh() {
 
 void CMainFrame::UpdateCommandStates() {
     const bool renameOpen = !mdiArea_->subWindowList().isEmpty();
-    // The caption shows the rename window's document title, the current tab's title.
-    const auto windows = mdiArea_->subWindowList();
-    setWindowTitle(windows.isEmpty() || windows.front()->windowTitle().isEmpty()
-                       ? tr("Tidemark")
-                       : tr("Tidemark - [%1]").arg(windows.front()->windowTitle()));
+    setWindowTitle(Caption());
     renameAction_->setEnabled(!renameOpen);
     // Once a rename window was set up, the folder commands are greyed while none is active.
     const bool greyed =
@@ -226,27 +226,39 @@ void CMainFrame::UpdateCommandStates() {
     mergeAction_->setEnabled(!greyed);
 }
 
+QString CMainFrame::Caption() const {
+    // The rename window's document title, the current tab's title.
+    if (mdiArea_ == nullptr) {
+        return tr("Tidemark");
+    }
+    const auto windows = mdiArea_->subWindowList();
+    return windows.isEmpty() || windows.front()->windowTitle().isEmpty()
+               ? tr("Tidemark")
+               : tr("Tidemark - [%1]").arg(windows.front()->windowTitle());
+}
+
 void CMainFrame::OnAbout() {
     CAboutDlg dialog(this);
     dialog.exec();
 }
 
+// F1 in the rename window opens the page of the tab in front.
 void CMainFrame::OnHelp() {
-    ui::ShowMessageBox(
-        this,
-        tr("Rename... (Ctrl+N) opens the rename window on the last folder used.\n\n"
-           "Choose a folder with the folder box or its button, by double-clicking a folder in a "
-           "list, or by dropping a file on a list. Set the options of a tab; the list on the "
-           "right shows the new names. Click a column header to sort, and F5 to read the "
-           "folder again.\n\n"
-           "Move On Length... and Intelligent Merge... work on whole folders."),
-        tr("Tidemark Help"));
+    const ui::CRenameMstrView* view = RenameView();
+    help::HelpWindow::Open(this, view != nullptr
+                                     ? help::TopicOfTab(view->TabControl()->currentIndex())
+                                     : help::ContentsTopic());
 }
 
 bool CMainFrame::event(QEvent* event) {
     if (ui::UserMessageEvent* message = ui::AsUserMessage(event)) {
         HandleUserMessage(*message);
         return true;
+    }
+    // A maximized MDI window writes its own "title - [document]" over the caption, from the
+    // caption it saw first, which goes stale at the next tab change.
+    if (event->type() == QEvent::WindowTitleChange && windowTitle() != Caption()) {
+        setWindowTitle(Caption());
     }
     if (event->type() == QEvent::DynamicPropertyChange &&
         static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == kGreyedProperty) {

@@ -64,6 +64,7 @@ class CMainFrame : public QMainWindow {
     void StartLog();
     void HandleUserMessage(ui::UserMessageEvent& message);
     void UpdateCommandStates();
+    QString Caption() const;
     void OnAbout();
     void OnHelp();
     void CloseRenameWindows();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,6 +36,8 @@ struct TypeInfo {
     std::string typeName;
     std::uint16_t iconIndex = 0;
 };
+// The longest type text a record keeps, in characters; longer ones are cut.
+inline constexpr std::size_t kMaxTypeChars = 79;
 // Asked with the entry's full path and whether it is a folder; must not open the file.
 using TypeNamer = std::function<TypeInfo(std::string_view path, bool isFolder)>;
 

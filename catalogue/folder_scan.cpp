@@ -3,10 +3,24 @@
 
 #include "catalogue/file_record.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace tidemark::catalogue {
 
 namespace {
+
+// Whatever namer answers, a type text holds at most kMaxTypeChars characters.
+std::string CutTypeText(std::string text) {
+    if (text.size() <= kMaxTypeChars) {
+        return text;  // a byte is at most one character
+    }
+    std::u32string chars = platform::DecodeUtf8(text);
+    if (chars.size() <= kMaxTypeChars) {
+        return text;
+    }
+    chars.resize(kMaxTypeChars);
+    return platform::EncodeUtf8(chars);
+}
 
 // Builds the record of one entry at the end of list; path holds the entry's full path. Throws
 // std::bad_alloc, leaving list as it was.
@@ -26,7 +40,7 @@ void AppendRecord(RecordList& list, const platform::DirEntry& entry, const std::
         // Running out of memory is no failed lookup: it stops the scan.
         try {
             TypeInfo info = namer(path, !record.isFile);
-            record.typeName = std::move(info.typeName);
+            record.typeName = CutTypeText(std::move(info.typeName));
             record.iconIndex = info.iconIndex;
         } catch (const std::bad_alloc&) {
             throw;

@@ -11,12 +11,18 @@ namespace tidemark::catalogue {
 
 namespace {
 
+// How many leading entries a count covers; 0xFFFF means every entry (kWholeList does anyway).
+std::size_t SortLength(std::uint32_t count, std::size_t keys, std::size_t indices) {
+    const std::size_t whole = std::min(keys, indices);
+    return count == kWholeList16 ? whole : std::min<std::size_t>(count, whole);
+}
+
 // std::stable_sort gives exactly what a bubble sort that only exchanges strictly greater
 // neighbours gives: ascending, equal keys in their original order.
 template <typename Key, typename Less>
 int SortKeys(std::vector<Key>& keys, std::vector<std::uint32_t>& indices, std::uint32_t count,
              Less less) {
-    const std::size_t n = std::min<std::size_t>({count, keys.size(), indices.size()});
+    const std::size_t n = SortLength(count, keys.size(), indices.size());
     if (n < 2) {
         return kOk;
     }
@@ -42,7 +48,7 @@ int SortKeys(std::vector<Key>& keys, std::vector<std::uint32_t>& indices, std::u
 
 int SortTextKeys(std::vector<std::string_view>& keys, std::vector<std::uint32_t>& indices,
                  std::uint32_t count) {
-    const std::size_t n = std::min<std::size_t>({count, keys.size(), indices.size()});
+    const std::size_t n = SortLength(count, keys.size(), indices.size());
     if (n < 2) {
         return kOk;
     }

@@ -9,8 +9,9 @@
 
 namespace tidemark::catalogue {
 
-// Sorts the whole key list.
+// Sorts the whole key list; so does its 16-bit form 0xFFFF, which callers of the old width pass.
 inline constexpr std::uint32_t kWholeList = std::numeric_limits<std::uint32_t>::max();
+inline constexpr std::uint32_t kWholeList16 = 0xFFFF;
 
 // Text keys compare without regard to "A"-"Z" case (platform::NoCaseCompare).
 int SortTextKeys(std::vector<std::string_view>& keys, std::vector<std::uint32_t>& indices,

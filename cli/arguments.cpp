@@ -67,6 +67,7 @@ struct Accepts {
     bool sort = false;  // --sort, --desc
     bool page = false;  // page, rules, numbering, --order, selection
     bool json = false;
+    bool null = false;  // -0, --null
     bool log = false;
     bool moveOnLength = false;
 };
@@ -74,9 +75,9 @@ struct Accepts {
 Accepts AcceptsOf(Command command) {
     switch (command) {
         case Command::List:
-            return {.sort = true};
+            return {.sort = true, .null = true};
         case Command::Preview:
-            return {.sort = true, .page = true, .json = true};
+            return {.sort = true, .page = true, .json = true, .null = true};
         case Command::Rename:
             return {.sort = true, .page = true, .log = true};
         case Command::MoveOnLength:
@@ -229,6 +230,10 @@ class Parser {
             invocation_.json = true;
             return false;
         }
+        if ((option == "--null" || option == "-0") && accepts_.null) {
+            invocation_.null = true;
+            return false;
+        }
         if (option == "--log" && accepts_.log) {
             invocation_.log = true;
             return false;
@@ -242,8 +247,8 @@ class Parser {
             hasLength_ = true;
             return true;
         }
-        if (option == "--json" || option == "--log" || option == "--preview" ||
-            option == "--length") {
+        if (option == "--json" || option == "--null" || option == "-0" || option == "--log" ||
+            option == "--preview" || option == "--length") {
             Refuse(option);
         }
         Fail("unknown option " + Quoted(option));
@@ -257,6 +262,9 @@ class Parser {
         }
         if (command == Command::MoveOnLength && !hasLength_) {
             Fail("move-on-length: --length is missing");
+        }
+        if (invocation_.json && invocation_.null) {
+            Fail("--null: not together with --json");
         }
         const RenameSetup& setup = invocation_.setup;
         const bool numberPage = setup.tabIndex == rename::kTabNumber;

@@ -45,6 +45,7 @@ struct Invocation {
     std::vector<std::string> folders;
     RenameSetup setup;
     bool json = false;         // preview
+    bool null = false;         // list, preview: NUL after every field instead of tabs and lines
     bool log = false;          // rename
     std::string lengthText;    // move-on-length, as typed: the operation reads it
     bool previewOnly = false;  // move-on-length

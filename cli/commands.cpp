@@ -101,8 +101,7 @@ struct Page {
     }
 
     std::vector<rename::PreviewRow> Preview(catalogue::FileCatalogue& catalogue) {
-        return tabIndex == rename::kTabNumber ? rename::PreviewRows(catalogue, numbering)
-                                              : rename::PreviewRows(catalogue, rules);
+        return rename::PreviewBatch(catalogue, Request()).rows;
     }
 
     int tabIndex;
@@ -127,7 +126,7 @@ int RunList(const Invocation& invocation) {
             continue;
         }
         catalogue::FormatRecord(records[static_cast<std::size_t>(index)], texts);
-        WriteTabLine(out, texts);
+        WriteTabLine(out, texts, invocation.null);
     }
     return 0;
 }
@@ -154,9 +153,22 @@ int RunPreview(const Invocation& invocation) {
     if (invocation.json) {
         WritePreviewJson(out, rows);
     } else {
-        WritePreviewLines(out, rows);
+        WritePreviewLines(out, rows, invocation.null);
     }
     return 0;
+}
+
+// The file-operation message names only the old name; when a new name is one that no file
+// system can hold, a line naming it tells the user which rule to change.
+void ReportUnholdableName(const std::vector<rename::PreviewRow>& rows) {
+    for (const rename::PreviewRow& row : rows) {
+        if (const int error = platform::CheckEntryName(row.newName); error != 0) {
+            ReportMessage("the new name '" + row.newName + "' of '" + row.oldName +
+                              "' cannot be a file name: " + platform::SystemErrorText(error),
+                          "Error");
+            return;
+        }
+    }
 }
 
 int RunRename(const Invocation& invocation) {
@@ -166,7 +178,11 @@ int RunRename(const Invocation& invocation) {
     }
     Page page(invocation.setup);
     CliRenameHost host(invocation.log);
-    return ExitStatusOf(rename::OnPerformFileRename(catalogue, page.Request(), host));
+    const int result = rename::OnPerformFileRename(catalogue, page.Request(), host);
+    if (result == rename::kRenameFileOpFailed) {
+        ReportUnholdableName(page.Preview(catalogue));
+    }
+    return ExitStatusOf(result);
 }
 
 int RunMoveOnLength(const Invocation& invocation) {
@@ -190,7 +206,17 @@ int RunMoveOnLength(const Invocation& invocation) {
     request.destination = invocation.folders[1];
     request.lengthText = invocation.lengthText;
     CliFolderOpsHost host;
-    return folderops::RunMoveOnLength(request, host).close ? 0 : 1;
+    const folderops::MoveOnLengthResult result = folderops::RunMoveOnLength(request, host);
+    // The dialog skips a failed move without a word; here each one is told.
+    for (std::size_t i = 0; i < result.failed.size(); ++i) {
+        if (result.failedErrors[i] == platform::kNotCopyableError) {
+            continue;  // named already by the message on entries that cannot be copied
+        }
+        ReportMessage("could not move " + result.failed[i] + " to " + request.destination + ": " +
+                          platform::SystemErrorText(result.failedErrors[i]),
+                      "Error");
+    }
+    return result.close && result.failed.empty() ? 0 : 1;
 }
 
 int RunMerge(const Invocation& invocation) {
@@ -199,7 +225,29 @@ int RunMerge(const Invocation& invocation) {
     request.destination = invocation.folders[1];
     request.alternate = invocation.folders[2];
     CliFolderOpsHost host;
-    return folderops::RunMerge(request, host).merged ? 0 : 1;
+    const folderops::MergeResult result = folderops::RunMerge(request, host);
+    if (!result.merged) {
+        return 1;
+    }
+    if (!result.counts) {
+        ReportMessage("could not read the folder " + request.source, "Error");
+        return 1;
+    }
+    // The dialog counts a file whose transfer failed as if it had gone; the summary here counts
+    // only what happened, and each failure gets its own line.
+    folderops::MergeCounts done = *result.counts;
+    for (const folderops::MergeFailure& failure : done.failed) {
+        --(failure.toAlternate ? done.alternate : done.moved);
+        if (failure.error == platform::kNotCopyableError) {
+            continue;  // named already by the message on entries that cannot be copied
+        }
+        ReportMessage("could not move " + failure.name + " to " +
+                          (failure.toAlternate ? request.alternate : request.destination) + ": " +
+                          platform::SystemErrorText(failure.error),
+                      "Error");
+    }
+    WriteMergeSummary(folderops::MergeSummary(done));
+    return done.failed.empty() ? 0 : 1;
 }
 
 }  // namespace

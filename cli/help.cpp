@@ -7,8 +7,8 @@ constexpr std::string_view kOverview =
     R"(usage: tidemark-cli COMMAND ... (COMMAND --help for its options)
        tidemark-cli --version
 
-  list    FOLDER [--sort KEY] [--desc]
-  preview FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--json]
+  list    FOLDER [--sort KEY] [--desc] [-0]
+  preview FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--json | -0]
   rename  FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--log]
   move-on-length SOURCE DEST --length N [--preview]
   merge   SOURCE DEST ALTERNATE
@@ -17,7 +17,8 @@ Every name shown or given is the one the rename window would show or give for th
 folder, order, selection and options. Messages go to standard error as "CAPTION: TEXT".
 
 Exit status: 0 success; 11, 21, 41, 42, 43 the operation's result code; 1 a check of
-move-on-length or merge stopped it; 2 a usage error.
+move-on-length or merge stopped it, a file could not be moved, or standard output could not
+be written; 2 a usage error.
 )";
 
 constexpr std::string_view kOrder = R"(
@@ -67,18 +68,23 @@ A NAME given to --select or --order must be in FOLDER. Use -- before a FOLDER th
 with "-".
 )";
 
-constexpr std::string_view kList = R"(usage: tidemark-cli list FOLDER [--sort KEY] [--desc]
+constexpr std::string_view kList = R"(usage: tidemark-cli list FOLDER [--sort KEY] [--desc] [-0]
 
 One line per row of the source list, in display order: the seven column texts (Filename,
 Ext, Size, Created, Modified, Attrib, Type) separated by a tab.
+  -0, --null    end every text with a NUL byte instead (no tabs or line ends), for names
+                that hold them; as `find -print0`, read with `xargs -0` or `read -d ''`
 )";
 
 constexpr std::string_view kPreview =
-    R"(usage: tidemark-cli preview FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--json]
+    R"(usage: tidemark-cli preview FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--json | -0]
 
 One line per row of the result list, "old<TAB>new", in display order, exactly as the result
-list fills it. --json prints [{"old":...,"new":...,"isFile":...}, ...] instead; a byte of a
-name that is not UTF-8 is written as \udcXX.
+list fills it.
+  -0, --null    "old<NUL>new<NUL>" per row instead, for names holding tabs or line ends
+  --json        [{"old":...,"new":...,"isFile":...}, ...]; a byte of a name that is not
+                UTF-8 is written as \udcXX, and such a name also gets "oldBase64" or
+                "newBase64" holding its exact bytes
 )";
 
 constexpr std::string_view kRename =
@@ -102,17 +108,19 @@ moves when a name clashes with another or with a file of DEST (letter case ignor
   --preview     print the names that would move, sorted, one per line; move nothing
 
 Exit status: 0 the Move ran (or nothing qualified; for --preview, the names were printed);
-1 a check stopped it (messages on standard error; --preview: N not above 0); 2 usage error.
+1 a check stopped it or a file could not be moved (messages on standard error; --preview: N
+not above 0); 2 usage error.
 )";
 
 constexpr std::string_view kMerge = R"(usage: tidemark-cli merge SOURCE DEST ALTERNATE
 
 Moves the files of SOURCE into DEST. A file whose name is in DEST with the same size stays in
 SOURCE; one whose name is in DEST with another size goes to ALTERNATE. Subfolders are not
-touched. The summary goes to standard output.
+touched. The summary goes to standard output and counts the files that went; each file that
+could not be moved gets a line on standard error.
 
-Exit status: 0 the merge ran; 1 a check stopped it (messages on standard error); 2 usage
-error.
+Exit status: 0 the merge ran; 1 a check stopped it, SOURCE could not be read or a file could
+not be moved (messages on standard error); 2 usage error.
 )";
 
 }  // namespace

@@ -29,10 +29,12 @@ void CliRenameHost::Log(const std::string& line) {
     }
 }
 
+void WriteMergeSummary(const std::string& text) {
+    WriteLine(stdout, text);
+}
+
 void CliFolderOpsHost::ShowMessage(const std::string& text, const std::string& caption) {
-    if (caption == folderops::kMergeInfoCaption) {
-        WriteLine(stdout, text);
-    } else {
+    if (caption != folderops::kMergeInfoCaption) {
         ReportMessage(text, caption);
     }
 }

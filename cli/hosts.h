@@ -32,10 +32,13 @@ class CliRenameHost final : public rename::RenameHost {
     bool log_;
 };
 
+// The merge summary, on standard output.
+void WriteMergeSummary(const std::string& text);
+
 class CliFolderOpsHost final : public folderops::FolderOpsHost {
   public:
-    // The merge summary ("Merge Info") goes to standard output, every other message to
-    // standard error.
+    // Every message goes to standard error, except the merge summary ("Merge Info"): the merge
+    // command writes its own, which counts failed transfers as failures.
     void ShowMessage(const std::string& text, const std::string& caption) override;
 };
 

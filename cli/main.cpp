@@ -1,12 +1,14 @@
 // tidemark-cli: the engine's second front end, for scripts and machines without a display.
 
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "cli/output.h"
 #include "tidemark_version.h"
 
 namespace {
@@ -15,6 +17,15 @@ constexpr int kUsageStatus = 2;
 
 void Print(std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// A full disk or a closed pipe on standard output is a failure like any other.
+int Finished(int status) {
+    if (const int error = tidemark::cli::FinishOutput(stdout); error != 0) {
+        std::fprintf(stderr, "tidemark-cli: standard output: %s\n", std::strerror(error));
+        return status == 0 ? 1 : status;
+    }
+    return status;
 }
 
 }  // namespace
@@ -30,9 +41,9 @@ int main(int argc, char** argv) {
         const Invocation invocation = ParseCommandLine(args);
         if (invocation.help) {
             Print(invocation.overview ? OverviewHelp() : CommandHelp(invocation.command));
-            return 0;
+            return Finished(0);
         }
-        return RunCommand(invocation);
+        return Finished(RunCommand(invocation));
     } catch (const UsageError& error) {
         std::fprintf(stderr, "tidemark-cli: %s\n", error.message.c_str());
         return kUsageStatus;

@@ -1,5 +1,9 @@
 #include "cli/output.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+
 #include "platform/text.h"
 
 namespace tidemark::cli {
@@ -23,37 +27,84 @@ bool IsPlainAscii(std::string_view text) {
     return true;
 }
 
+bool IsValidUtf8(std::string_view text) {
+    for (const char32_t c : platform::DecodeUtf8(text)) {
+        if (c >= platform::kEscapeBase && c < platform::kEscapeBase + 0x100) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The first write error, kept until the end so that the exit status can tell it.
+int gFirstError = 0;
+
 }  // namespace
 
 void OutputBuffer::Flush() {
+    bool ok = true;
     if (!text_.empty()) {
-        std::fwrite(text_.data(), 1, text_.size(), stream_);
+        ok = std::fwrite(text_.data(), 1, text_.size(), stream_) == text_.size();
         text_.clear();
     }
-    std::fflush(stream_);
+    ok = std::fflush(stream_) == 0 && ok;
+    if (!ok && gFirstError == 0) {
+        gFirstError = errno != 0 ? errno : EIO;
+    }
 }
 
-void WriteTabLine(OutputBuffer& out, const std::vector<std::string>& texts) {
+int FinishOutput(std::FILE* stream) {
+    if (std::fflush(stream) != 0 && gFirstError == 0) {
+        gFirstError = errno != 0 ? errno : EIO;
+    }
+    if (std::ferror(stream) && gFirstError == 0) {
+        gFirstError = EIO;
+    }
+    return gFirstError;
+}
+
+void WriteTabLine(OutputBuffer& out, const std::vector<std::string>& texts, bool null) {
     std::string& text = out.Text();
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (i > 0) {
+        if (i > 0 && !null) {
             text += '\t';
         }
         text += texts[i];
+        if (null) {
+            text += '\0';
+        }
     }
-    text += '\n';
+    if (!null) {
+        text += '\n';
+    }
     out.MaybeFlush();
 }
 
-void WritePreviewLines(OutputBuffer& out, const std::vector<rename::PreviewRow>& rows) {
+void WritePreviewLines(OutputBuffer& out, const std::vector<rename::PreviewRow>& rows, bool null) {
+    std::vector<std::string> fields(2);
     for (const rename::PreviewRow& row : rows) {
-        std::string& text = out.Text();
-        text += row.oldName;
-        text += '\t';
-        text += row.newName;
-        text += '\n';
-        out.MaybeFlush();
+        fields[0] = row.oldName;
+        fields[1] = row.newName;
+        WriteTabLine(out, fields, null);
     }
+}
+
+std::string Base64(std::string_view text) {
+    static constexpr char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((text.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < text.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, text.size() - i);
+        std::uint32_t group = 0;
+        for (std::size_t j = 0; j < 3; ++j) {
+            group = group << 8 | (j < n ? static_cast<unsigned char>(text[i + j]) : 0u);
+        }
+        for (std::size_t j = 0; j < 4; ++j) {
+            out += j <= n ? kDigits[(group >> (18 - 6 * j)) & 0x3F] : '=';
+        }
+    }
+    return out;
 }
 
 void WritePreviewJson(OutputBuffer& out, const std::vector<rename::PreviewRow>& rows) {
@@ -67,6 +118,13 @@ void WritePreviewJson(OutputBuffer& out, const std::vector<rename::PreviewRow>& 
         AppendJsonString(text, rows[i].newName);
         text += ",\"isFile\":";
         text += rows[i].isFile ? "true" : "false";
+        // The escapes above keep each stray byte, but few JSON readers give it back as a byte.
+        if (!IsValidUtf8(rows[i].oldName)) {
+            text += ",\"oldBase64\":\"" + Base64(rows[i].oldName) + "\"";
+        }
+        if (!IsValidUtf8(rows[i].newName)) {
+            text += ",\"newBase64\":\"" + Base64(rows[i].newName) + "\"";
+        }
         text += '}';
         out.MaybeFlush();
     }

@@ -1,5 +1,6 @@
 #pragma once
-// Writing rows to standard output: tab-separated lines, or the preview as a JSON array.
+// Writing rows to standard output: tab-separated lines, NUL-terminated fields (for names that
+// hold tabs or line ends, as `find -print0` writes them), or the preview as a JSON array.
 
 #include <cstdio>
 #include <string>
@@ -34,14 +35,23 @@ class OutputBuffer {
     std::string text_;
 };
 
-// The texts joined by tabs, then a line end.
-void WriteTabLine(OutputBuffer& out, const std::vector<std::string>& texts);
+// The texts joined by tabs, then a line end; with null, each text followed by a NUL byte.
+void WriteTabLine(OutputBuffer& out, const std::vector<std::string>& texts, bool null = false);
 
-// One "old<TAB>new" line per row.
-void WritePreviewLines(OutputBuffer& out, const std::vector<rename::PreviewRow>& rows);
+// One "old<TAB>new" line per row; with null, "old<NUL>new<NUL>".
+void WritePreviewLines(OutputBuffer& out, const std::vector<rename::PreviewRow>& rows,
+                       bool null = false);
 
-// [{"old":...,"new":...,"isFile":...}, ...], one object per line.
+// [{"old":...,"new":...,"isFile":...}, ...], one object per line. A name that is not valid
+// UTF-8 also gets "oldBase64" or "newBase64": its exact bytes, for a script to rename by.
 void WritePreviewJson(OutputBuffer& out, const std::vector<rename::PreviewRow>& rows);
+
+// The bytes of text in base64 (RFC 4648, with padding).
+std::string Base64(std::string_view text);
+
+// Flushes stream; 0 when everything written to it (through OutputBuffer or not) got there,
+// else the error number of the first failure.
+int FinishOutput(std::FILE* stream);
 
 // text as a JSON string. Names are bytes: a byte that is not part of valid UTF-8 is written as
 // the escape \udcXX (XX its value), as the engine itself carries such bytes.

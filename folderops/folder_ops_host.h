@@ -3,12 +3,26 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace tidemark::folderops {
 
 // Captions of the message boxes the folder operations show.
 inline constexpr const char* kErrorCaption = "Error";
 inline constexpr const char* kMergeInfoCaption = "Merge Info";
+
+// Shown (caption "Error") after a move or merge that had to leave entries in the source because
+// moving them to another file system means copying, and a FIFO, socket or device is never read.
+inline std::string NotCopyableMessage(const std::vector<std::string>& names) {
+    std::string text =
+        "These entries were not moved: a FIFO, socket or device cannot be copied to another "
+        "file system.";
+    for (const std::string& name : names) {
+        text += "\n";
+        text += name;
+    }
+    return text;
+}
 
 class FolderOpsHost {
   public:

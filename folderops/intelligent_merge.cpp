@@ -4,6 +4,7 @@
 
 #include "folderops/folder_name_index.h"
 #include "platform/file_system.h"
+#include "platform/folder_fd.h"
 #include "platform/text.h"
 
 namespace tidemark::folderops {
@@ -19,30 +20,22 @@ constexpr const char* kFoldersSame =
 struct SourceFile {
     std::string name;
     std::uint64_t size = 0;
-    bool special = false;  // a device, fifo or socket
 };
 
-// Moves name from one folder to another, never replacing. Between file systems ("another
-// drive") the file is copied and the source deleted only after a good copy. True when the file
-// arrived.
-bool Transfer(const std::string& from, const std::string& to, const SourceFile& file,
-              bool sameFileSystem) {
-    const std::string source = platform::JoinPath(from, file.name);
-    const std::string target = platform::JoinPath(to, file.name);
-    if (!sameFileSystem) {
-        // Reading a fifo or a device would block or never end; such entries only move within
-        // one file system.
-        if (file.special) {
-            return false;
-        }
-        if (platform::CopyFileNoReplace(source, target) != 0) {
-            return false;
-        }
-        // The copy is in place either way; a source that cannot go stays as well.
-        platform::DeleteFile(source);
-        return true;
+// Moves a file from one open folder to another, never replacing; to another file system it is
+// copied, synced, and its source deleted only then. 0 when the file arrived, else the error
+// number. A FIFO, socket or device that would have to be copied is named in notCopyable and
+// stays.
+int Transfer(const platform::FolderFd& from, const platform::FolderFd& to, const SourceFile& file,
+             std::vector<std::string>& notCopyable) {
+    if (!from.Valid() || !to.Valid()) {
+        return from.Valid() ? to.Error() : from.Error();
     }
-    return platform::MoveFileNoReplace(source, target) == 0;
+    const int error = platform::MoveEntryAt(from.Get(), file.name, to.Get(), file.name);
+    if (error == platform::kNotCopyableError) {
+        notCopyable.push_back(file.name);
+    }
+    return error;
 }
 
 }  // namespace
@@ -63,8 +56,7 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
     std::vector<SourceFile> files;
     const bool listed = platform::ListFolder(source, [&](const platform::DirEntry& entry) {
         if ((entry.attributes & platform::kAttrDirectory) == 0) {
-            files.push_back({std::string(entry.name), entry.size,
-                             (entry.attributes & platform::kAttrSystem) != 0});
+            files.push_back({std::string(entry.name), entry.size});
         }
         return true;
     });
@@ -74,25 +66,36 @@ std::optional<MergeCounts> MergeFolders(const std::string& source, const std::st
 
     FolderNameIndex present;
     present.Load(destination);
-    const bool destinationSameFs = platform::SameFileSystem(source, destination);
-    const bool alternateSameFs = platform::SameFileSystem(source, alternate);
+    const platform::FolderFd sourceFolder = platform::FolderFd::Open(source);
+    const platform::FolderFd destinationFolder = platform::FolderFd::Open(destination);
+    const platform::FolderFd alternateFolder = platform::FolderFd::Open(alternate);
+    std::vector<std::string> notCopyable;
 
     MergeCounts counts;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const SourceFile& file = files[i];
         const auto found = present.Find(file.name);
         if (!found) {
-            if (Transfer(source, destination, file, destinationSameFs)) {
+            if (const int error = Transfer(sourceFolder, destinationFolder, file, notCopyable);
+                error == 0) {
                 present.Add(file.name, file.size);
+            } else {
+                counts.failed.push_back({file.name, false, error});
             }
             ++counts.moved;
         } else if (found->size != file.size) {
-            Transfer(source, alternate, file, alternateSameFs);
+            if (const int error = Transfer(sourceFolder, alternateFolder, file, notCopyable);
+                error != 0) {
+                counts.failed.push_back({file.name, true, error});
+            }
             ++counts.alternate;
         } else {
             ++counts.kept;
         }
         host.Progress(i + 1, files.size());
+    }
+    if (!notCopyable.empty()) {
+        host.ShowMessage(NotCopyableMessage(notCopyable), kErrorCaption);
     }
     return counts;
 }

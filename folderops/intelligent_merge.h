@@ -8,17 +8,27 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "folderops/folder_ops_host.h"
 #include "settings/folder_list.h"
 
 namespace tidemark::folderops {
 
+// A file whose transfer failed; it stays in the source.
+struct MergeFailure {
+    std::string name;
+    bool toAlternate = false;  // it was going to the alternate folder, not the destination
+    int error = 0;             // the system's error number
+};
+
 struct MergeCounts {
     std::int32_t moved = 0;      // new to the destination: moved there
     std::int32_t alternate = 0;  // found with another size: moved to the alternate folder
     std::int32_t kept = 0;       // found with the same size: left in the source
     std::int32_t Total() const { return moved + alternate + kept; }
+    // The transfers that failed, each also counted above (the summary does not show them).
+    std::vector<MergeFailure> failed;
 };
 
 // The summary shown with caption "Merge Info".
@@ -27,11 +37,12 @@ std::string MergeSummary(const MergeCounts& counts);
 // The merge itself, without checks or messages. Each file of the source is looked up in the
 // destination (exact name first, else the first entry equal without regard to case; files moved
 // in earlier in the same run count) and sizes are compared as 64-bit values. A transfer moves
-// the file when the two folders are on the same file system, else copies it (never replacing)
-// and deletes the source only when the copy succeeded. A counter grows whether or not the
+// the file when the two folders are on the same file system, else copies it (never replacing),
+// syncs the copy and deletes the source only then (a FIFO, socket or device is never copied). A counter grows whether or not the
 // transfer worked: a file that could not go (a file of that name already in the alternate
 // folder, no access) stays in the source and is still counted. nullopt when the source cannot
-// be listed. host.Progress is called after each file; ShowMessage is not called.
+// be listed. host.Progress is called after each file; ShowMessage only for entries
+// left because they cannot be copied (NotCopyableMessage).
 // Linear in the number of files: the destination is read once into an index that grows as
 // files arrive.
 std::optional<MergeCounts> MergeFolders(const std::string& source, const std::string& destination,

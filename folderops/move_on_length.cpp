@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/file_system.h"
+#include "platform/folder_fd.h"
 #include "platform/text.h"
 
 namespace tidemark::folderops {
@@ -70,7 +71,7 @@ std::int32_t ParseLength(std::string_view text) {
 }
 
 std::int32_t NameLength(std::string_view name) {
-    return static_cast<std::int32_t>(platform::CharCount(name));
+    return static_cast<std::int32_t>(platform::GraphemeCount(name));
 }
 
 bool QualifiesForMove(std::string_view name, std::int32_t length) {
@@ -166,13 +167,27 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
         return result;
     }
 
+    // Names inside folders opened once: no full path is formed, none is too long.
+    const platform::FolderFd from = platform::FolderFd::Open(request.source);
+    const platform::FolderFd to = platform::FolderFd::Open(request.destination);
+    std::vector<std::string> notCopyable;
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const std::string& name = kept[i];
-        const int error =
-            platform::MoveFileNoReplace(platform::JoinPath(request.source, name),
-                                        platform::JoinPath(request.destination, name));
+        int error = from.Valid() ? to.Error() : from.Error();
+        if (error == 0) {
+            error = platform::MoveEntryAt(from.Get(), name, to.Get(), name);
+        }
+        if (error == platform::kNotCopyableError) {
+            notCopyable.push_back(name);
+        }
         (error == 0 ? result.moved : result.failed).push_back(name);
+        if (error != 0) {
+            result.failedErrors.push_back(error);
+        }
         host.Progress(i + 1, kept.size());
+    }
+    if (!notCopyable.empty()) {
+        host.ShowMessage(NotCopyableMessage(notCopyable), kErrorCaption);
     }
     result.close = true;
     return result;

@@ -21,7 +21,8 @@ namespace tidemark::folderops {
 // the 32-bit range, reads as 0.
 std::int32_t ParseLength(std::string_view text);
 
-// A name's length in characters (code points), extension and "." included. The dialog puts it
+// A name's length in user-perceived characters (a letter with its accents is one, an invalid
+// byte is one), extension and "." included. The dialog puts it
 // into the length box when a source file is double-clicked.
 std::int32_t NameLength(std::string_view name);
 
@@ -53,9 +54,12 @@ struct MoveOnLengthResult {
     settings::FolderList sourceHistory;
     settings::FolderList destinationHistory;
     // What happened to the qualifying files, in scan order. A move that fails is skipped
-    // without a message; the dialog shows neither list, the command line may.
+    // without a message, except a FIFO, socket or device that would have to be copied to
+    // another file system (NotCopyableMessage); the dialog shows neither list, the command
+    // line may.
     std::vector<std::string> moved;
     std::vector<std::string> failed;
+    std::vector<int> failedErrors;  // the system's error number of each failed move
 };
 
 // The Move button. Checks, in this order, each with its message (caption "Error"):

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/fs_calls.h"
 #include "platform/text.h"
 
 namespace tidemark::platform {
@@ -20,35 +21,13 @@ namespace {
 constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600LL;
 constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_BTIME;
 
-// Closes a file descriptor when it goes out of scope.
-class FdGuard {
-  public:
-    explicit FdGuard(int fd) : fd_(fd) {}
-    ~FdGuard() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    FdGuard(const FdGuard&) = delete;
-    FdGuard& operator=(const FdGuard&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-  private:
-    int fd_;
-};
-
 std::uint64_t FileTimeOf(const statx_timestamp& ts) {
     return FileTimeFromUnix(ts.tv_sec, ts.tv_nsec);
 }
 
 bool FollowsToDirectory(int dirfd, const char* name) {
     struct stat st {};
-    return fstatat(dirfd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    return FsCalls().fstatat(dirfd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
 }
 
 // Windows-style attribute bits of one entry, mapped from the Linux file type, mode and flags.
@@ -90,87 +69,16 @@ EntryInfo InfoFromStatx(const struct statx& sx, std::string_view name, int dirfd
     info.created = (sx.stx_mask & STATX_BTIME) ? FileTimeOf(sx.stx_btime) : info.modified;
     info.size = S_ISDIR(mode) ? 0 : sx.stx_size;
     info.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+    info.kind = isLink          ? EntryKind::Symlink
+                : S_ISDIR(mode) ? EntryKind::Directory
+                : S_ISREG(mode) ? EntryKind::Regular
+                                : EntryKind::Special;
     return info;
 }
 
 std::string_view BaseName(std::string_view path) {
     const auto slash = path.rfind('/');
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-bool SameInode(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-int CopyData(int in, int out) {
-    bool useRange = true;
-    for (;;) {
-        if (useRange) {
-            const ssize_t n = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
-            if (n > 0) {
-                continue;
-            }
-            if (n == 0) {
-                return 0;
-            }
-            if (errno == EINTR) {
-                continue;
-            }
-            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
-                useRange = false;
-                continue;
-            }
-            return errno;
-        }
-        char buffer[1 << 16];
-        const ssize_t n = read(in, buffer, sizeof buffer);
-        if (n == 0) {
-            return 0;
-        }
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        ssize_t done = 0;
-        while (done < n) {
-            const ssize_t w = write(out, buffer + done, static_cast<std::size_t>(n - done));
-            if (w < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return errno;
-            }
-            done += w;
-        }
-    }
-}
-
-// A rename that must not replace anything, for file systems that refuse RENAME_NOREPLACE.
-int MoveWithoutNoReplaceFlag(const std::string& from, const std::string& to) {
-    struct stat src {};
-    if (lstat(from.c_str(), &src) != 0) {
-        return errno;
-    }
-    if (!S_ISDIR(src.st_mode)) {
-        if (link(from.c_str(), to.c_str()) == 0) {
-            if (unlink(from.c_str()) != 0) {
-                const int err = errno;
-                unlink(to.c_str());
-                return err;
-            }
-            return 0;
-        }
-        if (errno == EEXIST) {
-            return EEXIST;
-        }
-    }
-    struct stat dst {};
-    if (lstat(to.c_str(), &dst) == 0) {
-        return EEXIST;
-    }
-    return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -200,8 +108,14 @@ bool DescribeFromListing(const dirent& ent, DirEntry& entry) {
 
 bool ListEntries(const std::string& folder, const std::function<bool(const DirEntry&)>& visit,
                  bool kindsOnly) {
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    const int fd = FsCalls().openat(AT_FDCWD, folder.empty() ? "." : folder.c_str(),
+                                    O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    DIR* dir = fdopendir(fd);
     if (dir == nullptr) {
+        close(fd);
         return false;
     }
     const int dirfd = ::dirfd(dir);
@@ -211,8 +125,8 @@ bool ListEntries(const std::string& folder, const std::function<bool(const DirEn
         struct statx sx {};
         if (kindsOnly && DescribeFromListing(*ent, entry)) {
             // Names and kinds are all the caller needs.
-        } else if (statx(dirfd, ent->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask,
-                         &sx) == 0) {
+        } else if (FsCalls().statx(dirfd, ent->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                                   kStatxMask, &sx) == 0) {
             const EntryInfo info = InfoFromStatx(sx, entry.name, dirfd, ent->d_name);
             entry.attributes = info.attributes;
             entry.created = info.created;
@@ -243,111 +157,48 @@ bool ListFolderKinds(const std::string& folder, const std::function<bool(const D
 }
 
 std::optional<EntryInfo> StatPath(const std::string& path) {
+    return StatAt(AT_FDCWD, path);
+}
+
+std::optional<EntryInfo> StatAt(int folder, const std::string& name) {
     struct statx sx {};
-    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask, &sx) !=
-        0) {
+    if (FsCalls().statx(folder, name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kStatxMask,
+                        &sx) != 0) {
         return std::nullopt;
     }
-    return InfoFromStatx(sx, BaseName(path), AT_FDCWD, path.c_str());
-}
-
-int MoveFileNoReplace(const std::string& from, const std::string& to) {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-        return 0;
-    }
-    const int err = errno;
-    if (err == EEXIST) {
-        // The target may be the entry itself: the same name, or a case-only change on a file
-        // system that ignores case. Anything else that exists is never replaced.
-        struct stat a {};
-        struct stat b {};
-        if (lstat(from.c_str(), &a) == 0 && lstat(to.c_str(), &b) == 0 && SameInode(a, b) &&
-            ParentFolder(from) == ParentFolder(to) && NoCaseEqual(BaseName(from), BaseName(to))) {
-            if (from == to) {
-                return 0;
-            }
-            return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-        }
-        return EEXIST;
-    }
-    if (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP) {
-        return MoveWithoutNoReplaceFlag(from, to);
-    }
-    if (err == EXDEV) {
-        struct stat src {};
-        if (lstat(from.c_str(), &src) != 0) {
-            return errno;
-        }
-        if (!S_ISREG(src.st_mode)) {
-            return EXDEV;
-        }
-        if (const int copyErr = CopyFileNoReplace(from, to); copyErr != 0) {
-            return copyErr;
-        }
-        if (unlink(from.c_str()) != 0) {
-            // Keep exactly one copy: the source could not go, so the new copy goes.
-            const int unlinkErr = errno;
-            unlink(to.c_str());
-            return unlinkErr;
-        }
-        return 0;
-    }
-    return err;
-}
-
-int CopyFileNoReplace(const std::string& from, const std::string& to) {
-    FdGuard in(open(from.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) {
-        return errno;
-    }
-    struct stat st {};
-    if (fstat(in.get(), &st) != 0) {
-        return errno;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return EISDIR;
-    }
-    FdGuard out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
-    if (out.get() < 0) {
-        return errno;
-    }
-    int err = CopyData(in.get(), out.get());
-    if (err == 0 && fchmod(out.get(), st.st_mode & 07777) != 0) {
-        err = errno;
-    }
-    if (err == 0) {
-        const timespec times[2] = {st.st_atim, st.st_mtim};
-        if (futimens(out.get(), times) != 0) {
-            err = errno;
-        }
-    }
-    if (close(out.release()) != 0 && err == 0) {
-        err = errno;
-    }
-    if (err != 0) {
-        unlink(to.c_str());
-    }
-    return err;
+    return InfoFromStatx(sx, BaseName(name), folder, name.c_str());
 }
 
 int DeleteFile(const std::string& path) {
-    return unlink(path.c_str()) == 0 ? 0 : errno;
+    return FsCalls().unlinkat(AT_FDCWD, path.c_str(), 0) == 0 ? 0 : errno;
 }
 
 bool PathExists(const std::string& path) {
     struct stat st {};
-    return !path.empty() && lstat(path.c_str(), &st) == 0;
+    return !path.empty() &&
+           FsCalls().fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool IsDirectory(const std::string& path) {
     struct stat st {};
-    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return !path.empty() && FsCalls().fstatat(AT_FDCWD, path.c_str(), &st, 0) == 0 &&
+           S_ISDIR(st.st_mode);
+}
+
+int FolderListError(const std::string& path) {
+    DIR* dir = opendir(path.c_str());
+    if (dir == nullptr) {
+        return errno;
+    }
+    closedir(dir);
+    return 0;
 }
 
 bool SameFileSystem(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev;
+    return FsCalls().fstatat(AT_FDCWD, a.c_str(), &sa, 0) == 0 &&
+           FsCalls().fstatat(AT_FDCWD, b.c_str(), &sb, 0) == 0 && sa.st_dev == sb.st_dev;
 }
 
 std::optional<std::string> FindNameNoCase(const std::string& folder, std::string_view name) {

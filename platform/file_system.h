@@ -42,6 +42,10 @@ bool ListFolder(const std::string& folder, const std::function<bool(const DirEnt
 // kAttrHidden for a leading "."), no times and size 0. Other entries are described in full.
 bool ListFolderKinds(const std::string& folder, const std::function<bool(const DirEntry&)>& visit);
 
+// What an entry is, by itself (a symbolic link is a link, whatever it points to). Special
+// entries (FIFOs, sockets, devices) are never opened: only their names may change.
+enum class EntryKind : std::uint8_t { Regular, Directory, Symlink, Special };
+
 // Attributes, times and size of one path (not following a final symbolic link, except that a
 // link to a folder carries the folder bit). nullopt when it does not exist.
 struct EntryInfo {
@@ -50,19 +54,37 @@ struct EntryInfo {
     std::uint64_t modified = 0;
     std::uint64_t size = 0;
     std::uint64_t device = 0;
+    EntryKind kind = EntryKind::Regular;
 };
 std::optional<EntryInfo> StatPath(const std::string& path);
+std::optional<EntryInfo> StatAt(int folder, const std::string& name);
 
-// Renames or moves a file or folder; never replaces an existing target (EEXIST). A case-only
-// rename of the same entry is allowed. Across file systems a file is copied then its source
-// deleted; a folder fails with EXDEV.
+// The error of a copy refused because of the entry's kind (a FIFO, socket or device, which
+// would block or never end if read): "Operation not supported".
+inline constexpr int kNotCopyableError = EOPNOTSUPP;
+
+// Renames or moves a file or folder; never replaces an existing target (EEXIST). An unchanged
+// name and a case-only rename of the same entry succeed, also where the file system refuses
+// RENAME_NOREPLACE. Across file systems an entry is copied (as CopyEntryAt, keeping owner and
+// group where allowed), synced with its folder, then its source deleted; a folder fails with
+// EXDEV, a special entry with kNotCopyableError. On failure source and target are as before.
+int MoveEntryAt(int fromFolder, const std::string& fromName, int toFolder,
+                const std::string& toName);
 int MoveFileNoReplace(const std::string& from, const std::string& to);
-// Copies a file's data, mode and last-write time; fails with EEXIST when the target exists
-// and removes a partial target on any failure.
+// Copies an entry without following a symbolic link: a link is copied as a link; a regular
+// file's data, mode (no set-user-ID or set-group-ID unless the owner is the source's too) and
+// times are written under no visible name, synced, then published under toName, which fails
+// with EEXIST when the name exists. A folder gives EISDIR, a special entry kNotCopyableError.
+// A failed copy leaves nothing behind.
+int CopyEntryAt(int fromFolder, const std::string& fromName, int toFolder,
+                const std::string& toName);
 int CopyFileNoReplace(const std::string& from, const std::string& to);
 int DeleteFile(const std::string& path);
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
+// 0 when the folder can be listed, else the reason (ENOENT, ENOTDIR, EACCES, ...): a listing
+// that fails reads as an empty folder, and the user is told why it is empty.
+int FolderListError(const std::string& path);
 // True when both paths exist on the same file system (the same device).
 bool SameFileSystem(const std::string& a, const std::string& b);
 

@@ -1,17 +1,22 @@
 #include "platform/runlog.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <mutex>
 #include <string>
 
+#include "platform/fs_calls.h"
+
 namespace tidemark::platform {
 namespace {
 
 struct RunLog {
     std::mutex mutex;
-    std::FILE* file = nullptr;
+    int fd = -1;
     std::uintptr_t window = 0;
     std::int32_t level = 0;
 };
@@ -40,10 +45,11 @@ std::string TimeStamp() {
 bool RunLogInitialize(std::uintptr_t window, std::int32_t level) {
     RunLog& log = TheLog();
     std::lock_guard lock(log.mutex);
-    if (log.file == nullptr) {
-        // "e": the log must not leak into programs started from here.
-        log.file = std::fopen("tmk.log", "ae");
-        if (log.file == nullptr) {
+    if (log.fd < 0) {
+        // O_CLOEXEC: the log must not leak into programs started from here.
+        log.fd = FsCalls().openat(AT_FDCWD, "tmk.log",
+                                  O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+        if (log.fd < 0) {
             return false;
         }
     }
@@ -55,23 +61,29 @@ bool RunLogInitialize(std::uintptr_t window, std::int32_t level) {
 bool LogMessage(std::string_view text) {
     RunLog& log = TheLog();
     std::lock_guard lock(log.mutex);
-    if (log.file == nullptr) {
+    if (log.fd < 0) {
         return false;
     }
     std::string line = TimeStamp();
     line += ' ';
     line += text;
     line += '\n';
-    const bool written = std::fwrite(line.data(), 1, line.size(), log.file) == line.size();
-    return std::fflush(log.file) == 0 && written;
+    for (std::size_t done = 0; done < line.size();) {
+        const ssize_t n = FsCalls().write(log.fd, line.data() + done, line.size() - done);
+        if (n < 0 && errno != EINTR) {
+            return false;
+        }
+        done += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    return true;
 }
 
 void RunLogShutdown() {
     RunLog& log = TheLog();
     std::lock_guard lock(log.mutex);
-    if (log.file != nullptr) {
-        std::fclose(log.file);
-        log.file = nullptr;
+    if (log.fd >= 0) {
+        close(log.fd);
+        log.fd = -1;
     }
 }
 

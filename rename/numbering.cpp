@@ -67,36 +67,6 @@ std::size_t NumberingPartBytes(std::string_view name) {
     return (dot == std::string_view::npos || dot == 0) ? name.size() : dot;
 }
 
-// Byte offset of character position pos (at most the text's length), counting invalid bytes
-// one each as the platform's decoder does. The decoder never joins bytes across an ASCII or
-// lead byte, so a lead byte with its continuation bytes is decoded on its own: either into
-// one character over the whole piece, or with bytes escaped one by one, in which case only
-// the first character can span more than one byte.
-std::size_t ByteOffsetOf(std::string_view text, std::size_t pos) {
-    std::size_t i = 0;
-    while (pos > 0 && i < text.size()) {
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
-            ++i;
-            --pos;
-            continue;
-        }
-        std::size_t j = i + 1;
-        while (j < text.size() && (static_cast<unsigned char>(text[j]) & 0xC0) == 0x80) {
-            ++j;
-        }
-        const std::size_t chars = platform::DecodeUtf8(text.substr(i, j - i)).size();
-        if (pos >= chars) {
-            pos -= chars;
-            i = j;
-        } else {
-            // The first character takes what the escaped single bytes after it leave.
-            i += (j - i) - (chars - 1) + (pos - 1);
-            pos = 0;
-        }
-    }
-    return i;
-}
-
 }  // namespace
 
 void AdvanceLetters(std::string& letters) {
@@ -164,7 +134,7 @@ void Numbering::ApplyNumber(std::string& name, std::uint32_t index, bool isFile)
             }
             const std::string_view part = std::string_view(name).substr(0, partBytes);
             const std::size_t at = o.Pos <= 1 ? 0 : static_cast<std::size_t>(o.Pos) - 1;
-            name.insert(ByteOffsetOf(part, at), number);
+            name.insert(platform::GraphemeOffset(part, at), number);
             break;
         }
         case kPosBefore:
@@ -178,19 +148,27 @@ void Numbering::ApplyNumber(std::string& name, std::uint32_t index, bool isFile)
                 return;
             }
             const std::string_view pattern = o.Pattern;
-            const std::size_t first =
-                ByteOffsetOf(pattern, static_cast<std::size_t>(std::max<std::int32_t>(o.Pos, 0)));
-            const std::size_t last = ByteOffsetOf(
-                pattern, static_cast<std::size_t>(std::max<std::int32_t>(o.Pos, 0)) + o.Width);
+            const PatternSpan& span = SpanInPattern();
             // Built in the name's own storage, which a preview reuses from name to name.
-            name.assign(pattern.substr(0, first));
+            name.assign(pattern.substr(0, span.first));
             name.append(number);
-            name.append(pattern.substr(last));
+            name.append(pattern.substr(span.last));
             break;
         }
         default:
             break;
     }
+}
+
+const Numbering::PatternSpan& Numbering::SpanInPattern() {
+    const NumberOptions& o = options_;
+    const auto pos = static_cast<std::size_t>(std::max<std::int32_t>(o.Pos, 0));
+    if (!span_ || span_->pattern != o.Pattern || span_->pos != pos || span_->width != o.Width) {
+        // Pos and Width count characters, so a mark on a "?" goes with it.
+        span_ = PatternSpan{o.Pattern, pos, o.Width, platform::GraphemeOffset(o.Pattern, pos),
+                            platform::GraphemeOffset(o.Pattern, pos + o.Width)};
+    }
+    return *span_;
 }
 
 void Numbering::SetPattern(std::string_view text) {
@@ -202,8 +180,8 @@ void Numbering::SetPattern(std::string_view text) {
         return;
     }
     const std::size_t end = std::min(text.find_first_not_of('?', first), text.size());
-    // "?" is ASCII, so the bytes before it decode to the same characters as in the whole text.
-    o.Pos = static_cast<std::int32_t>(platform::CharCount(text.substr(0, first)));
+    // The character that holds the "?": a mark put before it joins them into one.
+    o.Pos = static_cast<std::int32_t>(platform::GraphemeIndex(text, first));
     o.Width = static_cast<std::uint16_t>(
         std::min<std::size_t>(end - first, std::numeric_limits<std::uint16_t>::max()));
 }

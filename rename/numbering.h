@@ -55,16 +55,29 @@ class Numbering {
     // Puts the number into name; folders (isFile false) and an empty start box change nothing.
     void ApplyNumber(std::string& name, std::uint32_t index, bool isFile);
 
-    // Pattern analysis: Pattern takes text; with a "?" Pos becomes the offset of the first
-    // one and Width the length of its run; without one Width becomes 0 and Pos stays.
+    // Pattern analysis: Pattern takes text; with a "?" Pos becomes the position (in
+    // characters, from 0) of the first one and Width the length of its run; without one Width
+    // becomes 0 and Pos stays.
     void SetPattern(std::string_view text);
 
     const std::string& AlphaCounter() const { return alphaCounter_; }
 
   private:
+    // Where the characters that the number replaces begin and end in Pattern (bytes), kept
+    // from name to name while Pattern, Pos and Width stay.
+    struct PatternSpan {
+        std::string pattern;
+        std::size_t pos = 0;
+        std::uint16_t width = 0;
+        std::size_t first = 0;
+        std::size_t last = 0;
+    };
+    const PatternSpan& SpanInPattern();
+
     NumberOptions options_;
     std::string alphaCounter_;
     bool startBoxEmpty_ = false;
+    std::optional<PatternSpan> span_;
 };
 
 // Steps a letter sequence: a .. z, aa .. az, ba .. zz, aaa ..

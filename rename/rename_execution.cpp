@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/folder_fd.h"
 #include "platform/text.h"
 
 namespace tidemark::rename {
@@ -91,35 +92,24 @@ int ReportFileError(std::string_view oldName, int error, RenameHost& host) {
     } catch (const std::bad_alloc&) {
         return kRenameOutOfMemory;
     }
-    host.ShowMessage(text, kErrorCaption);
+    host.ShowInformation(text, kErrorCaption);
     return kRenameFileOpFailed;
-}
-
-bool SelectedOnly(const RenameRequest& request) {
-    return request.tabIndex == kTabNumber ? request.numbering->Options().SelOnly
-                                          : request.rules->Options().SelOnly;
 }
 
 int OutputMode(const RenameRequest& request) {
     return request.tabIndex == kTabNumber ? request.numbering->Options().Output : kOutputRename;
 }
 
-// New names of one phase from the page of the current tab. Each phase (check, execution)
-// starts its own, so the numbering restarts at 0 and both phases give the same numbers.
+// New names of one phase, in the order of the row walk. Each phase (check, execution) starts
+// its own, so the numbering restarts at 0 and both phases give the same numbers. The plan
+// holds only entries of the wanted kind, so these are the names WalkBatch gives.
 class NewNames {
   public:
     explicit NewNames(const RenameRequest& request)
         : request_(request), wantFiles_(WantsFiles(request.tabIndex)) {}
 
     std::string Next(const std::string& oldName) {
-        std::string name = oldName;
-        if (request_.tabIndex == kTabNumber) {
-            request_.numbering->ApplyNumber(name, ordinal_, wantFiles_);
-        } else {
-            request_.rules->ApplyRules(name, wantFiles_);
-        }
-        ++ordinal_;
-        return name;
+        return NewNameOf(request_, oldName, wantFiles_, ordinal_);
     }
 
   private:
@@ -127,14 +117,6 @@ class NewNames {
     bool wantFiles_;
     std::uint32_t ordinal_ = 0;
 };
-
-bool ValidRequest(const RenameRequest& request) {
-    if (request.tabIndex == kTabNumber) {
-        return request.numbering != nullptr;
-    }
-    return request.tabIndex >= kTabFiles && request.tabIndex <= kTabFolders &&
-           request.rules != nullptr;
-}
 
 int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
                   std::vector<std::uint32_t>& plan, int result, const std::string& sourceFolder,
@@ -149,17 +131,22 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
         return result;
     }
     host.Log(kLogDoInPlace);
+    // Every step works in the folder opened once here, whatever its path becomes meanwhile.
+    const platform::FolderFd folder = platform::FolderFd::Open(sourceFolder);
     // The same walk and the same numbering as the check, so only approved names are carried out.
     NewNames newNames(request);
+    std::size_t done = 0;
     for (std::size_t i = 0; i < walk.names.size() && result > 0; ++i) {
         if (!walk.planned[i]) {
             continue;
         }
         const std::string& oldName = walk.names[i];
+        if (!folder.Valid()) {
+            return ReportFileError(oldName, folder.Error(), host);
+        }
         const std::string newName = newNames.Next(oldName);
-        result =
-            MoveOrCopyFile(platform::JoinPath(sourceFolder, oldName),
-                           platform::JoinPath(sourceFolder, newName), oldName, kOutputRename, host);
+        result = MoveOrCopyFile(folder.Get(), oldName, folder.Get(), newName, kOutputRename, host);
+        host.Progress(++done, plan.size());
     }
     return result;
 }
@@ -189,43 +176,32 @@ int RenameIntoDestination(FileCatalogue& catalogue, const RenameRequest& request
     }
     host.Log(kLogDiffDestCheck);
 
-    const auto& records = catalogue.GetRecords();
-    // Each approved new name joins the destination names, so two planned entries with the same
-    // new name are caught as well.
-    NewNames checkNames(request);
-    for (std::size_t p = 0; p < plan.size() && result > 0; ++p) {
-        const FileRecord& record = records[plan[p]];
-        std::string newName = checkNames.Next(record.name);
-        if (const int error = platform::CheckEntryName(newName); error != 0) {
-            result = ReportFileError(record.name, error, host);
-            break;
-        }
-        result = CheckNameInDestination(destinationNames, newName, host);
-        if (result == kRenameOk) {
-            destinationNames.Add(std::move(newName));
-        }
+    if (result > 0) {
+        result = ChkDiffDestRename(catalogue, request, sourceFolder, destinationNames, host);
     }
     if (result != kRenameOk) {
         return result;
     }
     host.Log(kLogDoDiffDest);
 
+    const auto& records = catalogue.GetRecords();
     const int mode = OutputMode(request);
+    const platform::FolderFd from = platform::FolderFd::Open(sourceFolder);
+    const platform::FolderFd to = platform::FolderFd::Open(destination);
     NewNames newNames(request);
     for (std::size_t p = 0; p < plan.size() && result == kRenameOk; ++p) {
         const FileRecord& record = records[plan[p]];
+        if (!from.Valid() || !to.Valid()) {
+            return ReportFileError(record.name, from.Valid() ? to.Error() : from.Error(), host);
+        }
         const std::string newName = newNames.Next(record.name);
-        result = MoveOrCopyFile(platform::JoinPath(sourceFolder, record.name),
-                                platform::JoinPath(destination, newName), record.name, mode, host);
+        result = MoveOrCopyFile(from.Get(), record.name, to.Get(), newName, mode, host);
+        host.Progress(p + 1, plan.size());
     }
     return result;
 }
 
 }  // namespace
-
-bool WantsFiles(int tabIndex) {
-    return tabIndex != kTabFolders;
-}
 
 int CheckSelectionKind(const FileRecord& record, bool wantFiles, int tabIndex, RenameHost& host) {
     if (record.isFile == wantFiles) {
@@ -242,36 +218,21 @@ int BuildRenamePlan(FileCatalogue& catalogue, std::vector<std::uint32_t>& plan, 
                     bool wantFiles, int tabIndex, RenameHost& host) {
     plan.clear();
     const auto& records = catalogue.GetRecords();
-    const auto recordCount = static_cast<std::uint32_t>(records.size());
-    if (catalogue.customOrder) {
-        // The custom order as the user left it: no kind check, the selection does not count.
-        if (const catalogue::Order* order = catalogue.GetOrder(catalogue::kKeyCustom)) {
-            for (const std::uint32_t index : *order) {
-                if (index < recordCount) {
-                    plan.push_back(index);
-                }
-            }
-        }
-        return kRenameOk;
-    }
-    if (selectedOnly) {
+    if (selectedOnly && !catalogue.customOrder) {
         for (const std::uint32_t index : catalogue.selection) {
-            if (index >= recordCount) {
-                continue;
-            }
-            if (CheckSelectionKind(records[index], wantFiles, tabIndex, host) != kRenameOk) {
+            if (index < records.size() &&
+                CheckSelectionKind(records[index], wantFiles, tabIndex, host) != kRenameOk) {
                 return kRenameWrongSelection;
             }
-            plan.push_back(index);
         }
-        return kRenameOk;
     }
-    const auto folderCount = static_cast<std::uint32_t>(catalogue.FolderCount());
-    const std::uint32_t first = wantFiles ? folderCount : 0;
-    const std::uint32_t end = wantFiles ? recordCount : folderCount;
-    plan.reserve(end - first);
-    for (std::uint32_t index = first; index < end; ++index) {
-        plan.push_back(index);
+    // A custom order is taken as it stands (no kind message, the selection does not count);
+    // entries of the other kind keep their name there, as the preview shows them.
+    const RowWalk walk = WalkRows(catalogue, selectedOnly, wantFiles);
+    for (std::size_t r = 0; r < walk.records.size(); ++r) {
+        if (walk.takesPart[r]) {
+            plan.push_back(walk.records[r]);
+        }
     }
     return kRenameOk;
 }
@@ -282,21 +243,6 @@ int ChkOnPerformFileRename(FileCatalogue& catalogue, const RenameRequest& reques
         return kRenameWrongSelection;
     }
     int result = kRenameOk;
-    const auto& records = catalogue.GetRecords();
-    // The sort key's order front to back whatever the display direction; the custom order while
-    // one is in force, so only its own entries are searched.
-    walk = InPlaceWalk{};
-    if (const catalogue::Order* order = catalogue.GetOrder(catalogue.sortKey)) {
-        walk.names.reserve(order->size());
-        walk.indices.reserve(order->size());
-        for (const std::uint32_t index : *order) {
-            if (index < records.size()) {
-                walk.names.push_back(records[index].name);
-                walk.indices.push_back(index);
-            }
-        }
-    }
-
     host.Log(kLogStartInPlaceCheck);
     if (SelectedOnly(request) || catalogue.customOrder) {
         host.Log(kLogBeforeSort);
@@ -309,66 +255,67 @@ int ChkOnPerformFileRename(FileCatalogue& catalogue, const RenameRequest& reques
         host.Log(kLogAfterSort);
     }
 
-    std::vector<bool> inPlan(records.size(), false);
-    for (const std::uint32_t index : plan) {
-        if (index < records.size()) {
-            inPlan[index] = true;
-        }
+    // The sort key's order front to back whatever the display direction; the custom order while
+    // one is in force, so only its own entries are searched.
+    const BatchNames batch = WalkBatch(catalogue, request);
+    const auto& records = catalogue.GetRecords();
+    walk = InPlaceWalk{};
+    walk.names.reserve(batch.rows.size());
+    walk.indices.reserve(batch.rows.size());
+    walk.planned.reserve(batch.rows.size());
+    for (const BatchRow& row : batch.rows) {
+        walk.names.push_back(records[row.recordIndex].name);
+        walk.indices.push_back(row.recordIndex);
+        walk.planned.push_back(row.renamed);
     }
-    walk.planned.resize(walk.indices.size());
-    for (std::size_t i = 0; i < walk.indices.size(); ++i) {
-        walk.planned[i] = inPlan[walk.indices[i]];
-    }
-    if (result != kRenameOk) {
+    if (result != kRenameOk || batch.firstClash == BatchNames::kNone) {
         return result;
     }
-
-    // How many listed entries carry each name (no case); an entry's own name does not count
-    // against it, so a rename that changes only the letter case goes through.
-    std::vector<std::string> folded;
-    folded.reserve(walk.names.size());
-    std::unordered_map<std::string_view, std::uint32_t> nameCount;
-    nameCount.reserve(walk.names.size());
-    for (const std::string& name : walk.names) {
-        folded.push_back(platform::FoldAscii(name));
+    const BatchRow& row = batch.rows[batch.firstClash];
+    const std::string& oldName = records[row.recordIndex].name;
+    if (row.clash == NameClash::Invalid) {
+        return ReportFileError(oldName, row.error, host);
     }
-    for (const std::string& name : folded) {
-        ++nameCount[name];
-    }
-
-    NewNames newNames(request);
-    for (std::size_t i = 0; i < walk.names.size() && result > 0; ++i) {
-        if (!walk.planned[i]) {
-            continue;
-        }
-        const std::string newName = newNames.Next(walk.names[i]);
-        if (const int error = platform::CheckEntryName(newName); error != 0) {
-            result = ReportFileError(walk.names[i], error, host);
-            break;
-        }
-        const std::string foldedNew = platform::FoldAscii(newName);
-        const auto found = nameCount.find(foldedNew);
-        std::uint32_t others = found == nameCount.end() ? 0 : found->second;
-        if (others > 0 && folded[i] == foldedNew) {
-            --others;
-        }
-        if (others > 0) {
-            result = kRenameCollision;
-            host.ShowMessage(InPlaceCollisionMessage(walk.names[i], newName), kAppTitle);
-        }
-    }
-    return result;
+    host.ShowMessage(InPlaceCollisionMessage(oldName, row.newName), kAppTitle);
+    return kRenameCollision;
 }
 
-void DestinationNames::Add(std::string name) {
-    // emplace keeps the first entry of a folded name, the one a front-to-back search meets.
-    firstByFolded_.emplace(platform::FoldAscii(name), names_.size());
-    names_.push_back(std::move(name));
-}
-
-const std::string* DestinationNames::Find(std::string_view name) const {
-    const auto found = firstByFolded_.find(platform::FoldAscii(name));
-    return found == firstByFolded_.end() ? nullptr : &names_[found->second];
+int ChkDiffDestRename(FileCatalogue& catalogue, const RenameRequest& request,
+                      const std::string& sourceFolder, const DestinationNames& destinationNames,
+                      RenameHost& host) {
+    if (!ValidRequest(request)) {
+        return kRenameWrongSelection;
+    }
+    const BatchNames batch = WalkBatch(catalogue, request, &destinationNames);
+    const auto& records = catalogue.GetRecords();
+    // FIFOs, sockets and devices are never opened: copying one would hang or never end, so a
+    // batch that would have to copy one is refused here. A move within one file system only
+    // renames it.
+    const std::string& destination = request.numbering->Options().DestDir;
+    const bool copies =
+        OutputMode(request) == kOutputCopy || !platform::SameFileSystem(sourceFolder, destination);
+    for (std::size_t r = 0; r < batch.rows.size(); ++r) {
+        const BatchRow& row = batch.rows[r];
+        const std::string& oldName = records[row.recordIndex].name;
+        if (r == batch.firstClash) {
+            switch (row.clash) {
+                case NameClash::Invalid:
+                    return ReportFileError(oldName, row.error, host);
+                case NameClash::Existing:
+                    return CheckNameInDestination(destinationNames, row.newName, host);
+                default:
+                    // An earlier new name, as the destination list would hold it.
+                    host.ShowMessage(DestinationCollisionMessage(batch.rows[row.other].newName),
+                                     kAppTitle);
+                    return kRenameCollision;
+            }
+        }
+        if (row.renamed && copies &&
+            (records[row.recordIndex].attributes & platform::kAttrSystem) != 0) {
+            return ReportFileError(oldName, platform::kNotCopyableError, host);
+        }
+    }
+    return kRenameOk;
 }
 
 int CheckNameInDestination(const DestinationNames& names, const std::string& newName,
@@ -381,13 +328,13 @@ int CheckNameInDestination(const DestinationNames& names, const std::string& new
     return kRenameCollision;
 }
 
-int MoveOrCopyFile(const std::string& oldPath, const std::string& newPath,
-                   const std::string& oldName, int outputMode, RenameHost& host) {
+int MoveOrCopyFile(int fromFolder, const std::string& oldName, int toFolder,
+                   const std::string& newName, int outputMode, RenameHost& host) {
     int error = 0;
     if (outputMode == kOutputCopy) {
-        error = platform::CopyFileNoReplace(oldPath, newPath);
+        error = platform::CopyEntryAt(fromFolder, oldName, toFolder, newName);
     } else {
-        error = platform::MoveFileNoReplace(oldPath, newPath);
+        error = platform::MoveEntryAt(fromFolder, oldName, toFolder, newName);
     }
     if (error == 0) {
         return kRenameOk;

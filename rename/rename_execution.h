@@ -19,43 +19,23 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "catalogue/file_catalogue.h"
-#include "rename/numbering.h"
+#include "rename/batch_names.h"
 #include "rename/rename_host.h"
-#include "rename/rename_rules.h"
 
 namespace tidemark::rename {
-
-// Tab indices of the rename window.
-inline constexpr int kTabFiles = 0;
-inline constexpr int kTabExtensions = 1;
-inline constexpr int kTabFolders = 2;
-inline constexpr int kTabNumber = 3;
-
-// Which page runs the rename. Tabs 0 to 2 need rules (the page of that tab), tab 3 needs
-// numbering; a request without them does nothing and gives -41. Neither object is kept past
-// the call; numbering is not const because the letter base keeps its state in it.
-struct RenameRequest {
-    int tabIndex = kTabFiles;
-    const RenameRules* rules = nullptr;
-    Numbering* numbering = nullptr;
-};
-
-// Files on every tab but "Rename Folders".
-bool WantsFiles(int tabIndex);
 
 // The whole operation. On success (1) the page is reset, the custom order dropped, the folder
 // re-read and a preview refresh posted, all through host.
 int OnPerformFileRename(catalogue::FileCatalogue& catalogue, const RenameRequest& request,
                         RenameHost& host);
 
-// Fills plan with the record indices taking part: the custom order as it stands when one is in
-// force, else the selection (each entry checked with CheckSelectionKind), else every record of
-// the wanted kind. Returns 1, or -41 after the kind message. Indices that name no record are
-// left out.
+// Fills plan with the record indices taking part, in the order of the row walk (WalkRows): the
+// custom order's entries of the wanted kind when one is in force, else the selection (each
+// entry checked first with CheckSelectionKind), else every record of the wanted kind. Returns
+// 1, or -41 after the kind message. Indices that name no record are left out.
 int BuildRenamePlan(catalogue::FileCatalogue& catalogue, std::vector<std::uint32_t>& plan,
                     bool selectedOnly, bool wantFiles, int tabIndex, RenameHost& host);
 
@@ -63,48 +43,45 @@ int BuildRenamePlan(catalogue::FileCatalogue& catalogue, std::vector<std::uint32
 int CheckSelectionKind(const catalogue::FileRecord& record, bool wantFiles, int tabIndex,
                        RenameHost& host);
 
-// The source list as the in-place stages walk it: names and record indices in the order of the
-// catalogue's sort key (front to back), and which of those positions take part.
+// The source list as the in-place stages walk it (WalkRows): current names and record
+// indices front to back of the sort key's order, and which of those positions take part.
 struct InPlaceWalk {
     std::vector<std::string> names;
     std::vector<std::uint32_t> indices;
     std::vector<bool> planned;
 };
 
-// The in-place check stage: builds the walk, sorts the plan when "selected only" or a custom
-// order is in force (-43 when it is empty), then checks every planned new name: one the file
-// system cannot hold gives -21 with the file-operation error message, one equal (no case) to
-// the current name of another listed entry gives -42 with the collision message. Linear in the
-// number of entries. Returns 1 when the execution may go ahead (-41 for a request without
-// its page, as OnPerformFileRename).
+// The in-place check stage: sorts the plan when "selected only" or a custom order is in force
+// (-43 when it is empty), then walks the batch (WalkBatch) and reports the first row that
+// clashes: a name the file system cannot hold gives -21 with the file-operation error
+// message; a name equal (no case) to the current name of another listed entry, or to the new
+// name of an earlier entry of the batch, gives -42 with the collision message naming that
+// row's old and new name. Linear in the number of entries. Returns 1 when the execution may go
+// ahead (-41 for a request without its page, as OnPerformFileRename).
 int ChkOnPerformFileRename(catalogue::FileCatalogue& catalogue, const RenameRequest& request,
                            std::vector<std::uint32_t>& plan, InPlaceWalk& walk, RenameHost& host);
 
-// The names of a destination folder plus the new names approved so far, searched without
-// regard to case in constant time; the first name added wins among equal ones, as a search
-// from the front of the list would find.
-class DestinationNames {
-  public:
-    void Add(std::string name);
-    // The first name equal to name without regard to case, or nullptr.
-    const std::string* Find(std::string_view name) const;
-    std::size_t Size() const { return names_.size(); }
-
-  private:
-    std::vector<std::string> names_;
-    std::unordered_map<std::string, std::size_t> firstByFolded_;
-};
+// The destination check stage: walks the batch against the destination's names and reports
+// the first row that clashes (a name no file system can hold: -21 with the file-operation
+// error message; a destination entry's name or an earlier new name: -42 with the destination
+// collision message) or that is a FIFO, socket or device which would have to be copied (copy
+// mode, or a move to another file system): -21 with the file-operation error message. 1 when
+// the execution may go ahead.
+int ChkDiffDestRename(catalogue::FileCatalogue& catalogue, const RenameRequest& request,
+                      const std::string& sourceFolder, const DestinationNames& destinationNames,
+                      RenameHost& host);
 
 // 1 when newName is not among names; else -42 after the destination collision message, which
 // names the destination entry as listed.
 int CheckNameInDestination(const DestinationNames& names, const std::string& newName,
                            RenameHost& host);
 
-// One rename, move (modes 0 and 1) or copy (mode 2), never over an existing target. On failure
+// One rename, move (modes 0 and 1) or copy (mode 2) of oldName in fromFolder to newName in
+// toFolder (open folders, see platform/folder_fd.h), never over an existing target. On failure
 // shows the file-operation error message for oldName and returns -21, or -11 when that
 // message could not be composed.
-int MoveOrCopyFile(const std::string& oldPath, const std::string& newPath,
-                   const std::string& oldName, int outputMode, RenameHost& host);
+int MoveOrCopyFile(int fromFolder, const std::string& oldName, int toFolder,
+                   const std::string& newName, int outputMode, RenameHost& host);
 
 // "Error on<name> \r\n\r\n<system text>", kept within the 1283 characters that the message
 // block holds by cutting the system text (never inside a UTF-8 character).

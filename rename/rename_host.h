@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace tidemark::rename {
@@ -23,6 +24,13 @@ class RenameHost {
 
     // A modal message box with an OK button.
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+    // The same with the information icon, where the box calls for one (a failed file
+    // operation); a host without icons shows it as any other message.
+    virtual void ShowInformation(const std::string& text, const std::string& caption) {
+        ShowMessage(text, caption);
+    }
+    // done of total planned entries have been carried out; a long batch shows it.
+    virtual void Progress(std::size_t /*done*/, std::size_t /*total*/) {}
     // One log line, handed on verbatim.
     virtual void Log(const std::string& line) = 0;
     // Re-reads folder into the catalogue, clears the selection and refills both lists.

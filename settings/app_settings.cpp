@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <stdexcept>
 #include <utility>
 
 #include "platform/file_system.h"
@@ -167,14 +168,23 @@ AppSettings::AppSettings(const IniLocation& location, const ShowMessageFunction&
         return;
     }
     LoadAll();
+    if (!canSave_ && showMessage) {
+        showMessage(kUnreadableText + iniPath_, kCautionCaption);
+    }
 }
 
 AppSettings::~AppSettings() {
-    SaveAll();
+    // Nothing may leave a destructor; a save that runs out of memory simply does not happen.
+    try {
+        SaveAll();
+    } catch (const std::exception&) {
+    }
 }
 
 void AppSettings::LoadAll() {
-    const IniFile file = IniFile::Load(iniPath_);
+    IniFile::State state = IniFile::State::kMissing;
+    const IniFile file = IniFile::Load(iniPath_, state);
+    canSave_ = state != IniFile::State::kUnreadable;
     // TMKAPP's Version and Mode are read by nobody; they are only rewritten at the save.
     for (std::size_t page = 0; page < options_.size(); ++page) {
         options_[page] = ReadOptions(file, kOptionSections[page]);
@@ -193,10 +203,16 @@ void AppSettings::LoadAll() {
 }
 
 bool AppSettings::SaveAll() {
-    if (iniPath_.empty()) {
+    if (iniPath_.empty() || !canSave_) {
         return false;
     }
-    IniFile file = IniFile::Load(iniPath_);
+    // Read again, so that lines written by others meanwhile stay; a file that has become
+    // unreadable since is left alone too.
+    IniFile::State state = IniFile::State::kMissing;
+    IniFile file = IniFile::Load(iniPath_, state);
+    if (state == IniFile::State::kUnreadable) {
+        return false;
+    }
     file.SetString(kSectionApp, kKeyVersion, kVersionWritten);
     file.SetString(kSectionApp, kKeyMode, kModeWritten);
     for (std::size_t page = 0; page < options_.size(); ++page) {
@@ -265,22 +281,17 @@ void AppSettings::SetMergeLists(std::string_view sourceText, std::string_view de
     settings::SplitFolderList(mergeAlternateText_, mergeAlternate_);
 }
 
-void AppSettings::ReadCommonList(const char* key, const std::optional<FolderList>& given,
-                                 FolderList& list) const {
-    if (given) {
-        settings::SplitFolderList(FitStoredText(JoinFolderList(*given), kCommonReadChars), list);
-        return;
-    }
+void AppSettings::ReadCommonList(const char* key, FolderList& list) const {
     settings::SplitFolderList(
         ReadProfileString(kSectionCommon, key, "", kCommonReadChars, iniPath_), list);
 }
 
 void AppSettings::ReadCommonSourceList(FolderList& list) const {
-    ReadCommonList(kKeySrcDir, commonSource_, list);
+    ReadCommonList(kKeySrcDir, list);
 }
 
 void AppSettings::ReadCommonDestinationList(FolderList& list) const {
-    ReadCommonList(kKeyDestDir, commonDestination_, list);
+    ReadCommonList(kKeyDestDir, list);
 }
 
 void AppSettings::SetCommonSourceList(const FolderList& list) {

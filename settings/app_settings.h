@@ -36,6 +36,11 @@ inline constexpr std::size_t kMergeTextWidth = 1047;
 inline constexpr const char* kCautionText =
     "Unable to find tmk.ini. Any previous defaults might be lost. A new tmk.ini will be created.";
 inline constexpr const char* kCautionCaption = "Caution";
+// Shown (with kCautionCaption) when the settings file exists but cannot be read whole; the
+// file's path follows the text.
+inline constexpr const char* kUnreadableText =
+    "The settings file could not be read; this run uses the defaults and will not save over "
+    "it: ";
 
 // Where the settings file is.
 struct IniLocation {
@@ -56,7 +61,8 @@ IniLocation LocateIniFile();
 class AppSettings {
   public:
     // Finds tmk.ini by LocateIniFile and loads it; when the executable's path is unknown,
-    // shows the Caution message through showMessage and keeps the defaults.
+    // shows the Caution message through showMessage and keeps the defaults. A file that cannot
+    // be read is told through showMessage too (kUnreadableText).
     explicit AppSettings(const ShowMessageFunction& showMessage = {});
     // Uses the file at iniPath and loads it.
     explicit AppSettings(std::string iniPath);
@@ -70,12 +76,16 @@ class AppSettings {
 
     // Reads the three option records and the five dialog histories from the file; missing
     // keys (or a missing file) give the defaults. A loaded record has its rule switches off
-    // and CaseMode 0.
+    // and CaseMode 0. A file that exists but cannot be read completely (or is no regular file)
+    // also gives the defaults, and then is never written over during this run.
     void LoadAll();
     // Writes TMKAPP (Version "1.20", Mode "std"), NAME, EXT, DIR, MOVEONLEN, MERGE and, when
     // the rename window gave its lists, COMMON, in that order, keeping every other line of the
-    // file. False when the file could not be written (the old file is then unchanged).
+    // file. False when the file could not be written or must not be (see LoadAll); the old file
+    // is then unchanged.
     bool SaveAll();
+    // False when the file at IniPath could not be read and is left alone.
+    bool CanSave() const { return canSave_; }
 
     // page is kPageNames, kPageExtensions or kPageFolders; other values do nothing and give
     // false.
@@ -89,9 +99,8 @@ class AppSettings {
     void SetMergeLists(std::string_view sourceText, std::string_view destinationText,
                        std::string_view alternateText);
 
-    // The rename window's histories. Read from the file at the moment of the call (at most
-    // kCommonReadChars characters), unless the rename window already gave its list during this
-    // run: then that list, which is what the file will hold after the save.
+    // The rename window's histories, read from the file at the moment of the call (at most
+    // kCommonReadChars characters); lists given back during the run reach the file at the save.
     void ReadCommonSourceList(FolderList& list) const;
     void ReadCommonDestinationList(FolderList& list) const;
     // Keeps the rename window's lists; they are written to COMMON at the save.
@@ -103,11 +112,11 @@ class AppSettings {
     }
 
   private:
-    void ReadCommonList(const char* key, const std::optional<FolderList>& given,
-                        FolderList& list) const;
+    void ReadCommonList(const char* key, FolderList& list) const;
 
     std::array<rename::RenameOptions, 3> options_{};
     std::string iniPath_;
+    bool canSave_ = true;
     // The five dialog histories, each as its stored text (written back at exit) and its list.
     std::string moveOnLengthSourceText_;
     std::string moveOnLengthDestinationText_;

@@ -1,6 +1,10 @@
 #include "ui/catalogue_model.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QStyle>
 
 #include "catalogue/file_catalogue.h"
 #include "ui/qt_text.h"
@@ -71,9 +75,23 @@ void CatalogueListModel::FillFromRecords() {
     endResetModel();
 }
 
-void CatalogueListModel::FillWithNames(std::vector<std::string> names) {
+namespace {
+
+std::unordered_map<int, QString> MarksByRow(std::vector<CatalogueListModel::RowMark> marks) {
+    std::unordered_map<int, QString> byRow;
+    byRow.reserve(marks.size());
+    for (auto& mark : marks) {
+        byRow.emplace(mark.row, std::move(mark.why));
+    }
+    return byRow;
+}
+
+}  // namespace
+
+void CatalogueListModel::FillWithNames(std::vector<std::string> names, std::vector<RowMark> marks) {
     beginResetModel();
     TakeRows();
+    marks_ = MarksByRow(std::move(marks));
     names.resize(records_.size());
     if (columns_ == 1) {
         texts_ = std::move(names);
@@ -86,10 +104,11 @@ void CatalogueListModel::FillWithNames(std::vector<std::string> names) {
     endResetModel();
 }
 
-void CatalogueListModel::ReplaceNames(std::vector<std::string> names) {
+void CatalogueListModel::ReplaceNames(std::vector<std::string> names, std::vector<RowMark> marks) {
     if (records_.empty()) {
         return;
     }
+    marks_ = MarksByRow(std::move(marks));
     names.resize(records_.size());
     if (columns_ == 1) {
         texts_ = std::move(names);
@@ -99,7 +118,7 @@ void CatalogueListModel::ReplaceNames(std::vector<std::string> names) {
         }
     }
     emit dataChanged(index(0, 0), index(static_cast<int>(records_.size()) - 1, 0),
-                     {Qt::DisplayRole});
+                     {Qt::DisplayRole, Qt::DecorationRole, Qt::ForegroundRole, Qt::ToolTipRole});
 }
 
 std::int32_t CatalogueListModel::RecordOfRow(int row) const {
@@ -122,6 +141,19 @@ QVariant CatalogueListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const auto row = static_cast<std::size_t>(index.row());
+    if (!marks_.empty() && index.column() == 0 &&
+        (role == Qt::DecorationRole || role == Qt::ForegroundRole || role == Qt::ToolTipRole)) {
+        // A marked row shows the warning icon, the palette's link colour and why.
+        if (const auto mark = marks_.find(index.row()); mark != marks_.end()) {
+            if (role == Qt::ToolTipRole) {
+                return mark->second;
+            }
+            if (role == Qt::ForegroundRole) {
+                return QGuiApplication::palette().brush(QPalette::Link);
+            }
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        }
+    }
     switch (role) {
         case Qt::DisplayRole:
             return ToQString(texts_[row * static_cast<std::size_t>(columns_) +

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace tidemark::catalogue {
@@ -33,10 +34,18 @@ class CatalogueListModel : public QAbstractTableModel {
 
     // Rebuilds every row from the catalogue's row walk with the records' column texts.
     void FillFromRecords();
-    // Rebuilds every row from the row walk with the given first-column texts (one per row).
-    void FillWithNames(std::vector<std::string> names);
-    // Replaces the first-column texts of the rows already shown (same count as the rows).
-    void ReplaceNames(std::vector<std::string> names);
+    // A row whose new name cannot be carried out, with the text that says why.
+    struct RowMark {
+        int row = 0;
+        QString why;
+    };
+    // Rebuilds every row from the row walk with the given first-column texts (one per row) and
+    // marks.
+    void FillWithNames(std::vector<std::string> names, std::vector<RowMark> marks = {});
+    // Replaces the first-column texts and the marks of the rows already shown (same count as
+    // the rows).
+    void ReplaceNames(std::vector<std::string> names, std::vector<RowMark> marks = {});
+    std::size_t MarkCount() const { return marks_.size(); }
 
     // The record index shown at row (the row's item data), or -1.
     std::int32_t RecordOfRow(int row) const;
@@ -54,9 +63,10 @@ class CatalogueListModel : public QAbstractTableModel {
     int columns_;
     catalogue::FileCatalogue* catalogue_ = nullptr;
     const TypeIcons* icons_ = nullptr;
-    std::vector<std::int32_t> records_;     // record index per row
-    std::vector<std::uint16_t> iconOfRow_;  // icon index per row
-    std::vector<std::string> texts_;        // row-major, columns_ per row
+    std::vector<std::int32_t> records_;       // record index per row
+    std::vector<std::uint16_t> iconOfRow_;    // icon index per row
+    std::vector<std::string> texts_;          // row-major, columns_ per row
+    std::unordered_map<int, QString> marks_;  // row -> why its name cannot be carried out
 };
 
 }  // namespace tidemark::ui

@@ -9,9 +9,9 @@ namespace tidemark::ui {
 
 namespace {
 
-void RealMessageBox(QWidget* owner, const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
-    box.exec();
+void RealMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                    QMessageBox::Icon icon) {
+    MakeMessageBox(owner, text, caption, icon)->exec();
 }
 
 std::optional<QString> RealBrowseFolder(QWidget* owner, const QString& title,
@@ -36,11 +36,23 @@ BrowseFolderFunction& BrowseFolderSlot() {
 
 }  // namespace
 
-void ShowMessageBox(QWidget* owner, const QString& text, const QString& caption) {
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,
+                                            const QString& caption, QMessageBox::Icon icon) {
+    auto box = std::make_unique<QMessageBox>(icon, caption, QString(), QMessageBox::Ok, owner);
+    box->setTextFormat(Qt::PlainText);
+    // Plain text breaks lines at "\n"; a carriage return before it would show as a glyph.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box->setText(shown);
+    return box;
+}
+
+void ShowMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                    QMessageBox::Icon icon) {
     if (MessageBoxSlot()) {
-        MessageBoxSlot()(owner, text, caption);
+        MessageBoxSlot()(owner, text, caption, icon);
     } else {
-        RealMessageBox(owner, text, caption);
+        RealMessageBox(owner, text, caption, icon);
     }
 }
 

@@ -132,6 +132,8 @@ void FolderHelper::ListFolder(const QString& folder, QListWidget* list, QLabel* 
         FillListBox(list, settings::ListPlainFiles(path));
     }
     if (label != nullptr) {
+        // A folder name is text, never markup.
+        label->setTextFormat(Qt::PlainText);
         label->setText(ToQString(path));
     }
 }

@@ -116,16 +116,20 @@ void CNumberPage::BuildControls() {
     patternEdit_->setObjectName(QStringLiteral("patternEdit"));
     patternEdit_->setMaxLength(kMaxPageText);
     patternEdit_->setToolTip(tr("The new name, with ? standing for each digit of the number"));
-    MakeNarrowTextBox(patternEdit_);
+    FitTextBox(patternEdit_, QStringLiteral("holiday_???.jpg"));
     // The two radios with a box beside them; the others may reach over the boxes' column.
     for (QAbstractButton* radio : positionGroup_->buttons()) {
         positionGrid->removeWidget(radio);
         const int mode = positionGroup_->id(radio);
-        positionGrid->addWidget(radio, mode, 0, 1,
-                                mode == rename::kPosAt || mode == rename::kPosPattern ? 1 : 2);
+        positionGrid->addWidget(radio, mode, 0, 1, mode == rename::kPosAt ? 1 : 2);
     }
     positionGrid->addWidget(posEdit_, rename::kPosAt, 1, Qt::AlignLeft);
-    positionGrid->addWidget(patternEdit_, rename::kPosPattern, 1);
+    // The pattern box on a row of its own under its radio, as wide as the group: a typical
+    // pattern shows whole without widening the page.
+    positionGrid->addLayout(
+        MakeIndentedRow(CheckBoxTextIndent(positionGroup_->button(rename::kPosPattern)),
+                        {patternEdit_}),
+        rename::kPosPattern + 1, 0, 1, 2);
     // The two notes on the pattern one under the other: side by side they would make the
     // group too wide for the page at the window's starting size.
     for (const QString& note : {tr("Use ? for each digit"), tr("(e.g.  filename???.txt)")}) {
@@ -266,8 +270,8 @@ void CNumberPage::BuildControls() {
     connect(outputGroup_, &QButtonGroup::idClicked, this, &CNumberPage::OnOutputClicked);
     connect(destBrowseButton_, &QPushButton::clicked, this, &CNumberPage::OnBrowseDest);
     destFocusFilter_ = PageFolderBox::WatchFocusLoss(destCombo_, [this] { OnDestLostFocus(); });
-    // Enter in the destination box takes the folder before "Renumber" runs.
-    connect(destCombo_->lineEdit(), &QLineEdit::returnPressed, this, &CNumberPage::OnDestLostFocus);
+    // Enter in the destination box takes the folder and never runs "Renumber".
+    PageFolderBox::TakeEnter(destCombo_, [this] { OnDestLostFocus(); });
     connect(startEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnStartEdited);
     connect(incrEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnIncrementEdited);
     connect(widthEdit_, &QLineEdit::textChanged, this, &CNumberPage::OnWidthEdited);
@@ -326,6 +330,7 @@ void CNumberPage::ShowOptions() {
     OnWidthEdited();
 
     EnableDestination();
+    TakeShownDestination();
     customOrderButton_->setEnabled(false);
     catalogue::FileCatalogue* catalogue = nullptr;
     SendUserMessage(View(), UM_GETCATALOGUE, 0, &catalogue);
@@ -440,6 +445,15 @@ void CNumberPage::EnableDestination() {
     const bool elsewhere = numbering_.Options().Output != rename::kOutputRename;
     destCombo_->setEnabled(elsewhere);
     destBrowseButton_->setEnabled(elsewhere);
+}
+
+// The box shows the view's destination (the newest of the history when the window opened):
+// when that folder exists it is the destination, without the user having been in the box.
+void CNumberPage::TakeShownDestination() {
+    const std::string folder = ToStdString(destCombo_->currentText().left(kMaxPageText));
+    if (!folder.empty() && platform::IsDirectory(folder)) {
+        numbering_.Options().DestDir = folder;
+    }
 }
 
 void CNumberPage::OnBrowseDest() {

@@ -57,6 +57,7 @@ class CNumberPage : public CTabPage {
     void OnOutputClicked(int output);
     void OnBrowseDest();
     void OnDestLostFocus();
+    void TakeShownDestination();
     void OnCustomOrder();
     void OnRenumber();
     void OnCancel();

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,9 +29,7 @@ PageFolderBox::PageFolderBox(QWidget* page, std::function<QObject*()> view)
     connect(browseButton_, &QPushButton::clicked, this, &PageFolderBox::OnBrowse);
     connect(combo_, &QComboBox::activated, this, &PageFolderBox::OnPicked);
     connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { edited_ = true; });
-    // Enter applies a typed folder as leaving the box does; the page's default button then
-    // sees the typed-folder state and does not act on the same key.
-    connect(combo_->lineEdit(), &QLineEdit::returnPressed, this, &PageFolderBox::OnLostFocus);
+    TakeEnter(combo_, [this] { OnEnter(); });
     focusFilter_ = WatchFocusLoss(combo_, [this] { OnLostFocus(); });
 }
 
@@ -62,6 +61,36 @@ QObject* PageFolderBox::WatchFocusLoss(QComboBox* box, std::function<void()> onL
     return WatchFolderBoxFocusLoss(box, std::move(onLost), true);
 }
 
+namespace {
+
+class EnterFilter : public QObject {
+  public:
+    EnterFilter(QComboBox* box, std::function<void()> onEnter)
+        : QObject(box), onEnter_(std::move(onEnter)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                onEnter_();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> onEnter_;
+};
+
+}  // namespace
+
+void PageFolderBox::TakeEnter(QComboBox* box, std::function<void()> onEnter) {
+    // The editable box holds the focus and hands keys to its line edit, so it sees Enter first.
+    box->installEventFilter(new EnterFilter(box, std::move(onEnter)));
+}
+
 PageFolderBox::~PageFolderBox() {
     // The combo outlives this object while the page is torn down, and losing the focus then
     // must not call back into it.
@@ -91,6 +120,14 @@ void PageFolderBox::OnPicked(int index) {
 
 // The edited flag stays set: the rename button's next click only clears it, so a folder typed
 // and applied by leaving the box is not renamed by the same click.
+// Enter opens the folder in the box, typed or not; the next click of the page's button renames
+// what the lists then show.
+void PageFolderBox::OnEnter() {
+    edited_ = true;
+    OnLostFocus();
+    edited_ = false;
+}
+
 void PageFolderBox::OnLostFocus() {
     if (!edited_) {
         return;

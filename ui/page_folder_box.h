@@ -42,11 +42,15 @@ class PageFolderBox : public QObject {
     // Calls onLost when the combo loses the focus to another widget while it is shown; the
     // combo's own drop-down list does not count. Deleting the returned filter stops the calls.
     static QObject* WatchFocusLoss(QComboBox* box, std::function<void()> onLost);
+    // Enter in the box calls onEnter and goes no further: the page's default button never
+    // runs a batch on a key meant for the folder.
+    static void TakeEnter(QComboBox* box, std::function<void()> onEnter);
 
   private:
     void OnBrowse();
     void OnPicked(int index);
     void OnLostFocus();
+    void OnEnter();
     void ChangeFolder(const QString& folder);
 
     QWidget* page_;

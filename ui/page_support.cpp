@@ -1,5 +1,6 @@
 #include "ui/page_support.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -60,6 +61,38 @@ void MakeNumberBox(QLineEdit* edit) {
 
 void MakeNarrowTextBox(QLineEdit* edit) {
     edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("MMM")));
+}
+
+namespace {
+
+class FitTextFilter : public QObject {
+  public:
+    FitTextFilter(QLineEdit* edit, QString sample) : QObject(edit), sample_(std::move(sample)) {
+        Fit(edit);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FontChange) {
+            Fit(static_cast<QLineEdit*>(watched));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    void Fit(QLineEdit* edit) const {
+        // The frame on both sides and the edit's own text margins and cursor.
+        const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(sample_) + 2 * frame + 8);
+    }
+
+    QString sample_;
+};
+
+}  // namespace
+
+void FitTextBox(QLineEdit* edit, const QString& sample) {
+    edit->installEventFilter(new FitTextFilter(edit, sample));
 }
 
 QGridLayout* MakeGroupGrid(QGroupBox* box) {

@@ -31,6 +31,8 @@ std::int32_t ReadSignedNumber(const QString& text);
 void MakeNumberBox(QLineEdit* edit);
 // A text box that may get as narrow as a few letters.
 void MakeNarrowTextBox(QLineEdit* edit);
+// A text box at least wide enough to show sample whole, in whatever font it is given later.
+void FitTextBox(QLineEdit* edit, const QString& sample);
 // The grid of a group box, with close margins and rows.
 QGridLayout* MakeGroupGrid(QGroupBox* box);
 // A row of widgets starting indent pixels to the right; labels keep their width, the rest

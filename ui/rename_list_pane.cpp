@@ -42,6 +42,10 @@ CRenameListPane::CRenameListPane(int paneId, bool ignoreColumnClick, QWidget* pa
     header()->setSectionsClickable(true);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(header(), &QHeaderView::sectionClicked, this, &CRenameListPane::OnColumnClick);
+    // What is highlighted is what "selected only" renames: Ctrl+A, Shift+End, Shift+click and
+    // dragging change the catalogue's selection as a click does.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CRenameListPane::RequestSelectionUpdate);
     // actionTriggered comes only from the user working the scroll bar (or the wheel), never
     // from a scroll that the view mirrors onto this pane, so mirrors are not reported back.
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
@@ -99,7 +103,31 @@ void CRenameListPane::SelectRows(const std::vector<int>& rows) {
         selection.select(model_->index(rows[i], 0), model_->index(rows[j], lastColumn));
         i = j + 1;
     }
+    mirroring_ = true;
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    mirroring_ = false;
+}
+
+void CRenameListPane::SetBottomMargin(int pixels) {
+    if (viewportMargins().bottom() != pixels) {
+        setViewportMargins(0, 0, 0, pixels);
+    }
+}
+
+void CRenameListPane::RequestSelectionUpdate() {
+    if (mirroring_ || updatePending_ || catalogue_ == nullptr) {
+        return;
+    }
+    // A drag or a held Shift+Down changes the selection many times per event; one update
+    // after the event is enough.
+    updatePending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            updatePending_ = false;
+            UpdateSelection();
+        },
+        Qt::QueuedConnection);
 }
 
 void CRenameListPane::UpdateSelection() {
@@ -138,30 +166,54 @@ void CRenameListPane::OnScrollAction(int action) {
 void CRenameListPane::mouseReleaseEvent(QMouseEvent* event) {
     QTreeView::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) {
-        UpdateSelection();
+        RequestSelectionUpdate();
     }
 }
 
-void CRenameListPane::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
-        UpdateSelection();
+void CRenameListPane::keyPressEvent(QKeyEvent* event) {
+    const bool alt = event->modifiers() == Qt::AltModifier;
+    const bool plain =
+        event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (catalogue_ != nullptr &&
+        ((event->key() == Qt::Key_Backspace && plain) || (event->key() == Qt::Key_Up && alt))) {
+        // The parent folder, as a file manager opens it; the root has none.
+        const std::string folder = catalogue_->GetFolder();
+        const std::string parent = platform::ParentFolder(folder);
+        if (!parent.empty() && parent != folder) {
+            SendUserMessage(RenameViewOf(this), UM_CHANGEFOLDER, 0, parent);
+        }
+        event->accept();
+        return;
     }
-    QTreeView::keyReleaseEvent(event);
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain &&
+        currentIndex().isValid() && OpenFolderRow(currentIndex().row())) {
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+bool CRenameListPane::OpenFolderRow(int row) {
+    if (catalogue_ == nullptr) {
+        return false;
+    }
+    const std::int32_t record = RecordOfRow(row);
+    const auto& records = catalogue_->GetRecords();
+    if (record < 0 || static_cast<std::size_t>(record) >= records.size() ||
+        records[static_cast<std::size_t>(record)].isFile) {
+        return false;
+    }
+    std::string path =
+        platform::JoinPath(catalogue_->GetFolder(), records[static_cast<std::size_t>(record)].name);
+    SendUserMessage(RenameViewOf(this), UM_CHANGEFOLDER, 0, std::move(path));
+    return true;
 }
 
 void CRenameListPane::mouseDoubleClickEvent(QMouseEvent* event) {
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && catalogue_ != nullptr) {
-        const std::int32_t record = RecordOfRow(index.row());
-        const auto& records = catalogue_->GetRecords();
-        if (record >= 0 && static_cast<std::size_t>(record) < records.size() &&
-            !records[static_cast<std::size_t>(record)].isFile) {
-            std::string path = platform::JoinPath(catalogue_->GetFolder(),
-                                                  records[static_cast<std::size_t>(record)].name);
-            SendUserMessage(RenameViewOf(this), UM_CHANGEFOLDER, 0, std::move(path));
-            event->accept();
-            return;
-        }
+    if (index.isValid() && OpenFolderRow(index.row())) {
+        event->accept();
+        return;
     }
     QTreeView::mouseDoubleClickEvent(event);
 }
@@ -206,6 +258,9 @@ CSrcListPane::CSrcListPane(QWidget* parent) : CRenameListPane(kSourcePaneId, fal
 CResListPane::CResListPane(QWidget* parent) : CRenameListPane(kResultPaneId, true, parent) {
     setObjectName(QStringLiteral("resultPane"));
     header()->setSectionsClickable(false);
+    // The one column of new names fills the pane and follows its width, so names are not cut
+    // beside free space.
+    header()->setStretchLastSection(true);
 }
 
 }  // namespace tidemark::ui

@@ -36,12 +36,16 @@ class CRenameListPane : public QTreeView {
     std::vector<int> SelectedRows() const;
     // Selects exactly the given rows (ascending), without reporting to the view.
     void SelectRows(const std::vector<int>& rows);
+    // Blank space below the rows, so that both lists show the same number of rows when only
+    // one of them has a horizontal scroll bar.
+    void SetBottomMargin(int pixels);
+    int BottomMargin() const { return viewportMargins().bottom(); }
     // Width in pixels of "00-00-00 00:00:00" in the list's font: the unit of the columns.
     int ColumnUnit() const;
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -52,11 +56,18 @@ class CRenameListPane : public QTreeView {
   private:
     void OnColumnClick(int column);
     void OnScrollAction(int action);
+    // Every change of the highlighted rows, whatever the gesture, reaches the catalogue once the
+    // event that made it has been handled.
+    void RequestSelectionUpdate();
+    // Opens the folder shown at row; false when the row holds no folder.
+    bool OpenFolderRow(int row);
 
     catalogue::FileCatalogue* catalogue_ = nullptr;
     CatalogueListModel* model_ = nullptr;
     bool ignoreColumnClick_;
     int paneId_;
+    bool mirroring_ = false;
+    bool updatePending_ = false;
 };
 
 // The left list: seven columns, sorted by clicking a column header.

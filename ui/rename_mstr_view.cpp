@@ -4,13 +4,23 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
+#include <QHeaderView>
+#include <QMainWindow>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QStatusBar>
 #include <QTabWidget>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 
+#include "platform/file_system.h"
 #include "rename/preview.h"
 #include "rename/rename_execution.h"
 #include "settings/app_settings.h"
@@ -65,6 +75,27 @@ void RefillFolderBox(QComboBox* box, const std::vector<std::string>& history,
     box->setEditText(ToQString(folder));
 }
 
+// A passing note in the status bar, over the folder path that its message pane keeps showing.
+void ShowStatusNote(const QString& note) {
+    if (auto* frame = qobject_cast<QMainWindow*>(MainFrameObject())) {
+        frame->statusBar()->showMessage(note, 10000);
+    }
+}
+
+// Why a folder shows no rows, when it could not be listed; empty when it could.
+QString FolderProblem(const std::string& folder) {
+    const int error = platform::FolderListError(folder);
+    if (error == 0) {
+        return {};
+    }
+    if (error == ENOTDIR) {
+        return QCoreApplication::translate("CRenameMstrView", "%1 is a file, not a folder")
+            .arg(ToQString(folder));
+    }
+    return QCoreApplication::translate("CRenameMstrView", "%1 cannot be read: %2")
+        .arg(ToQString(folder), ToQString(platform::SystemErrorText(error)));
+}
+
 }  // namespace
 
 QString CRenameMstrView::TabTitle(int index) {
@@ -81,6 +112,27 @@ QString CRenameMstrView::TabTitle(int index) {
             return {};
     }
 }
+
+namespace {
+
+// Why a preview row's new name cannot be carried out, for its tooltip.
+QString ClashText(const rename::PreviewRow& row) {
+    switch (row.clash) {
+        case rename::NameClash::Invalid:
+            return CRenameMstrView::tr("No file system can hold this name: %1")
+                .arg(ToQString(platform::SystemErrorText(row.error)));
+        case rename::NameClash::Existing:
+            return CRenameMstrView::tr("An entry named %1 is already in the folder")
+                .arg(ToQString(row.newName));
+        case rename::NameClash::Duplicate:
+            return CRenameMstrView::tr("%1 gets the same new name").arg(ToQString(row.clashWith));
+        case rename::NameClash::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
 
 CRenameMstrView::CRenameMstrView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("renameView"));
@@ -102,11 +154,34 @@ void CRenameMstrView::BuildTabs() {
     pages_[2] = new CRenameFolderPage(tabControl_);
     pages_[3] = new CNumberPage(tabControl_);
     for (int i = 0; i < kPageCount; ++i) {
-        tabControl_->addTab(pages_[static_cast<std::size_t>(i)], TabText(i));
+        // The band is 280 pixels high whatever the font and the window's width: a page that
+        // does not fit keeps its size, whole captions and all, and scrolls.
+        auto* scroller = new QScrollArea(tabControl_);
+        scroller->setObjectName(QStringLiteral("pageScroller"));
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setWidgetResizable(true);
+        scroller->setWidget(pages_[static_cast<std::size_t>(i)]);
+        tabControl_->addTab(scroller, TabText(i));
     }
     tabControl_->setCurrentIndex(0);
     currentTab_ = 0;
     connect(tabControl_, &QTabWidget::currentChanged, this, &CRenameMstrView::OnTabChanged);
+    // The tab keys of every tabbed window, from anywhere in the rename window.
+    const std::pair<QKeySequence, int> tabKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto& [keys, step] : tabKeys) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] {
+            tabControl_->setCurrentIndex((tabControl_->currentIndex() + step + kPageCount) %
+                                         kPageCount);
+        });
+    }
 }
 
 CTabPage* CRenameMstrView::Page(int index) const {
@@ -222,7 +297,12 @@ void CRenameMstrView::OnTabChanged(int index) {
     if (index == kNumberTab) {
         RefillFolderBox(page->DestCombo(), destHistory_, destFolder_);
     }
-    page->setFocus();
+    // The page's first control takes the focus, so that it is visible where the keys go.
+    if (QWidget* first = page->FolderCombo()) {
+        first->setFocus(Qt::TabFocusReason);
+    } else {
+        page->setFocus();
+    }
     if (index == kNumberTab) {
         page->ShowOptions();
     }
@@ -236,6 +316,9 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
     }
     const WaitCursor wait;
     currentFolder_ = folder;
+    // A custom order names records of the folder it was made in; kept, it would show no rows
+    // for any other folder, and stale rows after a re-read.
+    catalogue_->customOrder = false;
     catalogue_->SetFolder(folder);
     // Posted, so the status bar shows the path even when the read fails.
     PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0, folder);
@@ -243,6 +326,11 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
         catalogue::kOk) {
         catalogue_->selection.clear();
         FillLists();
+        if (catalogue_->RecordCount() == 0) {
+            if (const QString problem = FolderProblem(folder); !problem.isEmpty()) {
+                ShowStatusNote(problem);
+            }
+        }
         if (CTabPage* page = CurrentPage(); page != nullptr && page->FolderCombo() != nullptr) {
             const QSignalBlocker blocker(page->FolderCombo());
             page->FolderCombo()->setEditText(ToQString(folder));
@@ -265,62 +353,46 @@ void CRenameMstrView::Refresh() {
     }
 }
 
-std::vector<std::string> CRenameMstrView::PreviewNames(bool fromListSelection) {
-    std::vector<std::string> names;
+void CRenameMstrView::ShowPreview(bool refill) {
+    CatalogueListModel* model = resultPane_->ListModel();
+    rename::Preview preview;
     CTabPage* page = CurrentPage();
-    if (catalogue_ == nullptr || page == nullptr) {
-        return names;
+    rename::RenameRequest request{.tabIndex = currentTab_};
+    if (auto* numberPage = dynamic_cast<CNumberPage*>(page)) {
+        request.numbering = &numberPage->GetNumbering();
+    } else if (auto* renamePage = dynamic_cast<CRenamePage*>(page)) {
+        request.rules = &renamePage->Rules();
     }
-    auto* renamePage = dynamic_cast<CRenamePage*>(page);
-    auto* numberPage = dynamic_cast<CNumberPage*>(page);
-    if (!fromListSelection) {
-        // A fresh fill: the positions marked by the catalogue's selection.
-        std::vector<rename::PreviewRow> rows;
-        if (numberPage != nullptr) {
-            rows = rename::PreviewRows(*catalogue_, numberPage->GetNumbering());
-        } else if (renamePage != nullptr) {
-            rows = rename::PreviewRows(*catalogue_, renamePage->Rules());
-        }
-        names.reserve(rows.size());
-        for (auto& row : rows) {
-            names.push_back(std::move(row.newName));
-        }
-        return names;
+    if (page != nullptr) {
+        // The names and marks the rename's own check gives, so that the two cannot differ.
+        preview = rename::PreviewBatch(*catalogue_, request);
     }
-    // A refresh of the rows shown: the rows selected in the result list take part.
-    const bool selOnly = page->SelOnly();
-    const int rowCount = resultPane_->ListModel()->rowCount();
-    std::vector<bool> selected;
-    if (selOnly) {
-        selected.assign(static_cast<std::size_t>(rowCount), false);
-        for (const int row : resultPane_->SelectedRows()) {
-            selected[static_cast<std::size_t>(row)] = true;
+    std::vector<std::string> names;
+    std::vector<CatalogueListModel::RowMark> marks;
+    names.reserve(preview.rows.size());
+    marks.reserve(preview.clashCount);
+    for (std::size_t r = 0; r < preview.rows.size(); ++r) {
+        rename::PreviewRow& row = preview.rows[r];
+        if (row.clash != rename::NameClash::None) {
+            marks.push_back({static_cast<int>(r), ClashText(row)});
         }
+        names.push_back(std::move(row.newName));
     }
-    const auto& records = catalogue_->GetRecords();
-    names.reserve(static_cast<std::size_t>(rowCount));
-    std::uint32_t ordinal = 0;
-    for (int row = 0; row < rowCount; ++row) {
-        const std::int32_t record = resultPane_->RecordOfRow(row);
-        if (record < 0 || static_cast<std::size_t>(record) >= records.size()) {
-            names.emplace_back();
-            continue;
-        }
-        const catalogue::FileRecord& entry = records[static_cast<std::size_t>(record)];
-        std::string name = entry.name;
-        if (!selOnly || selected[static_cast<std::size_t>(row)]) {
-            if (numberPage != nullptr) {
-                numberPage->GetNumbering().ApplyNumber(name, ordinal, entry.isFile);
-                if (entry.isFile) {
-                    ++ordinal;
-                }
-            } else if (renamePage != nullptr) {
-                renamePage->Rules().ApplyRules(name, entry.isFile);
-            }
-        }
-        names.push_back(std::move(name));
+    const std::size_t markedBefore = model->MarkCount();
+    if (refill) {
+        model->FillWithNames(std::move(names), std::move(marks));
+    } else {
+        model->ReplaceNames(std::move(names), std::move(marks));
     }
-    return names;
+    // The status bar counts the marked rows, and shows the folder again once none is left.
+    const std::size_t marked = model->MarkCount();
+    if (marked > 0) {
+        PostUserMessage(
+            MainFrameObject(), UM_SETSTATUSTEXT, 0,
+            ToStdString(marked == 1 ? tr("1 name collides") : tr("%1 names collide").arg(marked)));
+    } else if (markedBefore > 0) {
+        PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0, catalogue_->GetFolder());
+    }
 }
 
 void CRenameMstrView::FillLists() {
@@ -328,14 +400,18 @@ void CRenameMstrView::FillLists() {
         return;
     }
     sourcePane_->ListModel()->FillFromRecords();
-    resultPane_->ListModel()->FillWithNames(PreviewNames(false));
+    ShowPreview(true);
+    QHeaderView* header = sourcePane_->header();
+    header->setSortIndicatorShown(!catalogue_->customOrder);
+    header->setSortIndicator(catalogue_->sortKey,
+                             catalogue_->ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void CRenameMstrView::RefreshResultNames() {
     if (resultPane_ == nullptr || catalogue_ == nullptr) {
         return;
     }
-    resultPane_->ListModel()->ReplaceNames(PreviewNames(true));
+    ShowPreview(false);
 }
 
 int CRenameMstrView::OnPerformFileRename() {
@@ -349,11 +425,85 @@ int CRenameMstrView::OnPerformFileRename() {
     } else if (auto* numberPage = dynamic_cast<CNumberPage*>(CurrentPage())) {
         request.numbering = &numberPage->GetNumbering();
     }
-    return rename::OnPerformFileRename(*catalogue_, request, *this);
+    const bool inPlace = request.numbering == nullptr ||
+                         request.numbering->Options().Output == rename::kOutputRename;
+    const bool changes = PreviewChangesAName();
+    batchClock_.start();
+    const int result = rename::OnPerformFileRename(*catalogue_, request, *this);
+    EndBusy();
+    batchClock_.invalidate();
+    if (result == rename::kRenameFileOpFailed) {
+        // The batch stopped part-way: what was renamed stays renamed, and the lists show the
+        // folder as it now is rather than names that are gone.
+        ChangeFolder(catalogue_->GetFolder());
+    } else if (result == rename::kRenameNothingToDo) {
+        ShowStatusNote(tr("Nothing was renamed: no entry is selected"));
+    } else if (result == rename::kRenameOk && inPlace && !changes) {
+        ShowStatusNote(tr("Nothing was renamed: the options change no name"));
+    }
+    return result;
+}
+
+bool CRenameMstrView::PreviewChangesAName() const {
+    const CatalogueListModel* source = sourcePane_->ListModel();
+    const CatalogueListModel* result = resultPane_->ListModel();
+    for (int row = 0; row < source->rowCount(); ++row) {
+        if (source->index(row, 0).data() != result->index(row, 0).data()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void CRenameMstrView::ShowMessage(const std::string& text, const std::string& caption) {
+    RestoreCursor();
     ShowMessageBox(this, ToQString(text), ToQString(caption));
+}
+
+void CRenameMstrView::ShowInformation(const std::string& text, const std::string& caption) {
+    RestoreCursor();
+    ShowMessageBox(this, ToQString(text), ToQString(caption), QMessageBox::Information);
+}
+
+void CRenameMstrView::Progress(std::size_t done, std::size_t total) {
+    if (!batchClock_.isValid() || batchClock_.elapsed() < busyDelayMs_) {
+        return;
+    }
+    if (!busy_) {
+        busy_ = true;
+        cursorSet_ = true;
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        if (auto* frame = qobject_cast<QMainWindow*>(MainFrameObject())) {
+            progressBar_ = new QProgressBar(frame->statusBar());
+            progressBar_->setObjectName(QStringLiteral("batchProgress"));
+            progressBar_->setMaximumWidth(200);
+            frame->statusBar()->addPermanentWidget(progressBar_);
+        }
+        repaintClock_.invalidate();
+    }
+    if (progressBar_ != nullptr) {
+        progressBar_->setRange(0, static_cast<int>(std::min<std::size_t>(total, INT_MAX)));
+        progressBar_->setValue(static_cast<int>(std::min(done, total)));
+    }
+    // The window repaints (and the bar moves) a few times a second; input waits for the end.
+    if (!repaintClock_.isValid() || repaintClock_.elapsed() >= 50) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        repaintClock_.start();
+    }
+}
+
+// A message box of the batch is answered with the normal pointer; the bar stays until the end.
+void CRenameMstrView::RestoreCursor() {
+    if (cursorSet_) {
+        cursorSet_ = false;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void CRenameMstrView::EndBusy() {
+    RestoreCursor();
+    busy_ = false;
+    delete progressBar_.data();
 }
 
 void CRenameMstrView::Log(const std::string& line) {
@@ -407,6 +557,9 @@ void CRenameMstrView::HandleUserMessage(UserMessageEvent& message) {
         case UM_REFILLLISTS: {
             const WaitCursor wait;
             FillLists();
+            // The selected records stay highlighted in their new rows: the preview and
+            // "selected only" go by them.
+            SyncSelection();
             break;
         }
         case UM_REFRESHPREVIEW:

@@ -3,6 +3,8 @@
 // It owns the catalogue of the folder being worked on, keeps the current and destination
 // folders and their histories, answers the pages' and panes' messages, and runs the rename.
 
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -13,6 +15,7 @@
 #include "catalogue/file_catalogue.h"
 #include "rename/rename_host.h"
 
+class QProgressBar;
 class QTabWidget;
 
 namespace tidemark::settings {
@@ -54,6 +57,8 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
 
     // RenameHost.
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    void ShowInformation(const std::string& text, const std::string& caption) override;
+    void Progress(std::size_t done, std::size_t total) override;
     void Log(const std::string& line) override;
     void RefreshPreview() override;
     void ResetPage() override;
@@ -80,6 +85,9 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     // The document title: the current tab's title.
     QString DocumentTitle() const { return windowTitle(); }
 
+    // A batch running longer than this shows the busy cursor and its progress.
+    void SetBusyDelay(int milliseconds) { busyDelayMs_ = milliseconds; }
+
     // The tab's title, which becomes the document title.
     static QString TabTitle(int index);
 
@@ -98,7 +106,12 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     void HandleUserMessage(UserMessageEvent& message);
     void SyncScroll(UserMessageEvent& message);
     void SyncSelection();
-    std::vector<std::string> PreviewNames(bool fromListSelection);
+    // The preview names and collision marks of the result list: a refill or a refresh.
+    void ShowPreview(bool refill);
+    // Rows whose preview name differs from their name.
+    bool PreviewChangesAName() const;
+    void EndBusy();
+    void RestoreCursor();
 
     std::unique_ptr<catalogue::FileCatalogue> catalogue_;
     settings::AppSettings* settings_ = nullptr;
@@ -114,6 +127,12 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     std::vector<std::string> destHistory_;
     std::string currentFolder_;
     std::string destFolder_;
+    int busyDelayMs_ = 500;
+    QElapsedTimer batchClock_;
+    QElapsedTimer repaintClock_;
+    bool busy_ = false;
+    bool cursorSet_ = false;
+    QPointer<QProgressBar> progressBar_;
 };
 
 }  // namespace tidemark::ui

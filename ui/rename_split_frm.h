@@ -10,6 +10,7 @@ namespace tidemark::ui {
 
 class CSrcListPane;
 class CResListPane;
+class CRenameListPane;
 
 class CRenameSplitFrm : public QFrame {
     Q_OBJECT
@@ -23,10 +24,21 @@ class CRenameSplitFrm : public QFrame {
 
     QSplitter* Splitter() const { return splitter_; }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    // Row r of one list stands beside row r of the other, however either was scrolled (wheel,
+    // keys, scroll bar, a resize, a refill): the lists show the same number of rows and the
+    // same top row.
+    void KeepRowsSideBySide();
+    void MirrorScroll(CRenameListPane* from, CRenameListPane* to);
+    void MatchViewportHeights();
+
     QSplitter* splitter_ = nullptr;
     CSrcListPane* source_ = nullptr;
     CResListPane* result_ = nullptr;
+    bool mirroring_ = false;
 };
 
 }  // namespace tidemark::ui

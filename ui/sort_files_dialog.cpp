@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -142,6 +143,7 @@ CSortFilesDlg::CSortFilesDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CSortFilesDlg::SetItems(std::vector<std::string> names, std::vector<std::uint32_t> indexes) {
+    const QScopedValueRollback quiet(programmatic_, true);
     names_ = std::move(names);
     indexes_ = std::move(indexes);
     orderedList_->clear();
@@ -160,21 +162,28 @@ void CSortFilesDlg::FillAvailable() {
 }
 
 void CSortFilesDlg::OnAdd() {
+    const QScopedValueRollback quiet(programmatic_, true);
     MoveSelected(availableList_, orderedList_);
 }
 
 void CSortFilesDlg::OnAddAll() {
+    const QScopedValueRollback quiet(programmatic_, true);
     availableList_->selectAll();
     MoveSelected(availableList_, orderedList_);
 }
 
 void CSortFilesDlg::OnRemove() {
+    const QScopedValueRollback quiet(programmatic_, true);
     MoveSelected(orderedList_, availableList_);
 }
 
+// Back to the starting state, buttons included.
 void CSortFilesDlg::OnRemoveAll() {
+    const QScopedValueRollback quiet(programmatic_, true);
     orderedList_->clear();
     FillAvailable();
+    moveUpButton_->setEnabled(false);
+    moveDownButton_->setEnabled(false);
 }
 
 void CSortFilesDlg::OnMoveUp() {
@@ -197,13 +206,19 @@ void CSortFilesDlg::MoveOrdered(int step) {
     if (to < 0 || to >= orderedList_->count()) {
         return;
     }
+    const QScopedValueRollback quiet(programmatic_, true);
     QListWidgetItem* item = orderedList_->takeItem(from);
     orderedList_->insertItem(to, item);
     orderedList_->clearSelection();
     orderedList_->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
 }
 
+// Only the user's own selecting counts: the buttons keep their state while the dialog itself
+// moves, removes or reselects entries.
 void CSortFilesDlg::OnOrderedSelectionChanged() {
+    if (programmatic_) {
+        return;
+    }
     const bool single = orderedList_->selectionModel()->selectedRows().size() < 2;
     moveUpButton_->setEnabled(single);
     moveDownButton_->setEnabled(single);

@@ -43,6 +43,7 @@ class CSortFilesDlg : public QDialog {
     std::vector<std::string> names_;
     std::vector<std::uint32_t> indexes_;
     catalogue::Order result_;
+    bool programmatic_ = false;  // the dialog itself is changing the lists
 
     QListWidget* availableList_ = nullptr;
     QListWidget* orderedList_ = nullptr;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFont>
 #include <QSize>
 #include <QStringList>
 #include <QTabWidget>
@@ -18,6 +19,7 @@
 
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
+#include "help/help_window.h"
 #include "ui/dialog_hooks.h"
 #include "ui/intelligent_merge_dialog.h"
 #include "ui/move_on_length_dialog.h"
@@ -101,9 +103,10 @@ int main(int argc, char** argv) {
         }
     }
     // Nothing may block: message boxes are printed, browsing is cancelled.
-    tidemark::ui::SetMessageBoxFunction([](QWidget*, const QString& text, const QString&) {
-        std::printf("message: %s\n", qPrintable(text));
-    });
+    tidemark::ui::SetMessageBoxFunction(
+        [](QWidget*, const QString& text, const QString&, QMessageBox::Icon) {
+            std::printf("message: %s\n", qPrintable(text));
+        });
     tidemark::ui::SetBrowseFolderFunction(
         [](QWidget*, const QString&, const QString&) { return std::optional<QString>(); });
 
@@ -137,7 +140,33 @@ int main(int argc, char** argv) {
             QCoreApplication::processEvents();
             ok &= Save(frame, out, tabs[tab]);
         }
+        // The least window size, and a font half as large again, where captions are most at risk.
+        const QFont normal = QApplication::font();
+        QFont large = normal;
+        large.setPointSizeF(normal.pointSizeF() * 1.5);
+        const struct {
+            const char* suffix;
+            QSize size;
+            const QFont& font;
+        } variants[] = {{"700x400", {700, 400}, normal},
+                        {"large-font", {800, 600}, large},
+                        {"700x400-large-font", {700, 400}, large}};
+        for (const auto& variant : variants) {
+            QApplication::setFont(variant.font);
+            frame.resize(variant.size);
+            for (int tab : {0, 3}) {
+                view->TabControl()->setCurrentIndex(tab);
+                QCoreApplication::processEvents();
+                const std::string name =
+                    std::string(tab == 0 ? "tab-name-" : "tab-number-") + variant.suffix + ".png";
+                ok &= Save(frame, out, name.c_str());
+            }
+        }
+        QApplication::setFont(normal);
+        frame.resize(frameSize.isValid() ? frameSize : QSize(800, 600));
 
+        ok &= Save(*tidemark::help::HelpWindow::Open(&frame, tidemark::help::ContentsTopic()), out,
+                   "help.png");
         tidemark::app::CAboutDlg about(&frame);
         ok &= Save(about, out, "dialog-about.png");
         tidemark::ui::CMoveOnLengthDlg moveOnLength;

@@ -37,15 +37,17 @@ TEST(LoadFolder, NumberingExtensionsTypesAndHiddenEntries) {
     for (const char* folder : {"b", "A", "old.backup", ".cache"}) {
         dir.Folder(folder);
     }
+    const std::string longExtension = "a." + std::string(120, 'q');
     for (const char* file : {"z.txt", "Y.TxT", "_x", "README", ".profile", "name.", "a.b.c"}) {
         dir.File(file);
     }
+    dir.File(longExtension);
     FileCatalogue catalogue;
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
     const RecordList& records = catalogue.GetRecords();
     EXPECT_EQ(Names(records),
               (std::vector<std::string>{".cache", "A", "b", "old.backup", ".profile", "_x", "a.b.c",
-                                        "name.", "README", "Y.TxT", "z.txt"}));
+                                        longExtension, "name.", "README", "Y.TxT", "z.txt"}));
     EXPECT_EQ(catalogue.FolderCount(), 4);
     for (std::size_t i = 0; i < records.size(); ++i) {
         EXPECT_EQ(records[i].index, static_cast<std::int32_t>(i)) << records[i].name;
@@ -55,11 +57,11 @@ TEST(LoadFolder, NumberingExtensionsTypesAndHiddenEntries) {
     }
     const Order* nameOrder = catalogue.GetOrder(kKeyName);
     ASSERT_NE(nameOrder, nullptr);
-    EXPECT_EQ(*nameOrder, (Order{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(*nameOrder, (Order{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
     EXPECT_EQ(catalogue.FolderPath(), dir.Path());
 
     const struct {
-        const char *name, *extension, *type;
+        std::string name, extension, type;
     } expected[] = {
         {"README", "", "File"},
         {"old.backup", ".backup", "File Folder"},
@@ -68,6 +70,8 @@ TEST(LoadFolder, NumberingExtensionsTypesAndHiddenEntries) {
         {"a.b.c", ".c", "C File"},
         {"Y.TxT", ".TxT", "TXT File"},
         {".cache", ".cache", "File Folder"},
+        // The type text is cut to 79 characters.
+        {longExtension, longExtension.substr(1), std::string(79, 'Q')},
     };
     for (const auto& e : expected) {
         const FileRecord* r = Find(records, e.name);
@@ -165,10 +169,15 @@ TEST(LoadFolder, SizesAboveFourGibibytesAndTheTypeNamerOfTheCaller) {
     dir.Folder("sub");
 
     std::vector<std::pair<std::string, bool>> asked;
+    std::string longType;
+    for (int i = 0; i < 100; ++i) {
+        longType += "\xc3\xa9";
+    }
     FileCatalogue catalogue;
-    catalogue.SetTypeNamer([&asked](std::string_view path, bool isFolder) {
+    catalogue.SetTypeNamer([&asked, &longType](std::string_view path, bool isFolder) {
         asked.emplace_back(std::string(path), isFolder);
-        return TypeInfo{isFolder ? "dir" : "file", static_cast<std::uint16_t>(isFolder ? 3 : 9)};
+        // A caller's long text is cut to 79 characters too, never inside a character.
+        return TypeInfo{isFolder ? longType : "file", static_cast<std::uint16_t>(isFolder ? 3 : 9)};
     });
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
 
@@ -181,7 +190,7 @@ TEST(LoadFolder, SizesAboveFourGibibytesAndTheTypeNamerOfTheCaller) {
     EXPECT_EQ(records[2].size, 5U);
     EXPECT_EQ(records[0].size, 0U) << "folders show size 0";
 
-    EXPECT_EQ(records[0].typeName, "dir");
+    EXPECT_EQ(records[0].typeName, longType.substr(0, 2 * 79));
     EXPECT_EQ(records[0].iconIndex, 3);
     EXPECT_EQ(records[2].typeName, "file");
     EXPECT_EQ(records[2].iconIndex, 9);

@@ -133,6 +133,24 @@ TEST(KeySorts, StableAscendingWithinTheCount) {
     std::vector<std::uint32_t> indices{10, 11, 12, 13};
     ASSERT_EQ(SortTimeKeys(times, indices), kOk);
     EXPECT_EQ(indices, (std::vector<std::uint32_t>{13, 10, 12, 11}));
+
+    // A count of 0xFFFF, like the widened all-ones value, sorts the whole list, also the keys
+    // beyond the first 65,535.
+    for (const std::uint32_t whole : {std::uint32_t{0xFFFF}, kWholeList}) {
+        const std::size_t n = 0x10001;
+        std::vector<std::uint64_t> sizes(n, 7);
+        sizes.back() = 1;
+        std::vector<std::string_view> texts(n, "b");
+        texts.back() = "a";
+        std::vector<std::uint32_t> bySize(n), byText(n);
+        std::iota(bySize.begin(), bySize.end(), 0U);
+        std::iota(byText.begin(), byText.end(), 0U);
+        ASSERT_EQ(SortSizeKeys(sizes, bySize, whole), kOk);
+        ASSERT_EQ(SortTextKeys(texts, byText, whole), kOk);
+        EXPECT_EQ(bySize.front(), n - 1) << whole;
+        EXPECT_EQ(byText.front(), n - 1) << whole;
+        EXPECT_EQ(bySize[1], 0U) << whole;
+    }
 }
 
 // The reference: a stable sort of each group (folders, then files) on the column's key.

@@ -110,6 +110,37 @@ TEST(CliMerge, SummaryOnStandardOutput) {
     EXPECT_EQ(dir.Read("alt/c.txt"), "longer");
 }
 
+// A move that fails after the checks passed is told on standard error and fails the run; the
+// merge summary counts only what went.
+TEST(CliFolderOps, FailedMovesAreToldAndFailTheRun) {
+    TempFolder dir;
+    dir.File("src/free-name.txt", "goes");
+    dir.File("src/blocked-name.txt", "stays");
+    // A folder is not among the destination's files: only the move itself finds the clash.
+    dir.File("dest/blocked-name.txt/keep.txt");
+    const CliRun move = RunCli({"move-on-length", dir / "src", dir / "dest", "--length", "3"});
+    EXPECT_EQ(move.status, 1);
+    EXPECT_EQ(move.err,
+              "Error: could not move blocked-name.txt to " + dir / "dest" + ": File exists\n");
+    EXPECT_EQ(dir.Names("src"), Strings{"blocked-name.txt"});
+
+    dir.File("src/c.txt", "longer");
+    dir.File("dst/c.txt", "short");
+    dir.File("alt/c.txt", "already");
+    dir.File("src/new.txt", "new");
+    const CliRun merge = RunCli({"merge", dir / "src", dir / "dst", dir / "alt"});
+    EXPECT_EQ(merge.status, 1);
+    EXPECT_EQ(merge.err, "Error: could not move c.txt to " + dir / "alt" + ": File exists\n");
+    EXPECT_EQ(merge.out,
+              "There were a total of 2 files.\n"
+              "  2 were moved normally to the destination folder.\n"
+              "  0 existed in the destination folder with a different size - moved to alternate "
+              "directory)\n"
+              "  0 existed in the destination folder with the same size - not moved)\n");
+    EXPECT_EQ(dir.Read("alt/c.txt"), "already");
+    EXPECT_EQ(dir.Read("src/c.txt"), "longer");
+}
+
 // Every usage error exits with 2 and one line naming the bad argument; nothing changes.
 TEST(CliUsage, BadArgumentsAreNamedAndChangeNothing) {
     TempFolder dir;
@@ -145,6 +176,8 @@ TEST(CliUsage, BadArgumentsAreNamedAndChangeNothing) {
         {"rename F --delete 3", "--delete: POS,COUNT expected, got '3'"},
         {"rename F --case", "--case: a value is missing"},
         {"rename F --json", "--json: not an option of rename"},
+        {"rename F -0", "-0: not an option of rename"},
+        {"merge F F F --null", "--null: not an option of merge"},
         {"list F --prepend x", "--prepend: not an option of list"},
         {"list F --sort colour", "--sort: 'colour' is not one of"},
         {"list F --desc=yes", "--desc: takes no value"},

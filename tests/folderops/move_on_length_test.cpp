@@ -50,6 +50,21 @@ TEST(ParseLengthTest, ReadsLeadingSignedNumberAndZeroOtherwise) {
     }
 }
 
+TEST(NameLengthTest, CountsWhatTheUserSeesAsOneCharacter) {
+    const struct {
+        const char* name;
+        std::int32_t length;
+    } cases[] = {{"cafe\u0301.txt", 8},
+                 {"\U0001F44D\U0001F3FD\U0001F469\u200D\U0001F4BB", 2},  // skin tone; joined emoji
+                 {"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7", 2},        // two flags
+                 {"\u1100\u1161\u11A8", 1},                              // jamo of one syllable
+                 {"a\r\nb", 3},
+                 {"e\u0301\xFF\xC3", 3}};  // invalid bytes count one each
+    for (const auto& c : cases) {
+        EXPECT_EQ(NameLength(c.name), c.length) << '"' << c.name << '"';
+    }
+}
+
 TEST_F(MoveOnLengthTest, MovesFilesLongerThanLengthCountedInCharacters) {
     Plant(root,
           "src/abc.txt=7|src/abcd.txt=8|src/abcde.txt=9|src/\xC3\xA4"

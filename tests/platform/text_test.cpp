@@ -30,6 +30,7 @@ TEST(Text, CaseMappingCoversUnicodeButLeavesEscapesAlone) {
     EXPECT_EQ(ToLowerChar(U'\u00C9'), U'\u00E9');
     EXPECT_EQ(ToUpperChar(U'\u00E9'), U'\u00C9');
     EXPECT_EQ(ToUpperChar(U'\u03C9'), U'\u03A9');  // Greek omega
+    EXPECT_EQ(ToUpperChar(U'\u00DF'), U'\u00DF');  // sharp s: no simple upper case
     EXPECT_EQ(ToUpperChar(U'a'), U'A');
     EXPECT_EQ(ToLowerChar(U'Z'), U'z');
     EXPECT_EQ(ToUpperChar(U'1'), U'1');

@@ -145,6 +145,10 @@ TEST(NumberingTest, Positions) {
         // "é" then a stray continuation byte is two characters; a truncated sequence is one a byte.
         {kPosAt, 3, 1, 1, 0, kBaseDecimal, {{"a\xC3\xA9\xA9-"}, {"\xE2\x82xy"}},
          {"a\xC3\xA9" "1\xA9-", "\xE2\x82" "2xy"}},
+        // A letter with its accent, joined emoji and CR LF are one character each.
+        {kPosAt, 2, 7, 1, 0, kBaseDecimal, {{"e\u0301e\u0301.txt"}, {"\U0001F469\u200D\U0001F4BBx"}},
+         {"e\u03017e\u0301.txt", "\U0001F469\u200D\U0001F4BB8x"}},
+        {kPosAt, 3, 7, 1, 0, kBaseDecimal, {{"a\r\nb"}}, {"a\r\n7b"}},
         {kPosNone, 0, 1, 1, 0, kBaseDecimal, {{"a.txt"}}, {"a.txt"}},
         // Folders keep their names and take no index.
         {kPosBefore, 0, 1, 1, 0, kBaseDecimal, {{"a.txt"}, {"dir", false}, {"b.txt"}},
@@ -174,6 +178,7 @@ TEST(NumberingTest, Patterns) {
         {"photo.jpg", 1, -1, -1, {{"IMG0001.JPG"}}, {"IMG0001.JPG"}},
         {"été_??.jpg", 5, -1, -1, {{"x"}}, {"été_05.jpg"}},
         {"😀??😀?", 5, -1, -1, {{"x"}}, {"😀05😀?"}},
+        {"x??\u0301.txt", 5, -1, -1, {{"y"}}, {"x05.txt"}},  // the accent goes with its "?"
         {"a??b", 5, -1, -1, {{"dir", false}}, {"dir"}},
         // A width that differs from the run still replaces Width characters at the first "?";
         // an offset past the pattern's end puts the number at its end.
@@ -202,9 +207,9 @@ TEST(NumberingTest, PatternAnalysis) {
         std::uint16_t width;
     };
     // Without a "?" the width drops to 0 and the position stays.
-    const std::vector<Case> cases = {{"photo_???.jpg", 6, 3}, {"???", 0, 3},
-                                     {"a?b??", 1, 1},         {"é😀??x", 2, 2},
-                                     {"\xFF\xC3??.x", 2, 2},  {"plain.txt", 42, 0}};
+    const std::vector<Case> cases = {
+        {"photo_???.jpg", 6, 3}, {"???", 0, 3},       {"a?b??", 1, 1},     {"é😀??x", 2, 2},
+        {"\xFF\xC3??.x", 2, 2},  {"e\u0301??", 1, 2}, {"plain.txt", 42, 0}};
     for (const Case& c : cases) {
         Numbering numbering;
         numbering.Options().Pos = 42;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <string>
@@ -9,6 +14,7 @@
 
 #include "catalogue/file_catalogue.h"
 #include "platform/file_system.h"
+#include "rename/preview.h"
 #include "tests/support/temp_folder.h"
 
 namespace tidemark::rename {
@@ -175,13 +181,14 @@ TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
     EXPECT_EQ(plan, (Plan{2, 3, 4}));
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, false, false, kTabFolders, w.host), 1);
     EXPECT_EQ(plan, (Plan{0, 1}));
-    w.Select({"c.txt", "a.txt"});
+    w.Select({"c.txt", "a.txt"});  // the plan follows the rows, not the selection's order
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, true, true, kTabFiles, w.host), 1);
-    EXPECT_EQ(plan, (Plan{4, 2}));
-    // A custom order is taken as it stands: no kind check, the selection does not count.
-    w.CustomOrder({"c.txt", "D1", "b.txt"});
+    EXPECT_EQ(plan, (Plan{2, 4}));
+    // A custom order is taken as it stands (the selection does not count), without the entries
+    // of the other kind, which keep their names as the preview shows.
+    w.CustomOrder({"c.txt", "D1", "b.txt", "c.txt"});
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, true, true, kTabNumber, w.host), 1);
-    EXPECT_EQ(plan, (Plan{4, 0, 3}));
+    EXPECT_EQ(plan, (Plan{4, 3}));
     EXPECT_TRUE(w.host.messages.empty());
 
     // A folder selected on "Rename Files", and a file on "Rename Folders", stop the whole rename.
@@ -230,6 +237,7 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
     };
     const auto clash = [](const std::string& c) { return Message{kCollisionText + c, "TMK"}; };
     const Names some{"a.txt", "plain", "x.txt"}, xyz{"x.txt", "y.txt", "z.txt"};
+    const auto cropOne = [](Window& w) { w.files.Options() = {.DoRCrop = true, .RCrop = 1}; };
     // clang-format off
     const std::vector<Case> cases = {
         {"swap in a custom order", {}, {"1.txt", "2.txt"}, kTabNumber, [](Window& w) {
@@ -237,6 +245,16 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
              w.numbering.Options() = {};
              w.UsePattern("?.txt");
          }, kRenameCollision, clash("2.txt to 1.txt"), true},
+        // Two entries given one new name, found before the first is renamed.
+        {"two to one name", {}, {"a1.txt", "a2.txt"}, kTabFiles, cropOne,
+         kRenameCollision, clash("a2.txt to a.txt"), false},
+        {"three to one name", {}, {"a1.txt", "a2.txt", "a3.txt"}, kTabFiles, cropOne,
+         kRenameCollision, clash("a2.txt to a.txt"), false},
+        {"names differing in case only", {}, {"A1.txt", "a2.txt"}, kTabFiles, cropOne,
+         kRenameCollision, clash("a2.txt to a.txt"), false},
+        {"folders", {"D1", "d2"}, {"d.txt"}, kTabFolders,
+         [](Window& w) { w.folders.Options() = {.DoRCrop = true, .RCrop = 1}; },
+         kRenameCollision, clash("d2 to d"), false},
         {"chain onto an existing name", {}, {"x.txt", "xx.txt"}, kTabFiles,
          [](Window& w) { w.files.Options() = {.DoPrepend = true, .Prepend = "x"}; },
          kRenameCollision, clash("x.txt to xx.txt"), false},
@@ -294,18 +312,23 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
     }
 }
 
-TEST(RenameExecutionInPlace, EqualNewNamesFailOnTheSecondAfterTheFirstMoved) {
+// One walk over a full folder: the last two of 32,767 entries share a new name.
+TEST(RenameExecutionInPlace, FullFolderDuplicateIsFoundFirst) {
     Window w;
-    w.Make({}, {"a1.txt", "a2.txt"});
-    w.files.Options().DoRCrop = true;
-    w.files.Options().RCrop = 1;
-    EXPECT_EQ(w.Run(kTabFiles), kRenameFileOpFailed);
-    EXPECT_EQ(w.host.messages, (Messages{FileError("a2.txt", EEXIST)}));
-    EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterInPlace, kStartCheck, kDoInPlace}));
-    EXPECT_TRUE(w.host.calls.empty());
-    EXPECT_EQ(w.dir.Names(), (Names{"a.txt", "a2.txt"}));
-    EXPECT_EQ(w.dir.Read("a.txt"), "a1.txt");
-    EXPECT_EQ(w.dir.Read("a2.txt"), "a2.txt");
+    Names names{"zz1.txt", "zz2.txt"};
+    for (int i = 0; i < 32765; ++i) {  // a100000x.txt becomes a100000.txt, ...
+        names.push_back("a" + std::to_string(100000 + i) + "x.txt");
+    }
+    for (const auto& name : names) {
+        ASSERT_EQ(close(open((w.dir / name).c_str(), O_CREAT | O_WRONLY, 0600)), 0);
+    }
+    ASSERT_EQ(
+        w.catalogue.LoadFolder(w.dir.Path(), catalogue::kScanFiles | catalogue::kScanKindsOnly), 1);
+    w.before = w.dir.Names();
+    w.files.Options() = {.DoRCrop = true, .RCrop = 1};
+    EXPECT_EQ(w.Run(kTabFiles), kRenameCollision);
+    w.ExpectStopped({{kCollisionText + "zz2.txt to zz.txt", "TMK"}},
+                    {kEnter, kEnterInPlace, kStartCheck});
 }
 
 TEST(RenameExecutionInPlace, EmptyPlan) {
@@ -351,6 +374,32 @@ TEST(RenameExecutionNumbering, CustomOrderAndSortColumnDecideTheNumbers) {
         s.numbering.Options().PosMode = kPosBefore;
         EXPECT_EQ(s.Run(kTabNumber), kRenameOk);
         EXPECT_EQ(s.dir.Names(), (Names{"1b.txt", "2c.txt", "3a.txt", "keep"}));
+    }
+}
+
+// A folder in a custom order keeps its name and takes no number, in the preview and on disk
+// alike, whether the files are renamed in place or moved.
+TEST(RenameExecutionNumbering, PreviewIsTheResultWithAFolderInTheCustomOrder) {
+    for (const std::uint16_t output : {kOutputRename, kOutputMove}) {
+        SCOPED_TRACE(output);
+        Window w;
+        TempFolder dest;
+        w.Make({"D1"}, {"a.txt", "c.txt"});
+        w.CustomOrder({"c.txt", "D1", "a.txt"});
+        w.NumberInto(dest, output);
+        Names shown;
+        for (const PreviewRow& row : PreviewRows(w.catalogue, w.numbering)) {
+            shown.push_back(row.newName);
+        }
+        EXPECT_EQ(shown, (Names{"1c.txt", "D1", "2a.txt"}));
+        EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
+        if (output == kOutputRename) {
+            std::sort(shown.begin(), shown.end());
+            EXPECT_EQ(w.dir.Names(), shown);
+        } else {
+            EXPECT_EQ(dest.Names(), (Names{"1c.txt", "2a.txt"}));
+            EXPECT_EQ(w.dir.Names(), (Names{"D1"}));
+        }
     }
 }
 
@@ -408,6 +457,27 @@ TEST(RenameExecutionDestination, RejectionsLeaveBothFoldersAsTheyWere) {
         EXPECT_EQ(dest.Names(), (Names{"A.TXT", "sub"}));
         EXPECT_TRUE(dest.Names("sub").empty());
         EXPECT_EQ(dest.Read("A.TXT"), "kept");
+    }
+}
+
+// A FIFO is never opened: a batch that would copy one is refused before anything changes; a
+// move within one file system only renames it.
+TEST(RenameExecutionDestination, SpecialFilesAreRefusedWhereTheyWouldBeCopied) {
+    for (const std::uint16_t output : {kOutputCopy, kOutputMove}) {
+        SCOPED_TRACE(output);
+        Window w;
+        TempFolder dest;
+        ASSERT_EQ(mkfifo((w.dir / "b.pipe").c_str(), 0600), 0);
+        w.Make({}, {"a.txt"});
+        w.NumberInto(dest, output);
+        if (output == kOutputCopy) {
+            EXPECT_EQ(w.Run(kTabNumber), kRenameFileOpFailed);
+            w.ExpectStopped({FileError("b.pipe", platform::kNotCopyableError)}, kDestChecked);
+            EXPECT_TRUE(dest.Names().empty());
+        } else {
+            EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
+            EXPECT_EQ(dest.Names(), (Names{"1a.txt", "2b.pipe"}));
+        }
     }
 }
 

@@ -244,6 +244,36 @@ TEST(RenameRulesTest, InvalidBytes) {
     // clang-format on
 }
 
+// Positions count what the user sees as one character: a letter with its combining marks,
+// an emoji with its modifier or joined emoji, a flag, a Hangul syllable written in jamo, CR LF.
+// No rule splits one, and a search finds only whole characters.
+TEST(RenameRulesTest, UserPerceivedCharacters) {
+    const std::string e = "e\u0301", woman = "\U0001F469\u200D\U0001F4BB";
+    // clang-format off
+    Check(PageKind::Files, {
+        {"caf" + e + "s.txt", Del(4, 1), "cafs.txt"},     {"a" + e + "b.txt", Del(3, 5), "a" + e + ".txt"},
+        {e + "t" + e + ".txt", CropL(1), "t" + e + ".txt"}, {"caf" + e + ".txt", CropR(1), "caf.txt"},
+        {e + "a.txt", Ins(2, "-"), e + "-a.txt"},         {e + e + e + ".txt", CropR(2), e + ".txt"},
+        {"\U0001F44D\U0001F3FDx.txt", CropL(1), "x.txt"},  // thumbs up with a skin tone
+        {woman + "a.txt", Del(2, 1), woman + ".txt"},
+        {"a" + woman + ".txt", Ins(3, "!"), "a" + woman + "!.txt"},
+        {"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7.txt", CropR(1), "\U0001F1E9\U0001F1EA.txt"},
+        {"\u1100\u1161\u11A8b.txt", Del(1, 1), "b.txt"},   // a Hangul syllable in three jamo
+        {"a\r\nb.txt", Del(2, 1), "ab.txt"},               {"a\r\nb.txt", Ins(3, "-"), "a\r\n-b.txt"},
+        // An invalid byte is one character, and a mark after it stands on its own.
+        {e + "\xFF\u0301x.txt", Del(2, 1), e + "\u0301x.txt"},
+        {"\xFF" + e + "x.TXT", {.DoLCrop = true, .LCrop = 2, .CaseMode = kCaseUpper}, "X.TXT"},
+        {"caf" + e + " cafe.txt", Rep("e", "a"), "caf" + e + " cafa.txt"},
+        {"caf" + e + " cafe.txt", Rep("e", "a", true), "caf" + e + " cafa.txt"},
+        // "\u00DF" has no simple upper case.
+        {"stra\u00DFe.txt", CaseTo(kCaseUpper), "STRA\u00DFE.txt"},
+    });
+    // clang-format on
+    Check(PageKind::Folders, {{e + "t" + e, CropR(1), e + "t"}}, false);
+    EXPECT_EQ(RenameRules(PageKind::Files).NamePartLength(U"e\u0301e\u0301.txt"), 2);
+    EXPECT_EQ(RenameRules(PageKind::Folders).NamePartLength(U"\U0001F1E9\U0001F1EA\r\n"), 2);
+}
+
 // The byte-wise ASCII path with its eight-byte case changes must agree with the decoded path
 // for any options.
 TEST(RenameRulesTest, AsciiPathAgreesWithDecodedPath) {

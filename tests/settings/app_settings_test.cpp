@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
 
 #include <optional>
 #include <string>
@@ -235,10 +240,14 @@ TEST(AppSettingsTest, CommonListsAreReadAtTheCallAndWrittenWhenGiven) {
         AppSettings settings(path);
         settings.SetCommonSourceList({"/s1", "/s2"});
         settings.SetCommonDestinationList({"/d1"});
-        // A rename window opened again in the same run gets the lists the last one gave.
+        // Still the file, also after a rename window gave its lists back: they are written
+        // only at the save.
         FolderList source;
+        FolderList destination{"stale"};
         settings.ReadCommonSourceList(source);
-        EXPECT_EQ(source, (FolderList{"/s1", "/s2"}));
+        settings.ReadCommonDestinationList(destination);
+        EXPECT_EQ(source, (FolderList{"/later", "/Other"}));
+        EXPECT_TRUE(destination.empty());
     }
     EXPECT_EQ(stored("SrcDir"), "/s1;/s2;");
     EXPECT_EQ(stored("DestDir"), "/d1;");
@@ -261,6 +270,68 @@ TEST(AppSettingsTest, UnknownExecutablePathShowsCautionAndKeepsDefaults) {
                                               "defaults might be lost. A new tmk.ini will be "
                                               "created."});
     EXPECT_EQ(ReadProfileInt("NAME", "InsPos", -1, path), 0);  // the defaults were saved
+}
+
+// A tmk.ini that cannot be read whole, or that is no regular file, gives the defaults without
+// a hang or a crash, and is never written over.
+TEST(AppSettingsTest, UnreadableOrOddSettingsFilesAreLeftAsTheyWere) {
+    TempFolder temp;
+    const std::string content = "[NAME]\nInsPos=9\n[Mine]\nkeep=me\n";
+    const struct {
+        const char* kind;
+        std::function<void(const std::string&)> make;
+    } cases[] = {
+        {"no read permission",
+         [&](const std::string& path) {
+             temp.File(path.substr(temp.Path().size() + 1), content);
+             std::filesystem::permissions(path, std::filesystem::perms::none);
+         }},
+        {"larger than can be indexed",
+         [&](const std::string& path) {
+             temp.SizedFile(path.substr(temp.Path().size() + 1), std::uint64_t{5} << 30);
+         }},
+        {"folder", [](const std::string& path) { std::filesystem::create_directory(path); }},
+        {"fifo", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); }},
+        {"link to a device",
+         [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); }},
+    };
+    for (const auto& c : cases) {
+        const std::string path = temp / (std::string(c.kind) + ".ini");
+        c.make(path);
+        if (std::string_view(c.kind) == "no read permission" && access(path.c_str(), R_OK) == 0) {
+            continue;  // root reads it anyway
+        }
+        const auto before = std::filesystem::symlink_status(path);
+        const auto size = std::filesystem::is_regular_file(before)
+                              ? std::filesystem::file_size(path)
+                              : std::uintmax_t{0};
+        std::vector<std::string> shown;
+        {
+            AppSettings settings(IniLocation{path, true},
+                                 [&](const std::string& text, const std::string& caption) {
+                                     shown.push_back(caption + ": " + text);
+                                 });
+            RenameOptions options;
+            settings.GetOptions(kPageNames, options);
+            EXPECT_EQ(options.InsPos, 0) << c.kind;
+            EXPECT_FALSE(settings.CanSave()) << c.kind;
+            options.InsPos = 3;
+            settings.SetOptions(kPageNames, options);
+            EXPECT_FALSE(settings.SaveAll()) << c.kind;
+        }
+        EXPECT_EQ(shown, std::vector<std::string>{"Caution: The settings file could not be read; "
+                                                  "this run uses the defaults and will not save "
+                                                  "over it: " +
+                                                  path})
+            << c.kind;
+        EXPECT_EQ(std::filesystem::symlink_status(path).type(), before.type()) << c.kind;
+        if (std::filesystem::is_regular_file(before)) {
+            EXPECT_EQ(std::filesystem::file_size(path), size) << c.kind;
+        }
+        EXPECT_FALSE(WriteProfileString("NAME", "InsPos", "4", path)) << c.kind;
+    }
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_EQ(temp.Names().size(), std::size(cases)) << "no temporary file is left";
 }
 
 TEST(AppSettingsTest, LocationRule) {

@@ -4,10 +4,13 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "platform/fs_faults.h"
 #include "tests/support/temp_folder.h"
 
 namespace tidemark::settings {
@@ -98,6 +101,55 @@ TEST(IniFileTest, WritingChangesOnlyTheLinesItMust) {
     EXPECT_EQ(empty.Text(), "[A]\nk=v\n");
 }
 
+// Thousands of sections and keys (with later sections of the same names, which are never
+// read) stay reachable while values are changed and added, and after a write and read back.
+TEST(IniFileTest, LargeFilesKeepEveryKeyReachableThroughChanges) {
+    constexpr int kSections = 3000;
+    std::string text;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < kSections; ++i) {
+            text += "[S" + std::to_string(i) + "]\n\n";
+            for (int k = 0; k < 4; ++k) {
+                text += "K" + std::to_string(k) + "=" + std::to_string(pass * 100000 + i * 10 + k) +
+                        "\n";
+            }
+        }
+    }
+    IniFile file = IniFile::FromText(text);
+    const auto expected = [](int i, int k) {
+        if (k == 4) {
+            return i % 5 == 0 ? "new" + std::to_string(i) : std::string("<default>");
+        }
+        return i % 7 == 0 ? "changed" + std::to_string(i) : std::to_string(i * 10 + k);
+    };
+    for (int i = 0; i < kSections; ++i) {
+        if (i % 7 == 0) {
+            file.SetString("s" + std::to_string(i), "k" + std::to_string(i % 4),
+                           "changed" + std::to_string(i));
+        }
+        if (i % 5 == 0) {
+            file.SetString("S" + std::to_string(i), "K4", "new" + std::to_string(i));
+            file.SetString("Added" + std::to_string(i), "K", std::to_string(i));
+        }
+    }
+    const IniFile reread = IniFile::FromText(file.Text());
+    EXPECT_EQ(reread.Text(), file.Text());
+    for (const IniFile* f : {static_cast<const IniFile*>(&file), &reread}) {
+        for (int i = 0; i < kSections; ++i) {
+            for (int k = 0; k <= 4; ++k) {
+                const std::string want =
+                    (k == i % 4 || k == 4) ? expected(i, k) : std::to_string(i * 10 + k);
+                ASSERT_EQ(f->GetString("S" + std::to_string(i), "K" + std::to_string(k),
+                                       "<default>", 100),
+                          want)
+                    << i << "/" << k;
+            }
+            ASSERT_EQ(f->GetString("added" + std::to_string(i), "k", "<default>", 100),
+                      i % 5 == 0 ? std::to_string(i) : "<default>");
+        }
+    }
+}
+
 TEST(IniFileTest, WrittenValuesReadBackExactly) {
     const char* values[] = {
         "plain",  "",       " leading", "trailing ", "\"quoted\"", "'single'",
@@ -180,6 +232,44 @@ TEST(IniFileTest, AnInterruptedSaveLeavesTheOldFileWhole) {
     // Once the write can finish, the same save goes through.
     EXPECT_TRUE(file.Save(path));
     EXPECT_EQ(ReadProfileString("name", "append", "", 30000, path), std::string(20000, 'n'));
+}
+
+// Each file call of a read-and-save failing in turn: the call tells it, and tmk.ini holds the
+// old text or the new one (the new only after a good save), also at the moment of the failure;
+// no temporary file stays.
+TEST(IniFileTest, EveryFailingCallOfASaveLeavesOneWholeFile) {
+    using platform::FaultInjection;
+    using platform::FsCallKind;
+    TempFolder temp;
+    const std::string old = "; by hand\n[NAME]\nAppend=old\n[Other]\nkeep=me\n";
+    const std::string fresh = "; by hand\n[NAME]\nAppend=new\n[Other]\nkeep=me\n";
+    const std::string path = temp / "tmk.ini";
+    for (const int error : {EIO, ENOSPC, EACCES}) {
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE("call " + std::to_string(n) + " fails with " + std::to_string(error));
+            temp.File("tmk.ini", old);
+            std::string atFault;
+            bool saved = false;
+            bool fired = false;
+            int syncs = 0;
+            {
+                FaultInjection faults({{.kind = FsCallKind::Any, .failAt = n, .error = error}},
+                                      [&] { atFault = temp.Read("tmk.ini"); });
+                saved = WriteProfileString("NAME", "Append", "new", path);
+                fired = faults.Fired();
+                syncs = faults.Calls(FsCallKind::Sync);
+            }
+            EXPECT_EQ(temp.Names(), std::vector<std::string>{"tmk.ini"});
+            if (!fired) {
+                EXPECT_TRUE(saved);
+                EXPECT_EQ(temp.Read("tmk.ini"), fresh);
+                EXPECT_EQ(syncs, 2) << "the new file, then its folder";
+                break;
+            }
+            EXPECT_TRUE(atFault == old || atFault == fresh) << atFault;
+            EXPECT_EQ(temp.Read("tmk.ini"), saved ? fresh : old);
+        }
+    }
 }
 
 }  // namespace

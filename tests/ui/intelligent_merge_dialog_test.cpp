@@ -91,10 +91,11 @@ TEST_F(IntelligentMergeDialogTest, MergesFromTheMenuShowsTheSummaryAndRenewsTheH
         TypeIntoBox(Child<QComboBox>(dialog, "altCombo"), Q(alt), merge);
         EXPECT_EQ(dialog.AlternateText(), Q(alt));
 
-        SetMessageBoxFunction([&](QWidget*, const QString& text, const QString& caption) {
-            normalCursorAtSummary = QApplication::overrideCursor() == nullptr;
-            dialogs.messages.push_back({text, caption});
-        });
+        SetMessageBoxFunction(
+            [&](QWidget*, const QString& text, const QString& caption, QMessageBox::Icon) {
+                normalCursorAtSummary = QApplication::overrideCursor() == nullptr;
+                dialogs.messages.push_back({text, caption});
+            });
         QTest::mouseClick(merge, Qt::LeftButton);
     });
     ASSERT_TRUE(run.opened);

@@ -1,14 +1,21 @@
 // The main frame: start-up, "Rename...", its messages, the log marker and settings at exit.
 
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
 
 #include <fstream>
 #include <sstream>
 
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
+#include "help/help_window.h"
 #include "platform/runlog.h"
 #include "settings/app_settings.h"
 #include "tests/ui/ui_test_support.h"
@@ -26,6 +33,39 @@ std::string ReadAll(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// What the browser shows at its top: the text of the block holding the anchor it was sent to,
+// or of the first block.
+QString HeadingAt(const QTextBrowser* browser) {
+    const QString anchor = browser->source().fragment();
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+        if (anchor.isEmpty()) {
+            return block.text().trimmed();
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().anchorNames().contains(anchor)) {
+                return block.text().trimmed();
+            }
+        }
+    }
+    return {};
+}
+
+// The pictures and the page links of a page (without their anchors).
+QStringList LinkTargets(const QTextDocument* page) {
+    QStringList targets;
+    for (QTextBlock block = page->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            const QString target = format.isImageFormat() ? format.toImageFormat().name()
+                                                          : format.anchorHref().section(u'#', 0, 0);
+            if (!target.isEmpty()) {
+                targets.push_back(target);
+            }
+        }
+    }
+    return targets;
 }
 
 class MainFrameTest : public ::testing::Test {
@@ -93,6 +133,8 @@ TEST_F(MainFrameTest, AnswersStatusSettingsAndLogMessagesAndTheMarkerStartsTheLo
     EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
     ProcessPostedEvents();
     EXPECT_EQ(frame.StatusText(), QStringLiteral("/some/folder"));
+    // A folder named like markup shows as it is named.
+    EXPECT_EQ(frame.findChild<QLabel*>(QStringLiteral("messagePane"))->textFormat(), Qt::PlainText);
     EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_SETSTATUSTEXT, 0, std::string("sent")), 1);
 
     // Without the marker file no log was started, so LogMessage refuses the line; with it,
@@ -139,7 +181,7 @@ TEST_F(MainFrameTest, ExitWritesTheRenamePagesOptionsAndHistoriesToTheIniFile) {
     EXPECT_EQ(page->Rules().Options().RepOrig, "abc");
 }
 
-TEST_F(MainFrameTest, AboutBoxShowsTheNoticeAndHelpShowsItsText) {
+TEST_F(MainFrameTest, AboutBoxShowsTheNoticeAndF1OpensHelpOnTheTabInFront) {
     const QString notice = CAboutDlg::NoticeText();
     EXPECT_LT(notice.size(), 512);
     EXPECT_GT(notice.size(), 300);
@@ -151,13 +193,54 @@ TEST_F(MainFrameTest, AboutBoxShowsTheNoticeAndHelpShowsItsText) {
     EXPECT_EQ(box->toPlainText().remove(QLatin1Char('\r')),
               QString(notice).remove(QLatin1Char('\r')));
 
+    // F1 without a rename window opens the first page; in the rename window, the page of the
+    // tab in front. One help window serves them all.
     CMainFrame frame;
-    auto* help = frame.findChild<QAction*>(QStringLiteral("actionHelpTopics"));
+    frame.show();
+    EXPECT_EQ(Child<QAction>(frame, "actionHelpTopics")->shortcut(), QKeySequence(Qt::Key_F1));
+    const auto pressF1 = [&frame](QWidget* at) {
+        QApplication::setActiveWindow(&frame);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+        QTest::keyClick(at, Qt::Key_F1);
+    };
+    pressF1(&frame);
+    auto* help = frame.findChild<help::HelpWindow*>();
     ASSERT_NE(help, nullptr);
-    EXPECT_EQ(help->shortcut(), QKeySequence(Qt::Key_F1));
-    help->trigger();
-    ASSERT_EQ(dialogs.messages.size(), 1U);
-    EXPECT_FALSE(dialogs.messages[0].text.isEmpty());
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->Contents()->currentItem()->text(), QStringLiteral("Tidemark at a glance"));
+
+    frame.OnFileNew();
+    ui::CRenameMstrView* view = frame.RenameView();
+    ASSERT_NE(view, nullptr);
+    const struct {
+        int tab;
+        const char *contents, *heading;
+    } tabs[] = {
+        {3, "Numbering files", "Numbering files"},
+        {1, "Renaming by rules", "Ext: Rename File Extensions"},
+        {0, "Renaming by rules", "Name: Rename Files"},
+        {2, "Renaming by rules", "Folder: Rename Folders"},
+    };
+    for (const auto& t : tabs) {
+        view->TabControl()->setCurrentIndex(t.tab);
+        pressF1(view->TabControl()->currentWidget());
+        EXPECT_EQ(frame.findChildren<help::HelpWindow*>().size(), 1);
+        EXPECT_EQ(help->Contents()->currentItem()->text(), Q(t.contents)) << t.tab;
+        EXPECT_EQ(HeadingAt(help->Browser()), Q(t.heading)) << t.tab;
+    }
+
+    // Every page of the contents is titled as listed, and its pictures and links are there.
+    for (int row = 0; row < help->Contents()->count(); ++row) {
+        help->Contents()->setCurrentRow(row);
+        const QTextDocument* page = help->Browser()->document();
+        EXPECT_EQ(page->metaInformation(QTextDocument::DocumentTitle),
+                  help->Contents()->item(row)->text());
+        for (const QString& target : LinkTargets(page)) {
+            EXPECT_TRUE(QFile::exists(
+                help->Browser()->source().resolved(QUrl(target)).path().prepend(u':')))
+                << qPrintable(target);
+        }
+    }
 }
 
 }  // namespace

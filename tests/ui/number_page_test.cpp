@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "settings/ini_file.h"
 #include "tests/ui/page_test_support.h"
 #include "ui/number_page.h"
 #include "ui/sort_files_dialog.h"
@@ -131,6 +132,16 @@ TEST_F(NumberPageTest, OutputRadiosEnableTheDestinationWhichIsCheckedOnLeavingIt
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(options.DestDir, target.Path());
     EXPECT_EQ(recorder.LastText(UM_SETDESTFOLDER), target.Path());
+    // Enter in the box takes the folder, twice, and never runs "Renumber".
+    Click(Child<QRadioButton>(&page, "posBeforeRadio"));
+    ProcessPostedEvents();
+    recorder.messages.clear();
+    dest->setFocus();
+    QTest::keyClick(dest, Qt::Key_Return);
+    QTest::keyClick(dest, Qt::Key_Return);
+    ProcessPostedEvents();
+    EXPECT_EQ(recorder.Numbers(), (std::vector<int>{UM_SETDESTFOLDER, UM_SETDESTFOLDER}));
+    page.setFocus();
 
     // The folder button changes the folder; the destination button starts at the destination.
     recorder.folder = "/current";
@@ -275,6 +286,51 @@ TEST_F(NumberPageWindowTest, RenumbersInTheOrderLaidDownWithSortFiles) {
     // After the renumbering the page is back at "No changes".
     EXPECT_EQ(page->GetNumbering().Options().PosMode, rename::kPosNone);
     EXPECT_FALSE(Child<QPushButton>(page, "renumberButton")->isEnabled());
+}
+
+// Cancelling "Sort Files" drops the custom order, and the lists show the column order again.
+TEST_F(NumberPageWindowTest, CancellingSortFilesShowsTheColumnOrderAgain) {
+    ClickRow(view->SourcePane(), 2);
+    ClickRow(view->SourcePane(), 3, Qt::ControlModifier);
+    const std::pair<const char*, std::vector<std::string>> endings[] = {
+        {"okButton", {"b.txt", "c.txt"}},
+        {"cancelButton", {"sub", "a.txt", "b.txt", "c.txt"}},
+    };
+    for (const auto& [button, shown] : endings) {
+        QTimer::singleShot(0, page, [&] {
+            auto* dialog = page->findChild<CSortFilesDlg*>();
+            ASSERT_NE(dialog, nullptr);
+            Click(Child<QPushButton>(dialog, "addAllButton"));
+            Click(Child<QPushButton>(dialog, button));
+        });
+        Click(Child<QPushButton>(page, "customOrderButton"));
+        EXPECT_EQ(ColumnTexts(view->SourcePane()), shown) << button;
+        ClickRow(view->SourcePane(), 0);  // a selection for the next opening
+    }
+    EXPECT_FALSE(view->Catalogue()->customOrder);
+}
+
+// The destination shown from the history when the window opens is the one used: "Move" needs
+// no visit to the box first.
+TEST_F(NumberPageWindowTest, TheDestinationShownFromTheHistoryIsUsed) {
+    TempFolder out;
+    frame.reset();  // saves tmk.ini; the next window reads the history written here
+    ASSERT_TRUE(settings::WriteProfileString("COMMON", "DestDir", out.Path() + ";/gone;",
+                                             iniFolder / "tmk.ini"));
+    ASSERT_NE(OpenWindow(), nullptr);
+    view->TabControl()->setCurrentIndex(3);
+    ProcessPostedEvents();
+    page = dynamic_cast<CNumberPage*>(view->Page(3));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->DestCombo()->currentText(), Q(out.Path()));
+
+    Click(Child<QRadioButton>(page, "outputMoveRadio"));
+    Click(Child<QRadioButton>(page, "posBeforeRadio"));
+    Click(Child<QPushButton>(page, "renumberButton"));
+    ProcessPostedEvents();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(out.Names(), (std::vector<std::string>{"1a.txt", "2b.txt", "3c.txt"}));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"sub"});
 }
 
 }  // namespace

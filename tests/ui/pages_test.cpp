@@ -1,5 +1,9 @@
 // The rename pages, alone against a recording view and inside a real rename window.
 
+#include <QBrush>
+#include <QGuiApplication>
+#include <QPalette>
+
 #include "tests/ui/page_test_support.h"
 #include "ui/rename_page.h"
 
@@ -184,6 +188,28 @@ TEST_F(RenamePageWindowTest, RulesShowInThePreviewAndClearRestoresItAtOnce) {
         EXPECT_FALSE(check->isChecked()) << ToStdString(check->objectName());
     }
     EXPECT_TRUE(Child<QRadioButton>(page, "caseNoneRadio")->isChecked());
+}
+
+// Rows that the rename would refuse are marked in the preview; the status bar counts them.
+TEST_F(RenamePageWindowTest, PreviewMarksCollidingNamesAndTheStatusBarCountsThem) {
+    const QAbstractItemModel* model = view->ResultPane()->model();
+    const auto data = [model](int row, int role) { return model->index(row, 0).data(role); };
+    Click(Child<QCheckBox>(page, "changeCheck"));
+    QTest::keyClicks(Child<QLineEdit>(page, "changeEdit"), QStringLiteral("x"));
+    EXPECT_EQ(Preview(), (std::vector<std::string>{"x.txt", "x.TXT"}));
+    EXPECT_EQ(data(0, Qt::ToolTipRole), QStringLiteral("beta.TXT gets the same new name"));
+    EXPECT_EQ(data(1, Qt::ToolTipRole), QStringLiteral("Alpha one.txt gets the same new name"));
+    EXPECT_EQ(data(1, Qt::ForegroundRole).value<QBrush>(),
+              QGuiApplication::palette().brush(QPalette::Link));
+    EXPECT_EQ(frame->StatusText(), QStringLiteral("2 names collide"));
+
+    Click(Child<QCheckBox>(page, "changeCheck"));
+    EXPECT_EQ(Preview(), (std::vector<std::string>{"Alpha one.txt", "beta.TXT"}));
+    for (const int role : {Qt::ToolTipRole, Qt::ForegroundRole}) {
+        EXPECT_FALSE(data(0, role).isValid());
+        EXPECT_FALSE(data(1, role).isValid());
+    }
+    EXPECT_EQ(frame->StatusText(), Q(folder.Path()));
 }
 
 TEST_F(RenamePageWindowTest,

@@ -9,7 +9,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QUrl>
@@ -19,6 +22,7 @@
 
 #include "app/main_frame.h"
 #include "tests/ui/ui_test_support.h"
+#include "ui/dialog_hooks.h"
 #include "ui/messages.h"
 #include "ui/rename_list_pane.h"
 #include "ui/rename_mstr_view.h"
@@ -102,23 +106,48 @@ TEST_F(RenameWindowTest, BothListsShowTheFolderInNameOrderWithSevenAndOneColumns
     EXPECT_EQ(view->SplitFrame()->geometry(),
               QRect(0, kTabBandHeight, view->width(), view->height() - kTabBandHeight));
     EXPECT_NEAR(view->SourcePane()->width(), view->width() * 3 / 4, 12);
+    // The column of new names fills its list, also after a resize.
+    for (const QSize size : {QSize(800, 600), QSize(1000, 700)}) {
+        frame->resize(size);
+        ProcessPostedEvents();
+        EXPECT_EQ(view->ResultPane()->header()->sectionSize(0),
+                  view->ResultPane()->viewport()->width());
+    }
 }
 
-TEST_F(RenameWindowTest, OnlyReleasingUpOrDownUpdatesTheSelectionFromKeys) {
+TEST_F(RenameWindowTest, EverySelectionGestureSelectsWhatIsHighlighted) {
     ASSERT_NE(OpenWindow(), nullptr);
-    ClickRow(view->SourcePane(), 2);
-    // End moves the list's selection, but neither the catalogue nor the other list hears of it.
+    CRenameListPane* source = view->SourcePane();
+    CRenameListPane* result = view->ResultPane();
+    // Rows are in name order, so each row shows the record of the same index.
     const struct {
-        Qt::Key key;
-        int sourceRow;
-        std::uint32_t selected;
-    } steps[] = {{Qt::Key_Down, 3, 3}, {Qt::Key_End, 5, 3}, {Qt::Key_Up, 4, 4}};
+        CRenameListPane* pane;
+        Qt::Key key;  // 0: a click on row
+        int row;
+        Qt::KeyboardModifiers modifiers;
+        Rows selected;
+    } steps[] = {
+        {source, Qt::Key(0), 2, {}, {2}},
+        {source, Qt::Key_Down, 0, {}, {3}},
+        {source, Qt::Key_End, 0, Qt::ShiftModifier, {3, 4, 5}},
+        {source, Qt::Key_A, 0, Qt::ControlModifier, {0, 1, 2, 3, 4, 5}},
+        {result, Qt::Key(0), 1, {}, {1}},
+        {result, Qt::Key(0), 3, Qt::ShiftModifier, {1, 2, 3}},
+        {result, Qt::Key(0), 2, Qt::ControlModifier, {1, 3}},
+        {result, Qt::Key_PageDown, 0, Qt::ShiftModifier, {2, 3, 4, 5}},
+    };
     for (const auto& step : steps) {
-        QTest::keyClick(view->SourcePane(), step.key);
-        ProcessPostedEvents();
-        EXPECT_EQ(view->SourcePane()->SelectedRows(), Rows{step.sourceRow});
-        EXPECT_EQ(view->Catalogue()->selection, Selection{step.selected});
-        EXPECT_EQ(view->ResultPane()->SelectedRows(), Rows{int(step.selected)});
+        SCOPED_TRACE(step.selected.size());
+        if (step.key == Qt::Key(0)) {
+            ClickRow(step.pane, step.row, step.modifiers);
+        } else {
+            QTest::keyClick(step.pane, step.key, step.modifiers);
+            ProcessPostedEvents();
+        }
+        EXPECT_EQ(source->SelectedRows(), step.selected);
+        EXPECT_EQ(result->SelectedRows(), step.selected);
+        EXPECT_EQ(view->Catalogue()->selection,
+                  Selection(step.selected.begin(), step.selected.end()));
     }
 }
 
@@ -131,6 +160,8 @@ TEST_F(RenameWindowTest, ColumnClicksSortBothListsAndTheResultHeaderDoesNothing)
     ClickHeader(view->SourcePane(), catalogue::kKeySize);
     const Names descending = {"c.txt", "b.TXT", "a.jpg", "d", "beta", "Alpha"};
     EXPECT_EQ(ColumnTexts(view->ResultPane()), descending);
+    EXPECT_EQ(view->SourcePane()->header()->sortIndicatorSection(), catalogue::kKeySize);
+    EXPECT_EQ(view->SourcePane()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
     ClickHeader(view->ResultPane(), 0);
     EXPECT_EQ(ColumnTexts(view->SourcePane()), descending);
     EXPECT_EQ(view->Catalogue()->sortKey, catalogue::kKeySize);
@@ -163,6 +194,18 @@ TEST_F(RenameWindowTest, SelectionIsMirroredBothWaysAndThePreviewFollowsIt) {
     EXPECT_EQ(view->SourcePane()->SelectedRows(), Rows{3});
     EXPECT_EQ(ColumnTexts(view->ResultPane()),
               (Names{"Alpha", "beta", "a.jpg", "x_b.TXT", "c.txt", "d"}));
+
+    // A header click moves the selected records to new rows; both lists highlight them there,
+    // and "selected only" renames exactly those.
+    ClickRow(view->ResultPane(), 4, Qt::ControlModifier);
+    ClickHeader(view->SourcePane(), catalogue::kKeySize);
+    EXPECT_EQ(ColumnTexts(view->SourcePane()),
+              (Names{"Alpha", "beta", "d", "a.jpg", "b.TXT", "c.txt"}));
+    EXPECT_EQ(view->SourcePane()->SelectedRows(), (Rows{4, 5}));
+    EXPECT_EQ(view->ResultPane()->SelectedRows(), (Rows{4, 5}));
+    EXPECT_EQ(view->Catalogue()->selection, (Selection{3, 4}));
+    EXPECT_EQ(SendUserMessage(view, UM_PERFORMRENAME), rename::kRenameOk);
+    EXPECT_EQ(folder.Names(), (Names{"Alpha", "a.jpg", "beta", "d", "x_b.TXT", "x_c.txt"}));
 }
 
 TEST_F(RenameWindowTest, DoubleClickOpensAFolderRowAndDropOpensTheFolderHoldingTheItem) {
@@ -240,26 +283,52 @@ TEST_F(RenameWindowTest, AFolderThatCannotBeReadStillBecomesCurrentAndShowsNoRow
     }
 }
 
-TEST_F(RenameWindowTest, ScrollingOneListScrollsTheOther) {
+TEST_F(RenameWindowTest, RowsStaySideBySideUnderEveryKindOfScrolling) {
     for (int i = 0; i < 300; ++i) {
         folder.File("file" + std::to_string(1000 + i));
     }
     ASSERT_NE(OpenWindow(), nullptr);
-    view->resize(800, 600);
+    CRenameListPane* source = view->SourcePane();
+    CRenameListPane* result = view->ResultPane();
+    // Seven columns need a horizontal scroll bar here, the one of new names none.
+    frame->resize(800, 600);
     ProcessPostedEvents();
-    QScrollBar* source = view->SourcePane()->verticalScrollBar();
-    QScrollBar* result = view->ResultPane()->verticalScrollBar();
-    ASSERT_GT(source->maximum(), 10);
-    source->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    ProcessPostedEvents();
-    EXPECT_GT(source->value(), 0);
-    EXPECT_EQ(result->value(), source->value());
-    // Dragged to its end, the result list keeps the same row at the top of both lists.
-    result->triggerAction(QAbstractSlider::SliderToMaximum);
-    ProcessPostedEvents();
-    const int top = view->ResultPane()->indexAt(QPoint(1, 1)).row();
-    EXPECT_GT(top, 250);
-    EXPECT_EQ(view->SourcePane()->indexAt(QPoint(1, 1)).row(), top);
+    ASSERT_TRUE(source->horizontalScrollBar()->isVisible());
+    ASSERT_FALSE(result->horizontalScrollBar()->isVisible());
+    const auto topRow = [](CRenameListPane* pane) { return pane->indexAt(QPoint(1, 1)).row(); };
+    // The same top row and the same height show the same rows.
+    const auto expectSideBySide = [&](const std::string& what) {
+        ProcessPostedEvents();
+        EXPECT_EQ(topRow(source), topRow(result)) << what;
+        EXPECT_EQ(source->viewport()->height(), result->viewport()->height()) << what;
+    };
+    source->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_GT(result->verticalScrollBar()->value(), 0);
+    expectSideBySide("page step");
+    result->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    expectSideBySide("result dragged to its end");
+    EXPECT_GT(topRow(source), 250);
+    source->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    expectSideBySide("source dragged to its end");
+    for (CRenameListPane* pane : {source, result}) {
+        EXPECT_LE(pane->visualRect(pane->model()->index(305, 0)).bottom(),
+                  pane->viewport()->height());
+    }
+
+    ClickRow(source, topRow(source));
+    const std::pair<CRenameListPane*, Qt::Key> keys[] = {
+        {source, Qt::Key_Home},     {source, Qt::Key_PageDown}, {source, Qt::Key_Down},
+        {result, Qt::Key_PageDown}, {result, Qt::Key_End},      {source, Qt::Key_PageUp}};
+    for (const auto& [pane, key] : keys) {
+        QTest::keyClick(pane, key);
+        expectSideBySide(QKeySequence(key).toString().toStdString());
+    }
+    for (const QSize size : {QSize(700, 400), QSize(1100, 800), QSize(760, 500)}) {
+        frame->resize(size);
+        expectSideBySide("resized");
+    }
+    QTest::keyClick(source, Qt::Key_End);
+    expectSideBySide("end after resizes");
 }
 
 TEST_F(RenameWindowTest, HistoriesKeepFourFoldersAndShowingAPageRefillsItsBox) {
@@ -316,35 +385,233 @@ TEST_F(RenameWindowTest, PerformRenameRenamesOnDiskAndShowsCollisionsThroughTheW
     EXPECT_EQ(ColumnTexts(view->ResultPane()), renamed);
 }
 
-TEST_F(RenameWindowTest, EveryCaptionOfTheFourPagesIsWholeAtTheStartingSize) {
+TEST_F(RenameWindowTest, EveryCaptionOfTheFourPagesIsWholeFromTheLeastSizeUpAndWithALargeFont) {
+    const QFont normal = QApplication::font();
     ASSERT_NE(OpenWindow(), nullptr);
     ASSERT_EQ(frame->size(), QSize(800, 600));
-    for (int tab = 0; tab < 4; ++tab) {
-        view->TabControl()->setCurrentIndex(tab);
+    QFont large = normal;
+    large.setPointSizeF(normal.pointSizeF() * 1.5);
+    const struct {
+        QSize size;
+        const QFont& font;
+    } layouts[] = {
+        {{800, 600}, normal}, {{700, 400}, normal}, {{700, 400}, large}, {{1000, 700}, large}};
+    for (const auto& layout : layouts) {
+        QApplication::setFont(layout.font);
+        frame->resize(layout.size);
         ProcessPostedEvents();
-        QWidget* page = view->TabControl()->currentWidget();
-        // A page given less than its least size squeezes its captions.
-        EXPECT_GE(page->width(), page->minimumSizeHint().width()) << tab;
-        EXPECT_GE(page->height(), page->minimumSizeHint().height()) << tab;
-        int captions = 0;
-        for (QWidget* widget : page->findChildren<QWidget*>()) {
-            // Texts on one line; the icon-only folder buttons have a fixed size of their own.
-            auto* label = qobject_cast<QLabel*>(widget);
-            auto* button = qobject_cast<QAbstractButton*>(widget);
-            const bool caption = (button != nullptr && !button->text().isEmpty()) ||
-                                 (label != nullptr && !label->wordWrap());
-            if (!caption || widget->isHidden()) {
-                continue;
+        const std::string where =
+            std::to_string(layout.size.width()) + "x" + std::to_string(layout.font.pointSizeF());
+        for (int tab = 0; tab < 4; ++tab) {
+            view->TabControl()->setCurrentIndex(tab);
+            ProcessPostedEvents();
+            QWidget* page = view->CurrentPage();
+            // A page given less than its least size squeezes its captions; at the starting size
+            // it also fits without scrolling.
+            EXPECT_GE(page->width(), page->minimumSizeHint().width()) << where << " " << tab;
+            EXPECT_GE(page->height(), page->minimumSizeHint().height()) << where << " " << tab;
+            if (&layout == &layouts[0]) {
+                EXPECT_EQ(page->size(), page->parentWidget()->size()) << tab;
             }
-            ++captions;
-            const std::string text = widget->property("text").toString().toStdString();
-            EXPECT_GE(widget->width(), widget->sizeHint().width()) << tab << " " << text;
-            EXPECT_TRUE(
-                page->rect().contains(QRect(widget->mapTo(page, QPoint(0, 0)), widget->size())))
-                << tab << " " << text;
+            int captions = 0;
+            for (QWidget* widget : page->findChildren<QWidget*>()) {
+                // Texts on one line; the icon-only folder buttons have a fixed size of their own.
+                auto* label = qobject_cast<QLabel*>(widget);
+                auto* button = qobject_cast<QAbstractButton*>(widget);
+                const bool caption = (button != nullptr && !button->text().isEmpty()) ||
+                                     (label != nullptr && !label->wordWrap());
+                if (!caption || widget->isHidden()) {
+                    continue;
+                }
+                ++captions;
+                const std::string text = widget->property("text").toString().toStdString();
+                EXPECT_GE(widget->width(), widget->sizeHint().width()) << where << " " << text;
+                EXPECT_TRUE(
+                    page->rect().contains(QRect(widget->mapTo(page, QPoint(0, 0)), widget->size())))
+                    << where << " " << text;
+            }
+            EXPECT_GT(captions, 10) << tab;
         }
-        EXPECT_GT(captions, 10) << tab;
+        // The pattern box shows a typical pattern whole.
+        auto* pattern = Child<QLineEdit>(view->Page(3), "patternEdit");
+        EXPECT_GE(pattern->width(),
+                  pattern->fontMetrics().horizontalAdvance(QStringLiteral("holiday_???.jpg")) + 8)
+            << where;
     }
+    QApplication::setFont(normal);
+}
+
+TEST_F(RenameWindowTest, AStoppedBatchLeavesTheListsShowingTheDisk) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    auto& options = RenamePage()->Rules().Options();
+    options.DoPrepend = true;
+    options.Prepend = "x_";
+    // b.TXT goes away after it was listed: a.jpg is renamed, then the batch stops on b.TXT.
+    std::filesystem::remove(folder / "b.TXT");
+    view->SetBusyDelay(0);
+    QString progressAtMessage;
+    const MessageBoxFunction recorder = SetMessageBoxFunction(
+        [&](QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) {
+            if (auto* bar = frame->findChild<QProgressBar*>(QStringLiteral("batchProgress"))) {
+                progressAtMessage = QStringLiteral("%1/%2").arg(bar->value()).arg(bar->maximum());
+            }
+            EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+            recorder(owner, text, caption, icon);
+        });
+    EXPECT_EQ(SendUserMessage(view, UM_PERFORMRENAME), rename::kRenameFileOpFailed);
+    SetMessageBoxFunction(recorder);
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Error onb.TXT \r\n\r\n")));
+    EXPECT_EQ(dialogs.messages[0].icon, QMessageBox::Information);
+    EXPECT_EQ(progressAtMessage, QStringLiteral("1/4"));
+    EXPECT_EQ(frame->findChild<QProgressBar*>(QStringLiteral("batchProgress")), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(ColumnTexts(view->SourcePane()), (Names{"Alpha", "beta", "c.txt", "d", "x_a.jpg"}));
+    // The rules stay on after a failure.
+    EXPECT_EQ(ColumnTexts(view->ResultPane()),
+              (Names{"Alpha", "beta", "x_c.txt", "x_d", "x_x_a.jpg"}));
+}
+
+TEST_F(RenameWindowTest, ACustomOrderEndsWithAFolderChangeOrARefresh) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    const std::function<void()> leave[] = {[&] { view->Refresh(); },
+                                           [&] { view->ChangeFolder(folder / "beta"); }};
+    const Names after[] = {all, {"inner.txt"}};
+    for (int i = 0; i < 2; ++i) {
+        view->ChangeFolder(folder.Path());
+        // "Sort Files" ended with OK and nothing chosen: an empty custom order.
+        view->Catalogue()->customOrder = true;
+        SendUserMessage(view, UM_SETCUSTOMORDER, 0, catalogue::Order{});
+        EXPECT_EQ(view->SourcePane()->model()->rowCount(), 0);
+        leave[i]();
+        EXPECT_FALSE(view->Catalogue()->customOrder);
+        EXPECT_EQ(ColumnTexts(view->SourcePane()), after[i]);
+        EXPECT_EQ(ColumnTexts(view->ResultPane()), after[i]);
+    }
+}
+
+TEST_F(RenameWindowTest, EnterInAFolderBoxOpensItAndNeverRenames) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    auto& options = RenamePage()->Rules().Options();
+    options.DoPrepend = true;
+    options.Prepend = "x_";
+    QComboBox* box = view->Page(0)->FolderCombo();
+    box->setFocus();
+    const struct {
+        std::string typed;
+        std::string current;
+        QString note;
+        std::size_t messages;
+    } cases[] = {
+        {folder / "beta", folder / "beta", {}, 0},
+        {{}, folder / "beta", {}, 0},  // Enter again, nothing typed
+        {folder / "c.txt", folder / "c.txt",
+         Q(folder / "c.txt") + QStringLiteral(" is a file, not a folder"), 0},
+        {folder / "gone", folder / "c.txt", {}, 1},  // "That is not a valid path."
+        {folder.Path(), folder.Path(), {}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        if (!c.typed.empty()) {
+            box->lineEdit()->selectAll();
+            QTest::keyClicks(box, Q(c.typed));
+        }
+        frame->statusBar()->clearMessage();
+        QTest::keyClick(box, Qt::Key_Return);
+        ProcessPostedEvents();
+        EXPECT_EQ(view->CurrentFolder(), c.current);
+        EXPECT_EQ(frame->statusBar()->currentMessage(), c.note);
+        EXPECT_EQ(dialogs.messages.size(), c.messages);
+        EXPECT_EQ(folder.Names(), (Names{"Alpha", "a.jpg", "b.TXT", "beta", "c.txt", "d"}));
+        EXPECT_TRUE(folder.Exists("beta/inner.txt"));
+    }
+}
+
+TEST_F(RenameWindowTest, ARenameThatChangesNothingSaysSoInTheStatusBar) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    auto& options = RenamePage()->Rules().Options();
+    const struct {
+        bool selOnly;
+        bool prepend;
+        const char* note;
+    } cases[] = {
+        {true, true, "Nothing was renamed: no entry is selected"},
+        {false, false, "Nothing was renamed: the options change no name"},
+        {false, true, ""},
+    };
+    for (const auto& c : cases) {
+        options.SelOnly = c.selOnly;
+        options.DoPrepend = c.prepend;
+        options.Prepend = "x_";
+        PostUserMessage(view, UM_REFRESHPREVIEW);
+        ProcessPostedEvents();
+        frame->statusBar()->clearMessage();
+        SendUserMessage(view, UM_PERFORMRENAME);
+        EXPECT_EQ(frame->statusBar()->currentMessage(), QString::fromUtf8(c.note));
+    }
+    EXPECT_TRUE(folder.Exists("x_a.jpg"));
+}
+
+TEST_F(RenameWindowTest, KeysOpenFoldersAndSwitchTabsAndTheTitleFollows) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    view->ChangeFolder(folder / "beta");
+    CRenameListPane* source = view->SourcePane();
+    const struct {
+        int currentRow;  // -1: as it is
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::string opened;
+    } folderKeys[] = {
+        {-1, Qt::Key_Backspace, {}, folder.Path()},
+        {1, Qt::Key_Return, {}, folder / "beta"},  // the folder row "beta"
+        {-1, Qt::Key_Up, Qt::AltModifier, folder.Path()},
+        {2, Qt::Key_Return, {}, folder.Path()},  // a file row: nothing
+    };
+    for (const auto& k : folderKeys) {
+        if (k.currentRow >= 0) {
+            source->setCurrentIndex(source->model()->index(k.currentRow, 0));
+        }
+        QTest::keyClick(source, k.key, k.modifiers);
+        ProcessPostedEvents();
+        EXPECT_EQ(view->CurrentFolder(), k.opened) << k.key;
+    }
+
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int tab;
+    } tabKeys[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, 1},
+        {Qt::Key_PageDown, Qt::ControlModifier, 2},
+        {Qt::Key_PageUp, Qt::ControlModifier, 1},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 0},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 3},
+        {Qt::Key_Tab, Qt::ControlModifier, 0},
+    };
+    for (const auto& k : tabKeys) {
+        QTest::keyClick(QApplication::focusWidget(), k.key, k.modifiers);
+        ProcessPostedEvents();
+        EXPECT_EQ(view->CurrentTab(), k.tab) << k.key;
+        EXPECT_EQ(frame->windowTitle().toStdString(),
+                  QStringLiteral("Tidemark - [%1]").arg(view->TabTitle(k.tab)).toStdString());
+    }
+    // A tab clicked gives the focus to its page's first box, where it can be seen.
+    QTabBar* bar = view->TabControl()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    ProcessPostedEvents();
+    EXPECT_EQ(QApplication::focusWidget(), view->Page(2)->FolderCombo());
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Tidemark - [Rename Folders]"));
+}
+
+TEST(MessageBoxTest, ShowsPlainTextWithItsLineBreaksAndTheIconAskedFor) {
+    EnsureApplication();
+    const auto box =
+        MakeMessageBox(nullptr, QStringLiteral("Error on<u>x.txt</u> \r\n\r\nNo such file"),
+                       QStringLiteral("Error"), QMessageBox::Information);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box->text(), QStringLiteral("Error on<u>x.txt</u> \n\nNo such file"));
+    EXPECT_EQ(box->icon(), QMessageBox::Information);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Error"));
 }
 
 }  // namespace

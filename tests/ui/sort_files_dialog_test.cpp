@@ -30,7 +30,7 @@ class SortFilesDialogTest : public ::testing::Test {
     }
     void Click(const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); }
 
-    static void Select(QListWidget* list, std::initializer_list<int> rows) {
+    static void Select(QListWidget* list, const std::vector<int>& rows) {
         list->clearSelection();
         for (int row : rows) {
             list->item(row)->setSelected(true);
@@ -73,8 +73,16 @@ TEST_F(SortFilesDialogTest, AddAndRemoveMoveSelectedEntriesInListOrder) {
     Click("removeButton");
     EXPECT_EQ(ordered->count(), 4);
 
-    Select(ordered, {0, 2});
-    Click("removeAllButton");
+    // Removing two selected entries leaves "Move up" and "Move down" disabled, as the two
+    // selected made them; "<< Remove all" restores the starting state, buttons included.
+    const std::pair<const char*, std::vector<int>> removals[] = {{"removeButton", {0, 1}},
+                                                                 {"removeAllButton", {0}}};
+    for (const auto& [button, rows] : removals) {
+        Select(ordered, rows);
+        Click(button);
+        EXPECT_FALSE(Button("moveUpButton")->isEnabled()) << button;
+        EXPECT_FALSE(Button("moveDownButton")->isEnabled()) << button;
+    }
     EXPECT_EQ(ordered->count(), 0);
     EXPECT_EQ(Items(available), Texts({"one.txt", "two.txt", "three.txt", "four.txt"}));
     EXPECT_EQ(available->item(3)->data(Qt::UserRole).toUInt(), 8u);

@@ -38,9 +38,10 @@ void ProcessPostedEvents() {
 }
 
 DialogRecorder::DialogRecorder() {
-    ui::SetMessageBoxFunction([this](QWidget*, const QString& text, const QString& caption) {
-        messages.push_back({text, caption});
-    });
+    ui::SetMessageBoxFunction(
+        [this](QWidget*, const QString& text, const QString& caption, QMessageBox::Icon icon) {
+            messages.push_back({text, caption, icon});
+        });
     ui::SetBrowseFolderFunction(
         [this](QWidget*, const QString& title, const QString& start) -> std::optional<QString> {
             browseRequests.emplace_back(title, start);

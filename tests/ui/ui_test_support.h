@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,7 @@ void ProcessPostedEvents();
 struct RecordedMessage {
     QString text;
     QString caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
 // While alive, message boxes are recorded instead of shown, and the browse dialog answers with
