@@ -6,8 +6,10 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := settings_fuzz rename_fuzz cli_args_fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test test-asan fuzz bench screenshots clean format
+.PHONY: all deps configure build run test test-asan fuzz bench screenshots install \
+	package package-check clean format
 
 all: build
 
@@ -22,14 +24,19 @@ configure: deps $(BUILD)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# make run ARGS=FOLDER opens a rename window on FOLDER.
 run: build
-	./$(BUILD)/app/tidemark
+	./$(BUILD)/app/tidemark $(ARGS)
 
-test: build
+# Our own builds treat warnings as errors; a plain configure (make run, a user's cmake) does not.
+test: configure
+	cmake -S . -B $(BUILD) -DTIDEMARK_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTIDEMARK_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTIDEMARK_SANITIZE=ON \
+		-DTIDEMARK_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
@@ -56,6 +63,16 @@ bench: configure
 
 screenshots: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/app/tidemark-screenshots $(BUILD)/screenshots
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cmake --build $(BUILD) --target package
+
+# The package's files unpacked into a throwaway root, and its dependencies.
+package-check: package
+	bash scripts/check-package.sh $(BUILD)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

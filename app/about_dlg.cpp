@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QStyle>
 
+#include "tidemark_version.h"
+
 namespace tidemark::app {
 
 QString CAboutDlg::NoticeText() {
@@ -24,8 +26,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(tr("About TMK"));
     auto* icon = new QLabel(this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_DirIcon).pixmap(32, 32));
-    auto* name = new QLabel(tr("Tidemark Version 1.20"), this);
+    // The program's own icon, set at start-up; a folder picture when there is none.
+    const QIcon programIcon = QApplication::windowIcon();
+    icon->setPixmap((programIcon.isNull() ? style()->standardIcon(QStyle::SP_DirIcon) : programIcon)
+                        .pixmap(32, 32));
+    auto* name = new QLabel(tr("Tidemark Version %1").arg(QLatin1String(kProgramVersion)), this);
     auto* origin = new QLabel(tr("A batch renamer for the files of one folder."), this);
     auto* notice = new QPlainTextEdit(this);
     notice->setObjectName(QStringLiteral("noticeText"));

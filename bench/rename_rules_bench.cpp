@@ -45,7 +45,7 @@ std::vector<std::string> RealisticNames() {
     for (std::size_t i = 0; i < kNames; ++i) {
         std::string name;
         if (random() % 200 == 0) {
-            name = ".";  // a dotfile
+            name.assign(1, '.');  // a dotfile (not = ".": a false -Wrestrict of GCC 12 -O3)
         }
         const unsigned words = 1 + random() % 6;
         for (unsigned w = 0; w < words; ++w) {
@@ -93,8 +93,9 @@ RenameOptions AllRules(bool changeName) {
     o.LCrop = 1;
     o.RCrop = 1;
     o.ChgName = "renamed file";
-    o.RepOrig = "_";
-    o.RepNew = " ";
+    // assign(1, c), not = "_": GCC 12 at -O3 warns falsely (-Wrestrict) on the literal.
+    o.RepOrig.assign(1, '_');
+    o.RepNew.assign(1, ' ');
     o.InsPos = 5;
     o.Insert = "-x-";
     o.Prepend = "new ";

@@ -5,6 +5,7 @@ namespace {
 
 constexpr std::string_view kOverview =
     R"(usage: tidemark-cli COMMAND ... (COMMAND --help for its options)
+       tidemark-cli --version
 
   list    FOLDER [--sort KEY] [--desc] [-0]
   preview FOLDER [PAGE] [RULES | NUMBERING] [ORDER] [SELECTION] [--json | -0]

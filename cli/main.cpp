@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/help.h"
 #include "cli/output.h"
+#include "tidemark_version.h"
 
 namespace {
 
@@ -32,6 +33,10 @@ int Finished(int status) {
 int main(int argc, char** argv) {
     using namespace tidemark::cli;
     const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args.front() == "--version") {
+        std::printf("tidemark-cli %s\n", tidemark::kProgramVersion);
+        return 0;
+    }
     try {
         const Invocation invocation = ParseCommandLine(args);
         if (invocation.help) {

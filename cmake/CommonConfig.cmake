@@ -1,8 +1,17 @@
 # One place for the settings every target of ours compiles with.
 add_library(tidemark_common INTERFACE)
 target_compile_features(tidemark_common INTERFACE cxx_std_20)
-target_compile_options(tidemark_common INTERFACE -Wall -Wextra -Werror)
-target_include_directories(tidemark_common INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_options(tidemark_common INTERFACE -Wall -Wextra)
+# Warnings stop our own builds (make test, CI); a user's newer compiler may find new ones, and
+# those must not stop the build.
+if(TIDEMARK_WERROR)
+    target_compile_options(tidemark_common INTERFACE -Werror)
+endif()
+# The generated folder holds tidemark_version.h.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/version.h.in
+               ${PROJECT_BINARY_DIR}/generated/tidemark_version.h @ONLY)
+target_include_directories(tidemark_common INTERFACE ${PROJECT_SOURCE_DIR}
+                           ${PROJECT_BINARY_DIR}/generated)
 target_compile_definitions(tidemark_common INTERFACE _FILE_OFFSET_BITS=64)
 
 if(TIDEMARK_SANITIZE)

@@ -85,7 +85,8 @@ std::string Numbering::FormatNumber(std::uint32_t index) {
     std::string text;
     if (o.Base == kBaseAlpha) {
         if (index == 0) {
-            alphaCounter_ = "a";
+            // Not `= "a"`: GCC 12 at -O3 warns falsely (-Wrestrict) on that assignment.
+            alphaCounter_.assign(1, 'a');
             if (o.Start >= 2) {
                 AdvanceLettersBy(alphaCounter_, o.Start - 1u);
             }

@@ -19,6 +19,11 @@ PACKAGES=(
     libgtest-dev
     libgmock-dev
     libbenchmark-dev
+    libqt6svg6
+    help2man
+    desktop-file-utils
+    appstream
+    dpkg-dev
 )
 
 if [ "$FUZZ" -eq 1 ]; then

@@ -90,7 +90,8 @@ std::string StoredValue(std::string_view value) {
     const bool quotedAlready =
         value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
     if (blankAtEnd || quotedAlready) {
-        return "\"" + std::string(value) + "\"";
+        // Appended, not "\"" + ...: GCC 12 at -O3 warns falsely (-Wrestrict) on that form.
+        return std::string("\"").append(value).append("\"");
     }
     return std::string(value);
 }

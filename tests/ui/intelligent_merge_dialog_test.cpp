@@ -53,8 +53,8 @@ TEST_F(IntelligentMergeDialogTest, MergesFromTheMenuShowsTheSummaryAndRenewsTheH
     work.File("dst/b.txt", "BB");  // same size, other content: the same file
     work.File("dst/c.txt", "another size");
     std::string olderSources;
-    for (int i = 1; i <= 4; ++i) {
-        olderSources += work.Folder("s" + std::to_string(i)) + ";";
+    for (const char* name : {"s1", "s2", "s3", "s4"}) {
+        olderSources += work.Folder(name) + ";";
     }
     const std::string otherDest = work.Folder("d2");
     WriteLists(olderSources, otherDest + ";" + dest + ";", "");

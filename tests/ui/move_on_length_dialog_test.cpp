@@ -176,8 +176,8 @@ TEST_F(MoveOnLengthDialogTest, ChecksKeepTheDialogOpenAndMoveNothing) {
 TEST_F(MoveOnLengthDialogTest, MoveWithNothingLongerClosesAndStoresTheHistoriesUnlimited) {
     work.File("src/short.txt");
     std::string history;
-    for (int i = 0; i < 6; ++i) {
-        history += work.Folder("h" + std::to_string(i)) + ";";
+    for (const char* name : {"h0", "h1", "h2", "h3", "h4", "h5"}) {
+        history += work.Folder(name) + ";";
     }
     // The source is last in a history of seven: it moves to the top, and none is dropped.
     WriteLists(history + source + ";", oldDest + ";");
