@@ -25,6 +25,9 @@ std::size_t FolderCount(tidemark::cli::Command command) {
             return 2;
         case tidemark::cli::Command::Merge:
             return 3;
+        case tidemark::cli::Command::History:
+        case tidemark::cli::Command::Undo:
+            return 0;
         default:
             return 1;
     }
