@@ -101,8 +101,8 @@ struct Page {
         return request;
     }
 
-    std::vector<rename::PreviewRow> Preview(catalogue::FileCatalogue& catalogue) {
-        return rename::PreviewBatch(catalogue, Request()).rows;
+    rename::Preview Preview(catalogue::FileCatalogue& catalogue) {
+        return rename::PreviewBatch(catalogue, Request());
     }
 
     int tabIndex;
@@ -149,14 +149,24 @@ int RunPreview(const Invocation& invocation) {
         return ExitStatusOf(code);
     }
     Page page(invocation.setup);
-    const std::vector<rename::PreviewRow> rows = page.Preview(catalogue);
-    OutputBuffer out(stdout);
-    if (invocation.json) {
-        WritePreviewJson(out, rows);
-    } else {
-        WritePreviewLines(out, rows, invocation.null);
+    const rename::Preview preview = page.Preview(catalogue);
+    {
+        OutputBuffer out(stdout);
+        if (invocation.json) {
+            WritePreviewJson(out, preview.rows);
+        } else {
+            WritePreviewLines(out, preview.rows, invocation.null);
+        }
     }
-    return 0;
+    if (preview.clashCount == 0) {
+        return 0;
+    }
+    // The rows are what the rename would do; the status and this line tell a script that the
+    // rename would refuse them, so that "preview && rename" never starts a refused batch.
+    WriteClashSummary(preview.rows);
+    return ExitStatusOf(preview.firstClash == rename::NameClash::Invalid
+                            ? rename::kRenameFileOpFailed
+                            : rename::kRenameCollision);
 }
 
 // The file-operation message names only the old name; when a new name is one that no file
@@ -184,19 +194,27 @@ int RunRename(const Invocation& invocation) {
     request.journal = &journal;
     const int result = rename::OnPerformFileRename(catalogue, request, host);
     if (result == rename::kRenameFileOpFailed) {
-        ReportUnholdableName(page.Preview(catalogue));
+        ReportUnholdableName(page.Preview(catalogue).rows);
     }
     return ExitStatusOf(result);
 }
 
 int RunMoveOnLength(const Invocation& invocation) {
     const std::string& source = invocation.folders[0];
+    folderops::MoveOnLengthRequest request;
+    request.source = source;
+    request.destination = invocation.folders[1];
+    request.lengthText = invocation.lengthText;
     if (invocation.previewOnly) {
-        const auto names = folderops::PreviewMoveOnLength(source, invocation.lengthText);
+        // The dialog's preview lists the source alone; here the Move's own checks run first,
+        // so that a listed batch is one the Move would start.
+        CliFolderOpsHost host;
+        folderops::MoveOnLengthResult checks;
+        auto names = folderops::CheckMoveOnLength(request, host, checks);
         if (!names) {
-            // A length not above 0: the preview does nothing.
             return 1;
         }
+        folderops::SortNoCase(*names);
         OutputBuffer out(stdout);
         for (const std::string& name : *names) {
             out.Text() += name;
@@ -205,10 +223,6 @@ int RunMoveOnLength(const Invocation& invocation) {
         }
         return 0;
     }
-    folderops::MoveOnLengthRequest request;
-    request.source = source;
-    request.destination = invocation.folders[1];
-    request.lengthText = invocation.lengthText;
     platform::JournalWriter journal;
     request.journal = &journal;
     CliFolderOpsHost host;

@@ -89,7 +89,13 @@ list fills it.
   -0, --null    "old<NUL>new<NUL>" per row instead, for names holding tabs or line ends
   --json        [{"old":...,"new":...,"isFile":...}, ...]; a byte of a name that is not
                 UTF-8 is written as \udcXX, and such a name also gets "oldBase64" or
-                "newBase64" holding its exact bytes
+                "newBase64" holding its exact bytes; a row that clashes also gets "clash":
+                "duplicate", "existing" or "invalid"
+
+Exit status: 0 no row clashes (the names in a --dest folder are checked by rename alone);
+42 a name collision, 21 a name no file system can hold: the status rename would give, with a
+line on standard error counting the names (the rows are printed all the same); 11, 21 the
+folder could not be read; 2 usage error.
 )";
 
 constexpr std::string_view kRename =
@@ -110,11 +116,12 @@ constexpr std::string_view kMoveOnLength =
 Moves every file of SOURCE whose whole name is longer than N characters into DEST. Nothing
 moves when a name clashes with another or with a file of DEST (letter case ignored).
   --length N    the length, read as the dialog reads its box
-  --preview     print the names that would move, sorted, one per line; move nothing
+  --preview     run the Move's checks, then print the names that would move, sorted, one
+                per line; move nothing
 
 Exit status: 0 the Move ran (or nothing qualified; for --preview, the names were printed);
-1 a check stopped it or a file could not be moved (messages on standard error; --preview: N
-not above 0); 2 usage error.
+1 a check stopped it or a file could not be moved (messages on standard error, the same for
+--preview); 2 usage error.
 )";
 
 constexpr std::string_view kMerge = R"(usage: tidemark-cli merge SOURCE DEST ALTERNATE

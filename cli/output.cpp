@@ -39,6 +39,24 @@ bool IsValidUtf8(std::string_view text) {
 // The first write error, kept until the end so that the exit status can tell it.
 int gFirstError = 0;
 
+const char* ClashText(rename::NameClash clash) {
+    switch (clash) {
+        case rename::NameClash::Invalid:
+            return "invalid";
+        case rename::NameClash::Existing:
+            return "existing";
+        case rename::NameClash::Duplicate:
+            return "duplicate";
+        case rename::NameClash::None:
+            break;
+    }
+    return nullptr;
+}
+
+std::string CountOf(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + (count == 1 ? one : many);
+}
+
 }  // namespace
 
 void OutputBuffer::Flush() {
@@ -118,6 +136,11 @@ void WritePreviewJson(OutputBuffer& out, const std::vector<rename::PreviewRow>& 
         AppendJsonString(text, rows[i].newName);
         text += ",\"isFile\":";
         text += rows[i].isFile ? "true" : "false";
+        if (const char* clash = ClashText(rows[i].clash)) {
+            text += ",\"clash\":\"";
+            text += clash;
+            text += '"';
+        }
         // The escapes above keep each stray byte, but few JSON readers give it back as a byte.
         if (!IsValidUtf8(rows[i].oldName)) {
             text += ",\"oldBase64\":\"" + Base64(rows[i].oldName) + "\"";
@@ -129,6 +152,26 @@ void WritePreviewJson(OutputBuffer& out, const std::vector<rename::PreviewRow>& 
         out.MaybeFlush();
     }
     out.Text() += rows.empty() ? "]\n" : "\n]\n";
+}
+
+void WriteClashSummary(const std::vector<rename::PreviewRow>& rows) {
+    std::size_t colliding = 0;
+    std::size_t invalid = 0;
+    for (const rename::PreviewRow& row : rows) {
+        colliding +=
+            row.clash == rename::NameClash::Existing || row.clash == rename::NameClash::Duplicate;
+        invalid += row.clash == rename::NameClash::Invalid;
+    }
+    std::string line = "tidemark-cli: ";
+    if (colliding > 0) {
+        line += CountOf(colliding, " name collides", " names collide");
+    }
+    if (invalid > 0) {
+        line += colliding > 0 ? ", " : "";
+        line += CountOf(invalid, " name cannot be a file name", " names cannot be file names");
+    }
+    line += "; rename would refuse this batch\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 void AppendJsonString(std::string& out, std::string_view text) {

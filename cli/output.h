@@ -42,9 +42,14 @@ void WriteTabLine(OutputBuffer& out, const std::vector<std::string>& texts, bool
 void WritePreviewLines(OutputBuffer& out, const std::vector<rename::PreviewRow>& rows,
                        bool null = false);
 
-// [{"old":...,"new":...,"isFile":...}, ...], one object per line. A name that is not valid
-// UTF-8 also gets "oldBase64" or "newBase64": its exact bytes, for a script to rename by.
+// [{"old":...,"new":...,"isFile":...}, ...], one object per line. A row with a clash also
+// gets "clash": "invalid", "existing" or "duplicate". A name that is not valid UTF-8 also gets
+// "oldBase64" or "newBase64": its exact bytes, for a script to rename by.
 void WritePreviewJson(OutputBuffer& out, const std::vector<rename::PreviewRow>& rows);
+
+// One line on standard error counting the rows that collide and those no file system can
+// hold, e.g. "tidemark-cli: 3 names collide; rename would refuse this batch".
+void WriteClashSummary(const std::vector<rename::PreviewRow>& rows);
 
 // The bytes of text in base64 (RFC 4648, with padding).
 std::string Base64(std::string_view text);

@@ -85,10 +85,14 @@ std::optional<std::vector<std::string>> PreviewMoveOnLength(const std::string& s
         return std::nullopt;
     }
     std::vector<std::string> names = QualifyingNames(source, length);
+    SortNoCase(names);
+    return names;
+}
+
+void SortNoCase(std::vector<std::string>& names) {
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return platform::NoCaseCompare(a, b) < 0;
     });
-    return names;
 }
 
 std::optional<std::string> FirstNoCaseClash(const std::vector<std::string>& names) {
@@ -120,23 +124,23 @@ std::optional<std::string> FirstNoCaseClash(const std::vector<std::string>& name
     return names[firstIndex];
 }
 
-MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOpsHost& host) {
-    MoveOnLengthResult result;
-
+std::optional<std::vector<std::string>> CheckMoveOnLength(const MoveOnLengthRequest& request,
+                                                          FolderOpsHost& host,
+                                                          MoveOnLengthResult& result) {
     const bool sourceValid = platform::PathExists(request.source);
     if (!sourceValid) {
         host.ShowMessage(kSourceInvalid, kErrorCaption);
     }
     if (!platform::PathExists(request.destination)) {
         host.ShowMessage(kDestinationInvalid, kErrorCaption);
-        return result;
+        return std::nullopt;
     }
     if (!sourceValid) {
-        return result;
+        return std::nullopt;
     }
     if (platform::NoCaseEqual(request.source, request.destination)) {
         host.ShowMessage(kFoldersSame, kErrorCaption);
-        return result;
+        return std::nullopt;
     }
 
     // From here on the folders are remembered whatever happens next.
@@ -150,13 +154,12 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
     if (length <= 0) {
         host.ShowMessage(kNoLength, kErrorCaption);
         result.focusLength = true;
-        return result;
+        return std::nullopt;
     }
 
-    const std::vector<std::string> kept = QualifyingNames(request.source, length);
+    std::vector<std::string> kept = QualifyingNames(request.source, length);
     if (kept.empty()) {
-        result.close = true;
-        return result;
+        return kept;
     }
 
     std::vector<std::string> joined = kept;
@@ -164,6 +167,20 @@ MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOps
     joined.insert(joined.end(), present.begin(), present.end());
     if (const auto clash = FirstNoCaseClash(joined)) {
         host.ShowMessage(kClashBefore + *clash + kClashAfter, kErrorCaption);
+        return std::nullopt;
+    }
+    return kept;
+}
+
+MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOpsHost& host) {
+    MoveOnLengthResult result;
+    const auto checked = CheckMoveOnLength(request, host, result);
+    if (!checked) {
+        return result;
+    }
+    const std::vector<std::string>& kept = *checked;
+    if (kept.empty()) {
+        result.close = true;
         return result;
     }
 

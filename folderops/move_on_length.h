@@ -32,9 +32,13 @@ bool QualifiesForMove(std::string_view name, std::int32_t length);
 
 // The names of source's files that qualify, sorted without regard to case (the preview list).
 // nullopt when the length is not greater than 0: the preview is then left as it was. An empty
-// list when the folder cannot be read or nothing qualifies.
+// list when the folder cannot be read or nothing qualifies. The destination is not looked at:
+// a name listed here may still stop the Move (CheckMoveOnLength tells).
 std::optional<std::vector<std::string>> PreviewMoveOnLength(const std::string& source,
                                                             std::string_view lengthText);
+
+// Sorts names without regard to case, equal ones kept in their order (the preview's order).
+void SortNoCase(std::vector<std::string>& names);
 
 struct MoveOnLengthRequest {
     std::string source;
@@ -74,6 +78,13 @@ struct MoveOnLengthResult {
 //   stored, the dialog stays open).
 // Then every qualifying file is moved in scan order; host.Progress counts the moves.
 MoveOnLengthResult RunMoveOnLength(const MoveOnLengthRequest& request, FolderOpsHost& host);
+
+// The checks of RunMoveOnLength alone, with the same messages and the same histories and focus
+// in result; nothing moves and result.close is left false. The qualifying names in scan order
+// when the Move would go ahead (empty when nothing qualifies), nullopt when a check stops it.
+std::optional<std::vector<std::string>> CheckMoveOnLength(const MoveOnLengthRequest& request,
+                                                          FolderOpsHost& host,
+                                                          MoveOnLengthResult& result);
 
 // The collision check on its own: among names (the qualifying names followed by the
 // destination's names), the name that a no-case ascending sort would put first in a pair of

@@ -15,6 +15,9 @@ Preview PreviewBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& p
     const std::size_t n = batch.rows.size();
     preview.rows.resize(n);
     preview.clashCount = batch.clashCount;
+    if (batch.firstClash != BatchNames::kNone) {
+        preview.firstClash = batch.rows[batch.firstClash].clash;
+    }
     for (std::size_t p = 0; p < n; ++p) {
         BatchRow& from = batch.rows[p];
         const catalogue::FileRecord& record = records[from.recordIndex];

@@ -26,6 +26,8 @@ struct PreviewRow {
 struct Preview {
     std::vector<PreviewRow> rows;
     std::size_t clashCount = 0;  // rows marked with a clash
+    // The mark of the row the rename's check would report (Invalid: -21, else -42).
+    NameClash firstClash = NameClash::None;
 };
 
 // The rows of GetOrder(sortKey) in the lists' row walk (a custom order and an ascending list

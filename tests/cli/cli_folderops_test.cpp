@@ -69,7 +69,13 @@ TEST(CliFolderOps, StoppedChecksMoveNothing) {
         {{mol, dir / "nope", dir / "gone", "--length", "5"},
          "Error: The source directory is not valid.\n"
          "Error: The destination directory is not valid.\n"},
-        {{mol, src, dest, "--length", "x", "--preview"}, ""},
+        {{mol, src, dest, "--length", "x", "--preview"},
+         "Error: The move cannot be done.  A length larger than 0 must be entered in the length "
+         "editbox.\n"},
+        // The preview runs the Move's checks: it lists nothing the Move would refuse.
+        {{mol, src, dest, "--length", "5", "--preview"},
+         "Error: The move was not started. A file with the name Report.TXT already exists in the "
+         "destination directory.\n"},
         {{"merge", src, dest, dir / "missing"}, "Error: The alternate directory is not valid.\n"},
         {{"merge", src, src, dest},
          "Error: The source and destination directories are the same. You must change one.\n"},

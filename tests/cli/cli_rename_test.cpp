@@ -159,22 +159,48 @@ TEST(CliPreview, SelectionMarksAndFileOrdinalsAsJson) {
     EXPECT_EQ(empty.out, "[\n{\"old\":\"d.txt\",\"new\":\"0d.txt\",\"isFile\":true}\n]\n");
 }
 
+// The "clash" marks of a JSON preview as "old:clash", rows without one left out.
+Strings ClashMarks(const std::string& json) {
+    Strings marks;
+    for (const std::string& line : Lines(json)) {
+        const std::size_t at = line.find(",\"clash\":\"");
+        if (at != std::string::npos) {
+            const std::size_t value = at + 10;
+            marks.push_back(line.substr(8, line.find('"', 8) - 8) + ":" +
+                            line.substr(value, line.find('"', value) - value));
+        }
+    }
+    return marks;
+}
+
+// A rename that is refused changes nothing; its preview marks the rows and gives the same
+// status, so that "preview && rename" never starts it.
 TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
     const std::string collision =
         "TMK: File naming was not started.  It was determined that a collision would have "
         "occurred if renaming was done - mulitple files with the same name are not allowed to "
         "exist in the same directory.  The collision would have been with ";
+    const std::string oneCollides =
+        "tidemark-cli: 1 name collides; rename would refuse this batch\n";
     const struct {
         Strings options;
         int status;
         std::string err;
+        Strings marks = {};           // the preview's
+        std::string previewErr = {};  // empty: the preview exits 0
     } cases[] = {
-        {{"--change", "b"}, 42, collision + "a.txt to b.txt\n"},
-        {{"--change", "C"}, 42, collision + "b.txt to C.txt\n"},
+        {{"--change", "b"}, 42, collision + "a.txt to b.txt\n", {"a.txt:existing"}, oneCollides},
+        {{"--change", "C"},
+         42,
+         collision + "b.txt to C.txt\n",
+         {"a.txt:duplicate", "b.txt:duplicate"},
+         "tidemark-cli: 2 names collide; rename would refuse this batch\n"},
         {{"--select", "a.txt", "--selected-only", "--change", "SUB", "--replace", ".txt", "--with",
           "", "--match-case"},
          42,
-         collision + "a.txt to SUB\n"},
+         collision + "a.txt to SUB\n",
+         {"a.txt:existing"},
+         oneCollides},
         {{"--selected-only"}, 43, ""},
         {{"--select", "sub", "--selected-only", "--case", "upper"},
          41,
@@ -188,7 +214,9 @@ TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
         {{"--change", "x/y"},
          21,
          "Error: Error ona.txt \r\n\r\nInvalid argument\nError: the new name 'x/y.txt' of "
-         "'a.txt' cannot be a file name: Invalid argument\n"},
+         "'a.txt' cannot be a file name: Invalid argument\n",
+         {"a.txt:invalid", "b.txt:invalid"},
+         "tidemark-cli: 2 names cannot be file names; rename would refuse this batch\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.options));
@@ -199,6 +227,10 @@ TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
         const CliRun run = RunCli(With({"rename", dir.Path()}, c.options));
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(run.err, c.err);
+        const CliRun preview = RunCli(With({"preview", dir.Path(), "--json"}, c.options));
+        EXPECT_EQ(preview.status, c.previewErr.empty() ? 0 : c.status);
+        EXPECT_EQ(preview.err, c.previewErr);
+        EXPECT_EQ(ClashMarks(preview.out), c.marks) << preview.out;
         EXPECT_EQ(dir.Names(), (Strings{"a.txt", "b.txt", "sub"}));
         EXPECT_EQ(dir.Read("a.txt"), "A");
         EXPECT_EQ(dir.Read("b.txt"), "B");
