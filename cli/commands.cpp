@@ -13,9 +13,21 @@
 #include "platform/file_system.h"
 #include "rename/preview.h"
 #include "rename/rename_execution.h"
+#ifdef TIDEMARK_CLI_MIME_TYPES
+#include "typenames/mime_type_namer.h"
+#endif
 
 namespace tidemark::cli {
 namespace {
+
+// The window's type texts, from the system's type database where the program was built with Qt
+// Core. Only the listing and the type order read them: other commands skip the database's load.
+void UseWindowTypeNames([[maybe_unused]] catalogue::FileCatalogue& catalogue) {
+#ifdef TIDEMARK_CLI_MIME_TYPES
+    catalogue.SetTypeNamer(
+        typenames::MimeTypeNamer::MakeNamer(std::make_shared<typenames::MimeTypeNamer>()));
+#endif
+}
 
 // Reads FOLDER as the rename window's ChangeFolder does. A folder that does not exist is a
 // usage error (with the folder boxes' message); a failed read gives its result code.
@@ -112,6 +124,7 @@ struct Page {
 
 int RunList(const Invocation& invocation) {
     catalogue::FileCatalogue catalogue;
+    UseWindowTypeNames(catalogue);
     if (const int code = LoadSourceFolder(invocation.folders[0], catalogue);
         code != catalogue::kOk) {
         return ExitStatusOf(code);
@@ -135,6 +148,9 @@ int RunList(const Invocation& invocation) {
 // Reads FOLDER for a preview or a rename and puts the catalogue into the order and selection
 // the options name.
 int LoadForPage(const Invocation& invocation, catalogue::FileCatalogue& catalogue) {
+    if (!invocation.setup.hasCustomOrder && invocation.setup.sortKey == catalogue::kKeyType) {
+        UseWindowTypeNames(catalogue);
+    }
     const int code =
         LoadSourceFolder(invocation.folders[0], catalogue, ScanFlagsFor(invocation.setup));
     if (code == catalogue::kOk) {

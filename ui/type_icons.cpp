@@ -11,27 +11,13 @@ namespace {
 constexpr std::uint16_t kFolderIcon = 0;
 constexpr std::uint16_t kFileIcon = 1;
 
-// The extension without its dot, as typed; empty when the name has none.
-std::string_view ExtensionOf(std::string_view path) {
-    const auto slash = path.rfind('/');
-    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const auto dot = name.rfind('.');
-    if (dot == std::string_view::npos) {
-        return {};
-    }
-    return name.substr(dot + 1);
-}
-
 }  // namespace
 
 TypeIcons::TypeIcons() {
     QFileIconProvider provider;
     icons_.push_back(provider.icon(QAbstractFileIconProvider::Folder));
     icons_.push_back(provider.icon(QAbstractFileIconProvider::File));
-    const QMimeType folder = mimeDatabase_.mimeTypeForName(QStringLiteral("inode/directory"));
-    folderType_.typeName = folder.isValid() && !folder.comment().isEmpty()
-                               ? ToStdString(folder.comment())
-                               : catalogue::DefaultTypeNamer("", true).typeName;
+    folderType_.typeName = namer_.Lookup("", true).typeName;
     folderType_.iconIndex = kFolderIcon;
 }
 
@@ -64,22 +50,13 @@ catalogue::TypeInfo TypeIcons::Describe(std::string_view path, bool isFolder) {
     if (isFolder) {
         return folderType_;
     }
-    const std::string extension(ExtensionOf(path));
+    const std::string extension(catalogue::ExtensionOf(path.substr(path.rfind('/') + 1)));
     if (auto found = typeOfExtension_.find(extension); found != typeOfExtension_.end()) {
         return found->second;
     }
-    catalogue::TypeInfo info = catalogue::DefaultTypeNamer(path, false);
-    info.iconIndex = kFileIcon;
-    if (!extension.empty()) {
-        const QMimeType type = mimeDatabase_.mimeTypeForFile(
-            QStringLiteral("x.") + ToQString(extension), QMimeDatabase::MatchExtension);
-        if (type.isValid() && !type.isDefault()) {
-            if (!type.comment().isEmpty()) {
-                info.typeName = ToStdString(type.comment());
-            }
-            info.iconIndex = IconIndexFor(type);
-        }
-    }
+    const typenames::MimeTypeNamer::Entry& entry = namer_.Lookup(path, false);
+    const catalogue::TypeInfo info{entry.typeName,
+                                   entry.type.isValid() ? IconIndexFor(entry.type) : kFileIcon};
     typeOfExtension_.emplace(extension, info);
     return info;
 }

@@ -1,9 +1,8 @@
 #pragma once
 // The GUI's own icon list and type namer: one icon per file type, shared by both list panes.
-// Types are named from the file name alone (never opening the file) and cached per extension.
+// The type texts come from the namer the command line uses too; icons are cached per extension.
 
 #include <QIcon>
-#include <QMimeDatabase>
 
 #include <memory>
 #include <string>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "catalogue/file_record.h"
+#include "typenames/mime_type_namer.h"
 
 namespace tidemark::ui {
 
@@ -30,7 +30,7 @@ class TypeIcons {
   private:
     std::uint16_t IconIndexFor(const QMimeType& type);
 
-    QMimeDatabase mimeDatabase_;
+    typenames::MimeTypeNamer namer_;
     std::vector<QIcon> icons_;
     std::unordered_map<std::string, std::uint16_t> iconOfName_;
     std::unordered_map<std::string, catalogue::TypeInfo> typeOfExtension_;

@@ -12,8 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/file_record.h"
 #include "tests/cli/run_cli.h"
 #include "tests/support/temp_folder.h"
+#ifdef TIDEMARK_CLI_MIME_TYPES
+#include "typenames/mime_type_namer.h"
+#endif
 
 namespace tidemark::testing {
 namespace {
@@ -32,6 +36,16 @@ Strings Column(const std::string& out, std::size_t column) {
     return values;
 }
 
+// The type text the window shows for name.
+std::string WindowType(const std::string& name, bool isFolder) {
+#ifdef TIDEMARK_CLI_MIME_TYPES
+    static typenames::MimeTypeNamer namer;
+    return namer.Lookup(name, isFolder).typeName;
+#else
+    return catalogue::DefaultTypeNamer(name, isFolder).typeName;
+#endif
+}
+
 Strings With(Strings head, const Strings& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
@@ -43,16 +57,18 @@ TEST(CliList, SevenColumnsInTheOrderOfTheColumnClicks) {
     dir.Folder("A");
     dir.SizedFile("z.txt", 100);
     dir.SizedFile("Y.txt", 50);
-    dir.SizedFile("x.doc", 100);
+    dir.SizedFile("x.png", 100);
     dir.SetTime("Y.txt", 1275282662);  // 2010-05-31 05:11:02 UTC
 
     const CliRun byName = RunCli({"list", dir.Path()});
     ASSERT_EQ(byName.status, 0) << byName.err;
-    EXPECT_EQ(Column(byName.out, 1), (Strings{"", "", ".doc", ".txt", ".txt"}));
+    EXPECT_EQ(Column(byName.out, 1), (Strings{"", "", ".png", ".txt", ".txt"}));
     EXPECT_EQ(Column(byName.out, 2), (Strings{"0", "0", "100", "50", "100"}));
     EXPECT_EQ(Column(byName.out, 4)[3], "05-31-2010 05:11:02");
+    const std::string folder = WindowType("b", true);
     EXPECT_EQ(Column(byName.out, 6),
-              (Strings{"File Folder", "File Folder", "DOC File", "TXT File", "TXT File"}));
+              (Strings{folder, folder, WindowType("x.png", false), WindowType("Y.txt", false),
+                       WindowType("z.txt", false)}));
     for (const std::string& line : Lines(byName.out)) {
         EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
     }
@@ -61,11 +77,11 @@ TEST(CliList, SevenColumnsInTheOrderOfTheColumnClicks) {
         Strings options;
         Strings names;
     } cases[] = {
-        {{}, {"A", "b", "x.doc", "Y.txt", "z.txt"}},
-        {{"--desc"}, {"z.txt", "Y.txt", "x.doc", "b", "A"}},
-        {{"--sort", "size"}, {"A", "b", "Y.txt", "x.doc", "z.txt"}},
-        {{"--sort", "size", "--desc"}, {"z.txt", "x.doc", "Y.txt", "b", "A"}},
-        {{"--sort=ext"}, {"A", "b", "x.doc", "Y.txt", "z.txt"}},
+        {{}, {"A", "b", "x.png", "Y.txt", "z.txt"}},
+        {{"--desc"}, {"z.txt", "Y.txt", "x.png", "b", "A"}},
+        {{"--sort", "size"}, {"A", "b", "Y.txt", "x.png", "z.txt"}},
+        {{"--sort", "size", "--desc"}, {"z.txt", "x.png", "Y.txt", "b", "A"}},
+        {{"--sort=ext"}, {"A", "b", "x.png", "Y.txt", "z.txt"}},
     };
     for (const auto& c : cases) {
         const CliRun run = RunCli(With({"list", dir.Path()}, c.options));
@@ -359,8 +375,9 @@ TEST(CliPreview, KindsAsTheFullListingTellsThem) {
         }
         return names;
     };
-    EXPECT_EQ(firstColumnOfLinesEndingIn(RunCli({"list", dir.Path()}), "\tFile Folder"),
-              (Strings{"dir", "link-dir"}));
+    EXPECT_EQ(
+        firstColumnOfLinesEndingIn(RunCli({"list", dir.Path()}), "\t" + WindowType("dir", true)),
+        (Strings{"dir", "link-dir"}));
     for (const Strings& order : {Strings{}, Strings{"--sort", "size"}}) {
         const CliRun run =
             RunCli(With({"preview", dir.Path(), "--page", "folders", "--append", "_x"}, order));
