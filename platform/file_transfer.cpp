@@ -447,7 +447,9 @@ int CopyEntryAt(int fromFolder, const std::string& fromName, int toFolder,
     return CopyEntry(fromFolder, fromName, toFolder, toName, false);
 }
 
-int MoveFileNoReplace(const std::string& from, const std::string& to) {
+// The path forms of the entry operations: both folders opened, then the operation on the names.
+template <typename Operation>
+int AtPaths(const std::string& from, const std::string& to, Operation operation) {
     const PathInFolder source = SplitPath(from);
     const PathInFolder target = SplitPath(to);
     if (!source.folder.Valid()) {
@@ -456,19 +458,15 @@ int MoveFileNoReplace(const std::string& from, const std::string& to) {
     if (!target.folder.Valid()) {
         return target.folder.Error();
     }
-    return MoveEntryAt(source.folder.Get(), source.name, target.folder.Get(), target.name);
+    return operation(source.folder.Get(), source.name, target.folder.Get(), target.name);
+}
+
+int MoveFileNoReplace(const std::string& from, const std::string& to) {
+    return AtPaths(from, to, MoveEntryAt);
 }
 
 int CopyFileNoReplace(const std::string& from, const std::string& to) {
-    const PathInFolder source = SplitPath(from);
-    const PathInFolder target = SplitPath(to);
-    if (!source.folder.Valid()) {
-        return source.folder.Error();
-    }
-    if (!target.folder.Valid()) {
-        return target.folder.Error();
-    }
-    return CopyEntryAt(source.folder.Get(), source.name, target.folder.Get(), target.name);
+    return AtPaths(from, to, CopyEntryAt);
 }
 
 }  // namespace tidemark::platform
