@@ -268,7 +268,10 @@ int RunMerge(const Invocation& invocation) {
         return 1;
     }
     if (!result.counts) {
-        ReportMessage("could not read the folder " + request.source, "Error");
+        // A journal that could not be started has said so already.
+        if (!host.Told()) {
+            ReportMessage("could not read the folder " + request.source, "Error");
+        }
         return 1;
     }
     // The dialog counts a file whose transfer failed as if it had gone; the summary here counts

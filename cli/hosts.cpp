@@ -36,6 +36,7 @@ void WriteMergeSummary(const std::string& text) {
 void CliFolderOpsHost::ShowMessage(const std::string& text, const std::string& caption) {
     if (caption != folderops::kMergeInfoCaption) {
         ReportMessage(text, caption);
+        told_ = true;
     }
 }
 

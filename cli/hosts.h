@@ -40,6 +40,11 @@ class CliFolderOpsHost final : public folderops::FolderOpsHost {
     // Every message goes to standard error, except the merge summary ("Merge Info"): the merge
     // command writes its own, which counts failed transfers as failures.
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    // True once a message went to standard error.
+    bool Told() const { return told_; }
+
+  private:
+    bool told_ = false;
 };
 
 }  // namespace tidemark::cli
