@@ -1,6 +1,7 @@
-// The rename and numbering pages, alone against a recording view and inside a real window.
+// The rename and numbering pages inside a real rename window.
 
 #include <QBrush>
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -16,116 +17,8 @@ namespace tidemark::ui {
 namespace {
 
 using namespace tidemark::testing;
-using Numbers = std::vector<int>;
 
-using RenamePageTest = PageFixture<CRenameFilesPage>;
-
-TEST_F(RenamePageTest, SwitchesEnableTheirBoxesAndNumbersReadUnsignedUntilClose) {
-    auto& o = page.Rules().Options();
-    QLineEdit* pos = Edit(&page, "delPosEdit");
-    EXPECT_FALSE(Edit(&page, "delNumEdit")->isEnabled());
-    Click(&page, "deleteCheck");
-    EXPECT_TRUE(Edit(&page, "delNumEdit")->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), pos);
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Count(UM_REFRESHPREVIEW), 1);
-    const std::pair<const char*, int> typed[] = {{"-3", 0}, {"4x", 0}, {"12", 12}};
-    for (const auto& [text, value] : typed) {
-        Type(pos, QString::fromLatin1(text));
-        EXPECT_EQ(o.DelPos, value) << text;
-    }
-    // Off keeps the numbers.
-    Click(&page, "deleteCheck");
-    EXPECT_FALSE(o.DoDelete);
-    EXPECT_FALSE(pos->isEnabled());
-    EXPECT_EQ(o.DelPos, 12);
-
-    const std::pair<const char*, int> radios[] = {{"caseLowerRadio", 1},
-                                                  {"caseUpperRadio", 2},
-                                                  {"caseInitialRadio", 4},
-                                                  {"caseNoneRadio", 0},
-                                                  {"caseCapsRadio", 3}};
-    for (const auto& [name, mode] : radios) {
-        Click(&page, name);
-        EXPECT_EQ(o.CaseMode, mode) << name;
-    }
-    Click(&page, "insertCheck");
-    Type(Edit(&page, "insPosEdit"), QStringLiteral("-3"));
-    EXPECT_EQ(o.InsPos, 0);
-    // "Close" reads the numbers signed and asks the window holding the view to close.
-    Click(&page, "closeButton");
-    EXPECT_EQ(o.InsPos, -3);
-    EXPECT_TRUE(frame.isVisible());
-    ProcessPostedEvents();
-    EXPECT_FALSE(frame.isVisible());
-
-    // Showing a number below 1 shows "0", and the record then holds 0.
-    o.LCrop = -5;
-    o.DoLCrop = true;
-    o.CaseMode = rename::kCaseUpper;
-    page.ShowOptions();
-    EXPECT_EQ(Edit(&page, "leftCropEdit")->text(), QStringLiteral("0"));
-    EXPECT_TRUE(Child<QCheckBox>(&page, "leftCropCheck")->isChecked());
-    EXPECT_EQ(o.LCrop, 0);
-    EXPECT_TRUE(Child<QRadioButton>(&page, "caseUpperRadio")->isChecked());
-    // After a rename the rule switches go off; the case choice stays.
-    page.ResetPage();
-    EXPECT_FALSE(o.DoInsert);
-    EXPECT_FALSE(Child<QCheckBox>(&page, "insertCheck")->isChecked());
-    EXPECT_FALSE(Edit(&page, "insPosEdit")->isEnabled());
-    EXPECT_TRUE(Child<QRadioButton>(&page, "caseUpperRadio")->isChecked());
-}
-
-TEST_F(RenamePageTest, RenameAddsTheFolderOnlyAfterASuccessAndChecksATypedFolderFirst) {
-    recorder.folder = "/some/folder";
-    recorder.renameResult = rename::kRenameNothingToDo;
-    Click(&page, "renameButton");
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Numbers(), Numbers{UM_PERFORMRENAME});
-    recorder.messages.clear();
-    recorder.renameResult = rename::kRenameOk;
-    // Enter on a control that does not take it runs the default button.
-    auto* check = Child<QCheckBox>(&page, "selOnlyCheck");
-    check->setFocus();
-    QTest::keyClick(check, Qt::Key_Return);
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Numbers(), (Numbers{UM_PERFORMRENAME, UM_GETFOLDER, UM_ADDSOURCEFOLDER}));
-    EXPECT_EQ(recorder.LastText(UM_ADDSOURCEFOLDER), "/some/folder");
-
-    TempFolder other;
-    QComboBox* combo = page.FolderCombo();
-    combo->addItem(QStringLiteral("/first"));
-    combo->addItem(Q(other.Path()));
-    const struct {
-        QString typed;  // null: the next entry picked with Down
-        Numbers sent;
-        Errors messages;
-    } cases[] = {
-        {QStringLiteral("/no/such/folder"), {}, {QStringLiteral("That is not a valid path.")}},
-        {QString(), {UM_CHANGEFOLDER}, {}},
-        // Equal to a listed folder, but typed: the click opens it and does not rename.
-        {Q(other.Path()), {UM_CHANGEFOLDER}, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed.toStdString());
-        recorder.messages.clear();
-        dialogs.messages.clear();
-        combo->setCurrentIndex(0);
-        if (c.typed.isNull()) {
-            combo->setFocus();
-            QTest::keyClick(combo, Qt::Key_Down);
-        } else {
-            Type(combo->lineEdit(), c.typed);
-            Click(&page, "renameButton");
-        }
-        ProcessPostedEvents();
-        EXPECT_EQ(recorder.Numbers(), c.sent);
-        EXPECT_EQ(dialogs.ErrorTexts(), c.messages);
-        EXPECT_EQ(recorder.LastText(UM_CHANGEFOLDER), c.sent.empty() ? "" : other.Path());
-    }
-}
-
-class RenamePageWindowTest : public RenameWindowFixture {
+class RenamePageTest : public RenameWindowFixture {
   protected:
     void SetUp() override {
         folder.File("Alpha one.txt", "1");
@@ -138,7 +31,60 @@ class RenamePageWindowTest : public RenameWindowFixture {
     CRenamePage* page = nullptr;
 };
 
-TEST_F(RenamePageWindowTest, RulesShowInThePreviewAndClearRestoresItAtOnce) {
+TEST_F(RenamePageTest, SwitchesEnableTheirBoxesAndNumbersReadUnsignedUntilClose) {
+    auto& o = page->Rules().Options();
+    QLineEdit* pos = Edit(page, "delPosEdit");
+    EXPECT_FALSE(Edit(page, "delNumEdit")->isEnabled());
+    Click(page, "deleteCheck");
+    EXPECT_TRUE(Edit(page, "delNumEdit")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), pos);
+    const std::pair<const char*, int> typed[] = {{"-3", 0}, {"4x", 0}, {"12", 12}};
+    for (const auto& [text, value] : typed) {
+        Type(pos, QString::fromLatin1(text));
+        EXPECT_EQ(o.DelPos, value) << text;
+    }
+    // Off keeps the numbers.
+    Click(page, "deleteCheck");
+    EXPECT_FALSE(o.DoDelete);
+    EXPECT_FALSE(pos->isEnabled());
+    EXPECT_EQ(o.DelPos, 12);
+    const std::pair<const char*, int> radios[] = {{"caseLowerRadio", 1},
+                                                  {"caseUpperRadio", 2},
+                                                  {"caseInitialRadio", 4},
+                                                  {"caseNoneRadio", 0},
+                                                  {"caseCapsRadio", 3}};
+    for (const auto& [name, mode] : radios) {
+        Click(page, name);
+        EXPECT_EQ(o.CaseMode, mode) << name;
+    }
+    // Showing a number below 1 shows "0", and the record then holds 0.
+    o.LCrop = -5;
+    o.DoLCrop = true;
+    o.CaseMode = rename::kCaseUpper;
+    page->ShowOptions();
+    EXPECT_EQ(Edit(page, "leftCropEdit")->text(), QStringLiteral("0"));
+    EXPECT_TRUE(Checked(page, "leftCropCheck"));
+    EXPECT_EQ(o.LCrop, 0);
+    EXPECT_TRUE(Checked(page, "caseUpperRadio"));
+    // After a rename the rule switches go off; the case choice stays.
+    page->ResetPage();
+    EXPECT_FALSE(o.DoLCrop);
+    EXPECT_FALSE(Checked(page, "leftCropCheck"));
+    EXPECT_FALSE(Edit(page, "leftCropEdit")->isEnabled());
+    EXPECT_TRUE(Checked(page, "caseUpperRadio"));
+
+    Click(page, "insertCheck");
+    Type(Edit(page, "insPosEdit"), QStringLiteral("-3"));
+    EXPECT_EQ(o.InsPos, 0);
+    // "Close" reads the numbers signed, and posts the request: the window goes after the click.
+    Click(page, "closeButton");
+    EXPECT_EQ(o.InsPos, -3);
+    EXPECT_NE(frame->RenameView(), nullptr);
+    ProcessPostedEvents();
+    EXPECT_EQ(frame->RenameView(), nullptr);
+}
+
+TEST_F(RenamePageTest, RulesShowInThePreviewAndClearRestoresItAtOnce) {
     Click(page, "prependCheck");
     QTest::keyClicks(Edit(page, "prependEdit"), QStringLiteral("p_"));
     Click(page, "caseCapsRadio");
@@ -158,10 +104,10 @@ TEST_F(RenamePageWindowTest, RulesShowInThePreviewAndClearRestoresItAtOnce) {
     for (QCheckBox* check : page->findChildren<QCheckBox*>()) {
         EXPECT_FALSE(check->isChecked()) << ToStdString(check->objectName());
     }
-    EXPECT_TRUE(Child<QRadioButton>(page, "caseNoneRadio")->isChecked());
+    EXPECT_TRUE(Checked(page, "caseNoneRadio"));
 }
 
-TEST_F(RenamePageWindowTest, PreviewMarksCollidingNamesAndTheStatusBarCountsThem) {
+TEST_F(RenamePageTest, PreviewMarksCollidingNamesAndTheStatusBarCountsThem) {
     const auto data = [this](int row, int role) {
         return view->ResultPane()->model()->index(row, 0).data(role);
     };
@@ -183,172 +129,52 @@ TEST_F(RenamePageWindowTest, PreviewMarksCollidingNamesAndTheStatusBarCountsThem
     EXPECT_EQ(frame->StatusText(), Q(folder.Path()));
 }
 
-TEST_F(RenamePageWindowTest, ATypedFolderIsOpenedByTheFirstRenameClickAndRenamedByTheSecond) {
+TEST_F(RenamePageTest, RenameOpensATypedFolderFirstAndAddsItToTheHistoryAfterASuccess) {
     TempFolder other;
     other.File("b1.txt");
+    QComboBox* combo = page->FolderCombo();
+    const Names history = view->SourceHistory();
+    Type(combo->lineEdit(), QStringLiteral("/no/such/folder"));
+    Click(page, "renameButton");
+    EXPECT_EQ(dialogs.ErrorTexts(), Errors{QStringLiteral("That is not a valid path.")});
+    EXPECT_EQ(view->CurrentFolder(), folder.Path());
+    // Nothing to rename: no history entry.
+    page->Rules().Options().SelOnly = true;
+    Click(page, "renameButton");
+    ProcessPostedEvents();
+    EXPECT_EQ(view->SourceHistory(), history);
+
+    page->Rules().Options().SelOnly = false;
     Click(page, "prependCheck");
     QTest::keyClicks(Edit(page, "prependEdit"), QStringLiteral("x_"));
-    Type(page->FolderCombo()->lineEdit(), Q(other.Path()));
-    const Names steps[] = {{"b1.txt"}, {"x_b1.txt"}};
-    for (const Names& names : steps) {
-        Click(page, "renameButton");
-        ProcessPostedEvents();
-        EXPECT_EQ(view->CurrentFolder(), other.Path());
-        EXPECT_EQ(other.Names(), names);
-    }
+    Type(combo->lineEdit(), Q(other.Path()));
+    Click(page, "renameButton");
+    ProcessPostedEvents();
+    EXPECT_EQ(view->CurrentFolder(), other.Path());
+    EXPECT_EQ(other.Names(), Names{"b1.txt"});
+    // Enter on a control that does not take it runs the default button.
+    auto* check = Child<QCheckBox>(page, "selOnlyCheck");
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Return);
+    ProcessPostedEvents();
+    EXPECT_EQ(other.Names(), Names{"x_b1.txt"});
     EXPECT_EQ(folder.Names(), (Names{"Alpha one.txt", "beta.TXT"}));
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(page->FolderCombo()->itemText(0), Q(other.Path()));
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(view->SourceHistory().front(), other.Path());
+    EXPECT_EQ(combo->itemText(0), Q(other.Path()));
 
-    // "Close" posts the request: the window goes once the click has been handled.
-    Click(page, "closeButton");
-    EXPECT_NE(frame->RenameView(), nullptr);
+    // Down in the box opens the next entry at once.
+    PostUserMessage(view, UM_ADDSOURCEFOLDER, 0, folder.Path());
+    PostUserMessage(view, UM_ADDSOURCEFOLDER, 0, other.Path());
     ProcessPostedEvents();
-    EXPECT_EQ(frame->RenameView(), nullptr);
+    combo->setCurrentIndex(0);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    ProcessPostedEvents();
+    EXPECT_EQ(view->CurrentFolder(), folder.Path());
 }
 
-using NumberPageTest = PageFixture<CNumberPage>;
-
-TEST_F(NumberPageTest, NumberBoxesRefuseTheKeyThatLeavesTheirRangeAndKeepTheFocus) {
-    const rename::NumberOptions& o = page.GetNumbering().Options();
-    EXPECT_EQ(Edit(&page, "startEdit")->text(), QStringLiteral("1"));
-    // Emptying the start box silently starts at 1.
-    Type(Edit(&page, "startEdit"), QStringLiteral("7"));
-    EXPECT_EQ(o.Start, 7);
-    Type(Edit(&page, "startEdit"), QString());
-    EXPECT_EQ(o.Start, 1);
-    EXPECT_TRUE(page.GetNumbering().StartBoxEmpty());
-    EXPECT_TRUE(dialogs.messages.empty());
-    const struct {
-        const char *edit, *typed, *message;
-    } cases[] = {
-        {"incrEdit", "", "Please input an increment between 1 and 1000."},
-        {"startEdit", "10002", "Please input a start number between 0 and 10,001."},
-        {"incrEdit", "1001", "Please input an increment between 1 and 1000."},
-        {"widthEdit", "11", "Please input a number width between 0 and 10."},
-        {"startEdit", "x", "Please input a start number between 0 and 10,001."},
-    };
-    for (const auto& c : cases) {
-        dialogs.messages.clear();
-        QLineEdit* edit = Edit(&page, c.edit);
-        Type(edit, QString::fromLatin1(c.typed));
-        EXPECT_EQ(dialogs.ErrorTexts(), Errors{QString::fromLatin1(c.message)}) << c.typed;
-        EXPECT_EQ(QApplication::focusWidget(), edit);
-    }
-    EXPECT_FALSE(page.GetNumbering().StartBoxEmpty());
-    EXPECT_EQ(o.Start, 1000);
-    EXPECT_EQ(o.Incr, 100);
-    EXPECT_EQ(o.Width, 1);
-}
-
-TEST_F(NumberPageTest, PositionRadiosSetPosAndThePatternSetsPosAndWidth) {
-    const rename::NumberOptions& o = page.GetNumbering().Options();
-    auto* renumber = Child<QPushButton>(&page, "renumberButton");
-    QLineEdit* pos = Edit(&page, "posEdit");
-    QLineEdit* pattern = Edit(&page, "patternEdit");
-    EXPECT_FALSE(renumber->isEnabled());
-    // "At position" with an empty box numbers nothing until a position is typed.
-    Click(&page, "posAtRadio");
-    EXPECT_EQ(o.PosMode, rename::kPosAt);
-    EXPECT_EQ(o.Pos, -1);
-    EXPECT_TRUE(pos->isEnabled());
-    EXPECT_FALSE(pattern->isEnabled());
-    EXPECT_TRUE(renumber->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), pos);
-    QTest::keyClicks(pos, QStringLiteral("5"));
-    EXPECT_EQ(o.Pos, 5);
-    Click(&page, "posAfterRadio");
-    EXPECT_EQ(o.Pos, -1);
-    EXPECT_FALSE(pos->isEnabled());
-    Click(&page, "posBeforeRadio");
-    EXPECT_EQ(o.Pos, 0);
-
-    Type(Edit(&page, "widthEdit"), QStringLiteral("5"));
-    Click(&page, "posPatternRadio");
-    EXPECT_EQ(QApplication::focusWidget(), pattern);
-    QTest::keyClicks(pattern, QStringLiteral("img???.jpg"));
-    EXPECT_EQ(o.Pattern, "img???.jpg");
-    EXPECT_EQ(o.Pos, 3);
-    EXPECT_EQ(o.Width, 3);
-    EXPECT_EQ(Edit(&page, "widthEdit")->text(), QStringLiteral("3"));
-    Click(&page, "posNoneRadio");
-    EXPECT_FALSE(renumber->isEnabled());
-    EXPECT_FALSE(pattern->isEnabled());
-    EXPECT_TRUE(dialogs.messages.empty());
-    ProcessPostedEvents();
-    EXPECT_GE(recorder.Count(UM_REFRESHPREVIEW), 6);
-}
-
-TEST_F(NumberPageTest, TheDestinationIsEnabledByOutputAndCheckedWhenLeftEnteredOrBrowsed) {
-    QComboBox* dest = page.DestCombo();
-    auto* destBrowse = Child<QPushButton>(&page, "destBrowseButton");
-    const auto& options = page.GetNumbering().Options();
-    EXPECT_FALSE(dest->isEnabled());
-    const std::tuple<const char*, int, bool> outputs[] = {
-        {"outputMoveRadio", rename::kOutputMove, true},
-        {"outputRenameRadio", rename::kOutputRename, false},
-        {"outputCopyRadio", rename::kOutputCopy, true}};
-    for (const auto& [radio, output, enabled] : outputs) {
-        Click(&page, radio);
-        EXPECT_EQ(options.Output, output);
-        EXPECT_EQ(dest->isEnabled(), enabled);
-        EXPECT_EQ(destBrowse->isEnabled(), enabled);
-    }
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Count(UM_REFRESHPREVIEW), 0);
-
-    TempFolder target;
-    Type(dest->lineEdit(), QStringLiteral("/no/such/folder"));
-    Click(&page, "selOnlyCheck");
-    EXPECT_EQ(dialogs.ErrorTexts(),
-              Errors{QStringLiteral("The destination directory is not valid.")});
-    EXPECT_EQ(options.DestDir, "");
-    Type(dest->lineEdit(), Q(target.Path()));
-    Click(&page, "selOnlyCheck");
-    EXPECT_EQ(options.DestDir, target.Path());
-    // Enter in the box takes the folder, twice, and never runs "Renumber".
-    Click(&page, "posBeforeRadio");
-    ProcessPostedEvents();
-    recorder.messages.clear();
-    dest->setFocus();
-    QTest::keyClick(dest, Qt::Key_Return);
-    QTest::keyClick(dest, Qt::Key_Return);
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Numbers(), (Numbers{UM_SETDESTFOLDER, UM_SETDESTFOLDER}));
-    page.setFocus();
-
-    // The folder button changes the folder; the destination button starts at the destination.
-    recorder.folder = "/current";
-    dialogs.picks = {QStringLiteral("/picked/source"), QString(), QStringLiteral("/picked/dest")};
-    recorder.messages.clear();
-    Click(&page, "browseButton");
-    EXPECT_EQ(recorder.Numbers(), (Numbers{UM_GETFOLDER, UM_CHANGEFOLDER}));
-    EXPECT_EQ(recorder.LastText(UM_CHANGEFOLDER), "/picked/source");
-    Click(destBrowse);  // cancelled
-    EXPECT_EQ(options.DestDir, target.Path());
-    Click(destBrowse);
-    EXPECT_EQ(options.DestDir, "/picked/dest");
-    EXPECT_EQ(dest->currentText(), QStringLiteral("/picked/dest"));
-    EXPECT_EQ(recorder.LastText(UM_SETDESTFOLDER), "/picked/dest");
-    ASSERT_EQ(dialogs.browseRequests.size(), 3u);
-    EXPECT_EQ(dialogs.browseRequests[0],
-              std::make_pair(QStringLiteral("Select a folder"), QStringLiteral("/current")));
-    EXPECT_EQ(dialogs.browseRequests[1].second, Q(target.Path()));
-}
-
-TEST_F(NumberPageTest, RenumberPostsTheRenameThenAddsTheDestination) {
-    page.GetNumbering().Options().DestDir = "/out";
-    Click(&page, "posBeforeRadio");
-    ProcessPostedEvents();
-    recorder.messages.clear();
-    Click(&page, "renumberButton");
-    EXPECT_TRUE(recorder.messages.empty());
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Numbers(), (Numbers{UM_PERFORMRENAME, UM_ADDDESTFOLDER}));
-    EXPECT_EQ(recorder.LastText(UM_ADDDESTFOLDER), "/out");
-}
-
-class NumberPageWindowTest : public RenameWindowFixture {
+class NumberPageTest : public RenameWindowFixture {
   protected:
     void SetUp() override {
         folder.Folder("sub");
@@ -371,7 +197,122 @@ class NumberPageWindowTest : public RenameWindowFixture {
     CNumberPage* page = nullptr;
 };
 
-TEST_F(NumberPageWindowTest, SwitchingTabsEmptiesThePositionAndTakesPosFromThePattern) {
+TEST_F(NumberPageTest, NumberBoxesRefuseTheKeyThatLeavesTheirRangeAndKeepTheFocus) {
+    const rename::NumberOptions& o = page->GetNumbering().Options();
+    EXPECT_EQ(Edit(page, "startEdit")->text(), QStringLiteral("1"));
+    // Emptying the start box silently starts at 1.
+    Type(Edit(page, "startEdit"), QStringLiteral("7"));
+    EXPECT_EQ(o.Start, 7);
+    Type(Edit(page, "startEdit"), QString());
+    EXPECT_EQ(o.Start, 1);
+    EXPECT_TRUE(page->GetNumbering().StartBoxEmpty());
+    EXPECT_TRUE(dialogs.messages.empty());
+    const struct {
+        const char *edit, *typed, *message;
+    } cases[] = {
+        {"incrEdit", "", "Please input an increment between 1 and 1000."},
+        {"startEdit", "10002", "Please input a start number between 0 and 10,001."},
+        {"incrEdit", "1001", "Please input an increment between 1 and 1000."},
+        {"widthEdit", "11", "Please input a number width between 0 and 10."},
+        {"startEdit", "x", "Please input a start number between 0 and 10,001."},
+    };
+    for (const auto& c : cases) {
+        dialogs.messages.clear();
+        QLineEdit* edit = Edit(page, c.edit);
+        Type(edit, QString::fromLatin1(c.typed));
+        EXPECT_EQ(dialogs.ErrorTexts(), Errors{QString::fromLatin1(c.message)}) << c.typed;
+        EXPECT_EQ(QApplication::focusWidget(), edit);
+    }
+    EXPECT_FALSE(page->GetNumbering().StartBoxEmpty());
+    EXPECT_EQ(o.Start, 1000);
+    EXPECT_EQ(o.Incr, 100);
+    EXPECT_EQ(o.Width, 1);
+}
+
+TEST_F(NumberPageTest, PositionRadiosSetPosAndThePatternSetsPosAndWidth) {
+    const rename::NumberOptions& o = page->GetNumbering().Options();
+    auto* renumber = Child<QPushButton>(page, "renumberButton");
+    QLineEdit* pos = Edit(page, "posEdit");
+    QLineEdit* pattern = Edit(page, "patternEdit");
+    EXPECT_FALSE(renumber->isEnabled());
+    // "At position" with an empty box numbers nothing until a position is typed.
+    Click(page, "posAtRadio");
+    EXPECT_EQ(o.PosMode, rename::kPosAt);
+    EXPECT_EQ(o.Pos, -1);
+    EXPECT_TRUE(pos->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled());
+    EXPECT_TRUE(renumber->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), pos);
+    QTest::keyClicks(pos, QStringLiteral("5"));
+    EXPECT_EQ(o.Pos, 5);
+    Click(page, "posAfterRadio");
+    EXPECT_EQ(o.Pos, -1);
+    EXPECT_FALSE(pos->isEnabled());
+    Click(page, "posBeforeRadio");
+    EXPECT_EQ(o.Pos, 0);
+
+    Type(Edit(page, "widthEdit"), QStringLiteral("5"));
+    Click(page, "posPatternRadio");
+    EXPECT_EQ(QApplication::focusWidget(), pattern);
+    QTest::keyClicks(pattern, QStringLiteral("img???.jpg"));
+    EXPECT_EQ(o.Pattern, "img???.jpg");
+    EXPECT_EQ(o.Pos, 3);
+    EXPECT_EQ(o.Width, 3);
+    EXPECT_EQ(Edit(page, "widthEdit")->text(), QStringLiteral("3"));
+    Click(page, "posNoneRadio");
+    EXPECT_FALSE(renumber->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(NumberPageTest, TheDestinationIsEnabledByOutputAndCheckedWhenLeftEnteredOrBrowsed) {
+    QComboBox* dest = page->DestCombo();
+    auto* destBrowse = Child<QPushButton>(page, "destBrowseButton");
+    const auto& options = page->GetNumbering().Options();
+    EXPECT_FALSE(dest->isEnabled());
+    const std::tuple<const char*, int, bool> outputs[] = {
+        {"outputMoveRadio", rename::kOutputMove, true},
+        {"outputRenameRadio", rename::kOutputRename, false},
+        {"outputCopyRadio", rename::kOutputCopy, true}};
+    for (const auto& [radio, output, enabled] : outputs) {
+        Click(page, radio);
+        EXPECT_EQ(options.Output, output);
+        EXPECT_EQ(dest->isEnabled(), enabled);
+        EXPECT_EQ(destBrowse->isEnabled(), enabled);
+    }
+    TempFolder target;
+    Type(dest->lineEdit(), QStringLiteral("/no/such/folder"));
+    Click(page, "selOnlyCheck");
+    EXPECT_EQ(dialogs.ErrorTexts(),
+              Errors{QStringLiteral("The destination directory is not valid.")});
+    EXPECT_EQ(options.DestDir, "");
+    // Enter in the box takes the folder, twice, and never runs "Renumber".
+    Click(page, "posBeforeRadio");
+    Type(dest->lineEdit(), Q(target.Path()));
+    QTest::keyClick(dest, Qt::Key_Return);
+    QTest::keyClick(dest, Qt::Key_Return);
+    ProcessPostedEvents();
+    EXPECT_EQ(options.DestDir, target.Path());
+    EXPECT_TRUE(target.Names().empty());
+    EXPECT_EQ(folder.Names(), (Names{"a.txt", "b.txt", "c.txt", "sub"}));
+
+    // The folder button opens a folder; the destination button starts at the destination.
+    dialogs.picks = {Q(folder / "sub"), QString(), QStringLiteral("/picked/dest")};
+    Click(page, "browseButton");
+    ProcessPostedEvents();
+    EXPECT_EQ(view->CurrentFolder(), folder / "sub");
+    Click(destBrowse);  // cancelled
+    EXPECT_EQ(options.DestDir, target.Path());
+    Click(destBrowse);
+    EXPECT_EQ(options.DestDir, "/picked/dest");
+    EXPECT_EQ(dest->currentText(), QStringLiteral("/picked/dest"));
+    ASSERT_EQ(dialogs.browseRequests.size(), 3u);
+    EXPECT_EQ(dialogs.browseRequests[0],
+              std::make_pair(QStringLiteral("Select a folder"), Q(folder.Path())));
+    EXPECT_EQ(dialogs.browseRequests[1].second, Q(target.Path()));
+}
+
+TEST_F(NumberPageTest, SwitchingTabsEmptiesThePositionAndTakesPosFromThePattern) {
     EXPECT_EQ(page->FolderCombo()->currentText(), Q(folder.Path()));
     const rename::NumberOptions& o = page->GetNumbering().Options();
     QLineEdit* pos = Edit(page, "posEdit");
@@ -396,7 +337,7 @@ TEST_F(NumberPageWindowTest, SwitchingTabsEmptiesThePositionAndTakesPosFromThePa
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(NumberPageWindowTest, RenumbersInTheOrderLaidDownWithSortFilesAndCancelDropsIt) {
+TEST_F(NumberPageTest, RenumbersInTheOrderLaidDownWithSortFilesAndCancelDropsIt) {
     auto* customOrder = Child<QPushButton>(page, "customOrderButton");
     const auto sortFiles = [&](std::initializer_list<const char*> names, const char* button) {
         QTimer::singleShot(0, page, [&] {
@@ -443,7 +384,7 @@ TEST_F(NumberPageWindowTest, RenumbersInTheOrderLaidDownWithSortFilesAndCancelDr
 }
 
 // "Move" uses the destination shown from the history, with no visit to the box first.
-TEST_F(NumberPageWindowTest, TheDestinationShownFromTheHistoryIsUsed) {
+TEST_F(NumberPageTest, TheDestinationShownFromTheHistoryIsUsed) {
     TempFolder out;
     frame.reset();  // saves tmk.ini; the next window reads the history written here
     ASSERT_TRUE(settings::WriteProfileString("COMMON", "DestDir", out.Path() + ";/gone;",
@@ -456,6 +397,7 @@ TEST_F(NumberPageWindowTest, TheDestinationShownFromTheHistoryIsUsed) {
     ProcessPostedEvents();
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(out.Names(), (Names{"1a.txt", "2b.txt", "3c.txt"}));
+    EXPECT_EQ(view->DestHistory().front(), out.Path());
     EXPECT_EQ(folder.Names(), Names{"sub"});
 }
 

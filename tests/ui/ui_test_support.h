@@ -1,10 +1,9 @@
 #pragma once
-// Shared by every GUI test: the application, recorded dialogs, typing and clicking, a stand-in
-// view for a page alone, a real rename window, and folder dialogs run from their menu command.
+// Shared by every GUI test: the application, recorded dialogs, typing and clicking, a real
+// rename window, and folder dialogs run from their menu command.
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -12,7 +11,6 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -20,8 +18,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <any>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -31,7 +27,6 @@
 #include <vector>
 
 #include "app/main_frame.h"
-#include "catalogue/file_catalogue.h"
 #include "tests/support/temp_folder.h"
 #include "ui/dialog_hooks.h"
 #include "ui/messages.h"
@@ -207,6 +202,9 @@ inline void Click(QAbstractButton* button) {
 inline void Click(const QWidget* parent, const char* name) {
     Click(Child<QAbstractButton>(parent, name));
 }
+inline bool Checked(const QWidget* parent, const char* name) {
+    return Child<QAbstractButton>(parent, name)->isChecked();
+}
 inline QLineEdit* Edit(const QWidget* parent, const char* name) {
     return Child<QLineEdit>(parent, name);
 }
@@ -266,81 +264,6 @@ ModalRun RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive)
     action->trigger();
     return run;
 }
-
-// Receives a page's messages in place of the rename view; answers the folder, the catalogue
-// and the rename result it is given.
-class MessageRecorder : public QObject {
-  public:
-    std::vector<std::pair<int, std::any>> messages;
-    std::string folder;
-    catalogue::FileCatalogue* catalogue = nullptr;
-    std::intptr_t renameResult = 1;
-
-    std::vector<int> Numbers() const {
-        std::vector<int> numbers;
-        for (const auto& m : messages) {
-            numbers.push_back(m.first);
-        }
-        return numbers;
-    }
-    int Count(int message) const {
-        const std::vector<int> numbers = Numbers();
-        return int(std::count(numbers.begin(), numbers.end(), message));
-    }
-    // The text carried by the last message of that number, or "".
-    std::string LastText(int message) const {
-        for (auto it = messages.rbegin(); it != messages.rend(); ++it) {
-            if (const auto* text = std::any_cast<std::string>(&it->second);
-                it->first == message && text != nullptr) {
-                return *text;
-            }
-        }
-        return {};
-    }
-
-  protected:
-    bool event(QEvent* event) override {
-        ui::UserMessageEvent* m = ui::AsUserMessage(event);
-        if (m == nullptr) {
-            return QObject::event(event);
-        }
-        messages.emplace_back(m->Message(), m->LParam());
-        if (m->Message() == ui::UM_GETFOLDER) {
-            *ui::MessageParam<std::string*>(*m, nullptr) = folder;
-        } else if (m->Message() == ui::UM_GETCATALOGUE) {
-            *ui::MessageParam<catalogue::FileCatalogue**>(*m, nullptr) = catalogue;
-            m->SetResult(1);
-        } else if (m->Message() == ui::UM_PERFORMRENAME) {
-            m->SetResult(renameResult);
-        }
-        return true;
-    }
-};
-
-// A page alone in an active window, its messages going to a recorder whose parent stands for
-// the frame that "Close" asks to close.
-template <class Page>
-class PageFixture : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { EnsureApplication(); }
-
-    void SetUp() override {
-        frame.show();
-        recorder.setParent(&frame);
-        page.SetView(&recorder);
-        page.ShowOptions();
-        page.show();
-        page.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
-        ProcessPostedEvents();
-        recorder.messages.clear();
-    }
-
-    QWidget frame;
-    MessageRecorder recorder;
-    Page page;
-    DialogRecorder dialogs;
-};
 
 // A main frame whose rename window is opened on `folder`; tmk.ini in a folder of its own.
 class RenameWindowFixture : public ::testing::Test {
