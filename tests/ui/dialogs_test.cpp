@@ -4,7 +4,6 @@
 #include <QCursor>
 #include <QProgressDialog>
 
-#include "platform/text.h"
 #include "settings/app_settings.h"
 #include "settings/folder_list.h"
 #include "ui/dialog_ops_host.h"
@@ -52,12 +51,17 @@ class MoveOnLengthDialogTest : public FolderDialogFixture {
 };
 
 TEST_F(MoveOnLengthDialogTest, FromTheMenuMovesNamesLongerThanTheLengthAndStoresTheFolders) {
-    work.File("src/abc.txt");
-    work.File("src/abcde.txt");
+    for (const char* name :
+         {"src/abc.txt", "src/Abcd.txt", "src/abcde.txt", "other/x", "dst/z.txt"}) {
+        work.File(name);
+    }
     work.File("src/.hiddenname");  // left out of the list but still moved
-    work.File("other/x");
-    work.File("dst/z.txt");
-    SetLists(other + ";" + source + ";", oldDest + ";");
+    // The source is last of seven: it moves to the top, and none is dropped.
+    std::string history = other + ";";
+    for (const char* name : {"h1", "h2", "h3", "h4", "h5"}) {
+        history += work.Folder(name) + ";";
+    }
+    SetLists(history + source + ";", oldDest + ";");
     dialogs.picks.push_back(Q(dest));
     const auto run = Run([&](CMoveOnLengthDlg& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Move On Length"));
@@ -70,13 +74,15 @@ TEST_F(MoveOnLengthDialogTest, FromTheMenuMovesNamesLongerThanTheLengthAndStores
         EXPECT_EQ(move->text(), QStringLiteral("Move"));
         // The start: first entries of the histories, listed with their plain files.
         auto* sourceCombo = Child<QComboBox>(dialog, "sourceCombo");
-        EXPECT_EQ(Entries(sourceCombo), QStringList({Q(other), Q(source)}));
+        ASSERT_EQ(Entries(sourceCombo).size(), 7);
+        EXPECT_EQ(sourceCombo->currentText(), Q(other));
         EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")), Texts({"x"}));
         EXPECT_EQ(Child<QLabel>(dialog, "destPathLabel")->text(), Q(oldDest));
 
-        Pick(sourceCombo, 1);
+        Pick(sourceCombo, 6);
         EXPECT_EQ(dialog.SourceFolder(), Q(source));
-        EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")), Texts({"abc.txt", "abcde.txt"}));
+        EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")),
+                  Texts({"abc.txt", "Abcd.txt", "abcde.txt"}));
         EXPECT_EQ(Child<QLabel>(dialog, "sourcePathLabel")->text(), Q(source));
         Click(&dialog, "destButton");
         EXPECT_EQ(dialog.DestinationFolder(), Q(dest));
@@ -88,16 +94,19 @@ TEST_F(MoveOnLengthDialogTest, FromTheMenuMovesNamesLongerThanTheLengthAndStores
                   Texts({".hiddenname", "abcde.txt"}));
         Click(move);
     });
-    ASSERT_TRUE(run.opened);
     EXPECT_EQ(run.result, QDialog::Accepted);
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(work.Names("src"), Names{"abc.txt"});
+    EXPECT_EQ(work.Names("src"), (Names{"Abcd.txt", "abc.txt"}));
     EXPECT_EQ(work.Names("dst"), (Names{".hiddenname", "abcde.txt", "z.txt"}));
     // The browse dialog started at the folder then chosen.
     ASSERT_EQ(dialogs.browseRequests.size(), 1u);
     EXPECT_EQ(dialogs.browseRequests[0],
               std::make_pair(QStringLiteral("Select a folder"), Q(oldDest)));
-    EXPECT_EQ(Stored(frame), std::make_pair(FolderList{source, other}, FolderList{dest, oldDest}));
+    const auto [sources, dests] = Stored(frame);
+    ASSERT_EQ(sources.size(), 7u);
+    EXPECT_EQ(sources[0], source);
+    EXPECT_EQ(sources[1], other);
+    EXPECT_EQ(dests, (FolderList{dest, oldDest}));
 }
 
 TEST_F(MoveOnLengthDialogTest, ChecksKeepTheDialogOpenAndMoveNothing) {
@@ -147,31 +156,6 @@ TEST_F(MoveOnLengthDialogTest, ChecksKeepTheDialogOpenAndMoveNothing) {
         EXPECT_EQ(work.Names("src"), Names{"Report.TXT"});
         EXPECT_EQ(work.Read("dst/report.txt"), "old");
     }
-}
-
-TEST_F(MoveOnLengthDialogTest, MoveWithNothingLongerClosesAndStoresTheHistoriesUnlimited) {
-    work.File("src/short.txt");
-    std::string history;
-    for (const char* name : {"h0", "h1", "h2", "h3", "h4", "h5"}) {
-        history += work.Folder(name) + ";";
-    }
-    // The source is last of seven: it moves to the top, and none is dropped.
-    SetLists(history + source + ";", oldDest + ";");
-    const auto run = Run([&](CMoveOnLengthDlg& dialog) {
-        Pick(Child<QComboBox>(dialog, "sourceCombo"), 6);
-        Child<QComboBox>(dialog, "destCombo")->addItem(Q(dest));
-        Pick(Child<QComboBox>(dialog, "destCombo"), 1);
-        Edit(&dialog, "lengthEdit")->setText(QStringLiteral("20"));
-        dialog.OnMove();
-    });
-    EXPECT_EQ(run.result, QDialog::Accepted);
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_TRUE(work.Exists("src/short.txt"));
-    const auto [sources, dests] = Stored(frame);
-    ASSERT_EQ(sources.size(), 7u);
-    EXPECT_EQ(sources.front(), source);
-    EXPECT_EQ(sources.back(), work / "h5");
-    EXPECT_EQ(dests, (FolderList{dest, oldDest}));
 }
 
 TEST_F(MoveOnLengthDialogTest, CancelStoresNothingAndAnEmptyHistoryStartsEmpty) {
@@ -376,52 +360,20 @@ TEST_F(IntelligentMergeDialogTest, TypedFolderIsCheckedOnceAfterTyping) {
     EXPECT_EQ(Stored(frame)[2], FolderList{alt});
 }
 
-TEST(FolderHelperTest, HistoriesListingsAndTheFolderButton) {
+TEST(FolderHelperTest, AFullHistoryDropsItsFifthEntryAndTheFolderButtonBrowses) {
     EnsureApplication();
     DialogRecorder dialogs;
     TempFolder folder;
-    ScopedCurrentFolder here(folder.Path());
+    // A box filled from six entries keeps six until the next addition, which leaves six.
     QComboBox box;
     box.setEditable(true);
-    for (const char* name : {"/a", "/b", "/c", "/d", "/e"}) {
-        FolderHelper::AddToHistory(&box, QString::fromUtf8(name));
-    }
-    EXPECT_EQ(Entries(&box), Texts({"/e", "/d", "/c", "/b"}));
-    FolderHelper::AddToHistory(&box, QStringLiteral("/C"));
-    EXPECT_EQ(FolderHelper::JoinFolderCombo(&box), QStringLiteral("/C;/e;/d;/b;"));
-    // A box filled from six entries keeps six until the next addition, which leaves six.
-    QComboBox six;
-    FolderHelper::FillHistory({"/1", "/2", "/3", "/4", "/5", "/6"}, &six);
-    EXPECT_EQ(six.currentIndex(), 0);
-    FolderHelper::AddToHistory(&six, QStringLiteral("/7"));
-    EXPECT_EQ(Entries(&six), Texts({"/7", "/1", "/2", "/3", "/5", "/6"}));
+    FolderHelper::FillHistory({"/1", "/2", "/3", "/4", "/5", "/6"}, &box);
+    EXPECT_EQ(box.currentIndex(), 0);
+    FolderHelper::AddToHistory(&box, QStringLiteral("/7"));
+    EXPECT_EQ(Entries(&box), Texts({"/7", "/1", "/2", "/3", "/5", "/6"}));
+    EXPECT_EQ(FolderHelper::JoinFolderCombo(&box), QStringLiteral("/7;/1;/2;/3;/5;/6;"));
 
-    // Plain visible files only, sorted; the listing makes the folder current.
-    folder.File("b.txt");
-    folder.File("A.txt");
-    folder.File(".hidden");
-    folder.Folder("sub");
-    QListWidget list;
-    QLabel label;
     FolderHelper helper(nullptr);
-    helper.ListFolder(Q(folder.Path()), &list, &label);
-    EXPECT_EQ(Items(&list), Texts({"A.txt", "b.txt"}));
-    EXPECT_EQ(label.text(), Q(folder.Path()));
-    EXPECT_EQ(std::filesystem::current_path(), folder.Path());
-    std::vector<std::string> folders;
-    std::vector<std::string> files;
-    EXPECT_TRUE(FolderHelper::ScanFolderNames(folder.Path(), folders, files));
-    EXPECT_EQ(folders.size(), 3U);  // ".", ".." and "sub"
-    EXPECT_EQ(files.size(), 3U);
-    EXPECT_TRUE(FolderHelper::ScanFolderNames(folder / "missing", folders, files));
-    EXPECT_TRUE(folders.empty() && files.empty());
-    std::vector<std::string> names = {"b", "C", "a", "B", "A"};
-    FolderHelper::SortNames(names, 1, 4);
-    EXPECT_EQ(names[0], "b");
-    EXPECT_EQ(platform::NoCaseCompare(names[1], "a"), 0);
-    EXPECT_EQ(platform::NoCaseCompare(names[3], "b"), 0);
-    EXPECT_EQ(names[4], "C");
-
     QString chosen = QStringLiteral("/start");
     dialogs.picks = {QString(), Q(folder.Path())};
     EXPECT_FALSE(helper.OnFolderButton(&box, nullptr, nullptr, chosen));  // cancelled
@@ -429,7 +381,7 @@ TEST(FolderHelperTest, HistoriesListingsAndTheFolderButton) {
     EXPECT_TRUE(helper.OnFolderButton(&box, nullptr, nullptr, chosen));
     EXPECT_EQ(chosen, Q(folder.Path()));
     EXPECT_EQ(box.currentText(), chosen);
-    EXPECT_EQ(box.count(), 4);
+    EXPECT_EQ(box.count(), 6);
     EXPECT_EQ(dialogs.browseRequests[0],
               std::make_pair(QStringLiteral("Select a folder"), QStringLiteral("/start")));
     QPushButton* button = FolderHelper::MakeFolderButton(&box);
@@ -472,102 +424,77 @@ TEST(DialogOpsHostTest, WaitCursorAndProgressLastUntilTheOperationEndsOrSpeaks) 
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-class SortFilesDialogTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { EnsureApplication(); }
-    void SetUp() override {
-        dialog.SetItems({"one.txt", "two.txt", "three.txt", "four.txt"}, {5, 6, 7, 8});
-        dialog.show();
-    }
-    void Select(QListWidget* list, const std::vector<int>& rows) {
-        list->clearSelection();
-        for (int row : rows) {
-            list->item(row)->setSelected(true);
+TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndexes) {
+    EnsureApplication();
+    CSortFilesDlg dialog;
+    dialog.SetItems({"one", "two", "three", "four"}, {5, 6, 7, 8});
+    dialog.show();
+    auto* available = Child<QListWidget>(dialog, "availableList");
+    auto* ordered = Child<QListWidget>(dialog, "orderedList");
+    const struct {
+        const char* button;  // null: only the selection changes
+        QListWidget* list;   // null: the selection stays
+        std::vector<int> rows;
+        const char* shown;  // the ordered list
+        int moveButtons;    // -1: either
+    } steps[] = {
+        {nullptr, nullptr, {}, "", 0},
+        // Selected from the bottom up, they still arrive top to bottom.
+        {"addButton", available, {3, 1}, "two four", -1},
+        {"addAllButton", nullptr, {}, "two four one three", -1},
+        {"removeButton", ordered, {3}, "two four one", -1},
+        {"addButton", available, {0}, "two four one three", -1},
+        {"addButton", available, {}, "two four one three", -1},
+        {"removeButton", ordered, {}, "two four one three", -1},
+        {"removeButton", ordered, {0, 1}, "one three", 0},
+        {"removeAllButton", ordered, {0}, "", 0},
+        {"addAllButton", nullptr, {}, "one two three four", -1},
+        {"moveUpButton", ordered, {0}, "one two three four", -1},
+        {"moveDownButton", ordered, {3}, "one two three four", -1},
+        {"moveUpButton", ordered, {}, "one two three four", 1},
+        {"moveDownButton", ordered, {}, "one two three four", 1},
+        // The moved entry stays selected, so it can be moved on.
+        {"moveUpButton", ordered, {2}, "one three two four", 1},
+        {"moveUpButton", nullptr, {}, "three one two four", 1},
+        {"moveDownButton", nullptr, {}, "one three two four", 1},
+        {nullptr, ordered, {1, 2}, "one three two four", 0},
+        {nullptr, ordered, {1}, "one three two four", 1},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(&step - steps);
+        if (step.list != nullptr) {
+            step.list->clearSelection();
+            for (int row : step.rows) {
+                step.list->item(row)->setSelected(true);
+            }
         }
-    }
-    // Clicks the button, with the rows selected first (none: as they are).
-    void Press(const char* button, QListWidget* list = nullptr, const std::vector<int>& rows = {}) {
-        if (list != nullptr) {
-            Select(list, rows);
+        if (step.button != nullptr) {
+            Click(&dialog, step.button);
         }
-        Click(&dialog, button);
-    }
-    bool MoveButtonsEnabled() {
+        EXPECT_EQ(Items(ordered).join(u' '), QString::fromLatin1(step.shown));
         const bool up = Child<QPushButton>(dialog, "moveUpButton")->isEnabled();
         EXPECT_EQ(Child<QPushButton>(dialog, "moveDownButton")->isEnabled(), up);
-        return up;
+        EXPECT_TRUE(step.moveButtons < 0 || up == (step.moveButtons == 1));
     }
-
-    CSortFilesDlg dialog;
-    QListWidget* available = Child<QListWidget>(dialog, "availableList");
-    QListWidget* ordered = Child<QListWidget>(dialog, "orderedList");
-};
-
-TEST_F(SortFilesDialogTest, AddAndRemoveMoveSelectedEntriesInListOrder) {
-    const QStringList start = Texts({"one.txt", "two.txt", "three.txt", "four.txt"});
-    EXPECT_EQ(Items(available), start);
-    EXPECT_FALSE(MoveButtonsEnabled());
-    // Selected from the bottom up, they still arrive top to bottom.
-    Press("addButton", available, {3, 1});
-    EXPECT_EQ(Items(ordered), Texts({"two.txt", "four.txt"}));
-    EXPECT_EQ(Items(available), Texts({"one.txt", "three.txt"}));
-    Press("addAllButton");
-    const QStringList all = Texts({"two.txt", "four.txt", "one.txt", "three.txt"});
-    EXPECT_EQ(Items(ordered), all);
-    Press("removeButton", ordered, {3});
-    EXPECT_EQ(Items(available), Texts({"three.txt"}));
-    Press("addButton", available, {0});
-    EXPECT_EQ(Items(ordered), all);
-    // Nothing selected: nothing moves.
-    Press("addButton", available, {});
-    Press("removeButton", ordered, {});
-    EXPECT_EQ(Items(ordered), all);
-    // Removing two leaves the move buttons off, as the two selected made them.
-    Press("removeButton", ordered, {0, 1});
-    EXPECT_FALSE(MoveButtonsEnabled());
-    Press("removeAllButton", ordered, {0});
-    EXPECT_FALSE(MoveButtonsEnabled());
-    EXPECT_EQ(ordered->count(), 0);
-    EXPECT_EQ(Items(available), start);
-    EXPECT_EQ(available->item(3)->data(Qt::UserRole).toUInt(), 8u);
-}
-
-TEST_F(SortFilesDialogTest, MoveUpAndDownShiftTheSelectedEntryAndOkGivesTheOrder) {
-    Press("addAllButton");
-    const QStringList start = Items(ordered);
-    // At the ends, and with nothing selected, nothing changes.
-    Press("moveUpButton", ordered, {0});
-    Press("moveDownButton", ordered, {3});
-    ordered->clearSelection();
-    EXPECT_TRUE(MoveButtonsEnabled());
-    Press("moveUpButton");
-    Press("moveDownButton");
-    EXPECT_EQ(Items(ordered), start);
-    // The moved entry stays selected, so it can be moved on.
-    Press("moveUpButton", ordered, {2});
-    Press("moveUpButton");
-    EXPECT_EQ(Items(ordered), Texts({"three.txt", "one.txt", "two.txt", "four.txt"}));
-    Press("moveDownButton");
-    ASSERT_EQ(ordered->selectedItems().size(), 1);
     EXPECT_EQ(ordered->row(ordered->selectedItems().front()), 1);
-    Select(ordered, {1, 2});
-    EXPECT_FALSE(MoveButtonsEnabled());
-    ordered->item(2)->setSelected(false);
-    EXPECT_TRUE(MoveButtonsEnabled());
 
-    Press("cancelButton");
+    Click(&dialog, "cancelButton");
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_TRUE(dialog.Result().empty());
     dialog.show();
-    Press("removeAllButton");
-    Press("okButton");
+    Click(&dialog, "removeAllButton");
+    EXPECT_EQ(Items(available), Texts({"one", "two", "three", "four"}));
+    Click(&dialog, "okButton");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(dialog.Result().empty());
     dialog.show();
-    Press("addButton", available, {2});
-    Press("addButton", available, {0});
-    Press("okButton");
-    // two.txt and four.txt stayed available and take no part.
+    for (int row : {2, 0}) {
+        available->clearSelection();
+        available->item(row)->setSelected(true);
+        Click(&dialog, "addButton");
+    }
+    Click(&dialog, "okButton");
+    // two and four stayed available and take no part.
     EXPECT_EQ(dialog.Result(), (catalogue::Order{7, 5}));
 }
 
