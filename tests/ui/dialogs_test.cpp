@@ -74,7 +74,7 @@ TEST_F(MoveOnLengthDialogTest, FromTheMenuMovesNamesLongerThanTheLengthAndStores
         EXPECT_EQ(move->text(), QStringLiteral("Move"));
         // The start: first entries of the histories, listed with their plain files.
         auto* sourceCombo = Child<QComboBox>(dialog, "sourceCombo");
-        ASSERT_EQ(Entries(sourceCombo).size(), 7);
+        ASSERT_EQ(Items(sourceCombo).size(), 7);
         EXPECT_EQ(sourceCombo->currentText(), Q(other));
         EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")), Texts({"x"}));
         EXPECT_EQ(Child<QLabel>(dialog, "destPathLabel")->text(), Q(oldDest));
@@ -301,7 +301,7 @@ TEST_F(IntelligentMergeDialogTest, CancelAndRefusedMergesKeepOnlyTheFolderShownO
     const std::string d2 = work.Folder("d2");
     SetLists(source + ";" + work.Folder("s2") + ";", dest + ";" + d2 + ";");
     const auto run = Run([&](CIntelligentMergeDlg& dialog) {
-        EXPECT_EQ(Entries(Child<QComboBox>(dialog, "destCombo")), QStringList({Q(dest), Q(d2)}));
+        EXPECT_EQ(Items(Child<QComboBox>(dialog, "destCombo")), QStringList({Q(dest), Q(d2)}));
         Click(&dialog, "cancelButton");
     });
     EXPECT_EQ(run.result, QDialog::Rejected);
@@ -364,13 +364,14 @@ TEST(FolderHelperTest, AFullHistoryDropsItsFifthEntryAndTheFolderButtonBrowses) 
     EnsureApplication();
     DialogRecorder dialogs;
     TempFolder folder;
+    ScopedCurrentFolder here(folder.Path());  // a browsed folder becomes the current one
     // A box filled from six entries keeps six until the next addition, which leaves six.
     QComboBox box;
     box.setEditable(true);
     FolderHelper::FillHistory({"/1", "/2", "/3", "/4", "/5", "/6"}, &box);
     EXPECT_EQ(box.currentIndex(), 0);
     FolderHelper::AddToHistory(&box, QStringLiteral("/7"));
-    EXPECT_EQ(Entries(&box), Texts({"/7", "/1", "/2", "/3", "/5", "/6"}));
+    EXPECT_EQ(Items(&box), Texts({"/7", "/1", "/2", "/3", "/5", "/6"}));
     EXPECT_EQ(FolderHelper::JoinFolderCombo(&box), QStringLiteral("/7;/1;/2;/3;/5;/6;"));
 
     FolderHelper helper(nullptr);

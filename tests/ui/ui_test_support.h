@@ -134,8 +134,6 @@ class ScopedEnv {
             unsetenv(name_.c_str());
         }
     }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
   private:
     std::string name_;
@@ -151,8 +149,6 @@ class ScopedCurrentFolder {
         std::error_code ignored;
         std::filesystem::current_path(old_, ignored);
     }
-    ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
-    ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
 
   private:
     std::filesystem::path old_ = std::filesystem::current_path();
@@ -170,18 +166,12 @@ T* Child(const QWidget& parent, const char* name) {
     return Child<T>(&parent, name);
 }
 
-inline QStringList Entries(const QComboBox* box) {
-    QStringList entries;
-    for (int i = 0; i < box->count(); ++i) {
-        entries << box->itemText(i);
-    }
-    return entries;
-}
-
-inline QStringList Items(const QListWidget* list) {
+// The rows of a box or a list.
+template <class W>
+QStringList Items(const W* widget) {
     QStringList items;
-    for (int i = 0; i < list->count(); ++i) {
-        items << list->item(i)->text();
+    for (int row = 0; row < widget->model()->rowCount(); ++row) {
+        items << widget->model()->index(row, 0).data().toString();
     }
     return items;
 }
