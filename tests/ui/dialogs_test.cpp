@@ -72,7 +72,6 @@ TEST_F(MoveOnLengthDialogTest, FromTheMenuMovesNamesLongerThanTheLengthAndStores
         auto* move = Child<QPushButton>(dialog, "moveButton");
         EXPECT_TRUE(move->isDefault());
         EXPECT_EQ(move->text(), QStringLiteral("Move"));
-        // The start: first entries of the histories, listed with their plain files.
         auto* sourceCombo = Child<QComboBox>(dialog, "sourceCombo");
         ASSERT_EQ(Items(sourceCombo).size(), 7);
         EXPECT_EQ(sourceCombo->currentText(), Q(other));
@@ -98,7 +97,6 @@ TEST_F(MoveOnLengthDialogTest, FromTheMenuMovesNamesLongerThanTheLengthAndStores
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(work.Names("src"), (Names{"Abcd.txt", "abc.txt"}));
     EXPECT_EQ(work.Names("dst"), (Names{".hiddenname", "abcde.txt", "z.txt"}));
-    // The browse dialog started at the folder then chosen.
     ASSERT_EQ(dialogs.browseRequests.size(), 1u);
     EXPECT_EQ(dialogs.browseRequests[0],
               std::make_pair(QStringLiteral("Select a folder"), Q(oldDest)));
@@ -260,7 +258,6 @@ TEST_F(IntelligentMergeDialogTest, MergesFromTheMenuShowsTheSummaryAndRenewsTheH
         EXPECT_EQ(merge->text(), QStringLiteral("Merge"));
         EXPECT_EQ(Child<QComboBox>(dialog, "sourceCombo")->count(), 4);
         EXPECT_EQ(Child<QComboBox>(dialog, "destCombo")->currentText(), Q(otherDest));
-        // Source browsed for, destination picked from its history, alternate typed.
         Click(&dialog, "sourceButton");
         EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")),
                   Texts({"a.txt", "b.txt", "c.txt"}));

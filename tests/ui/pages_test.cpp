@@ -43,7 +43,6 @@ TEST_F(RenamePageTest, SwitchesEnableTheirBoxesAndNumbersReadUnsignedUntilClose)
         Type(pos, QString::fromLatin1(text));
         EXPECT_EQ(o.DelPos, value) << text;
     }
-    // Off keeps the numbers.
     Click(page, "deleteCheck");
     EXPECT_FALSE(o.DoDelete);
     EXPECT_FALSE(pos->isEnabled());
@@ -378,7 +377,6 @@ TEST_F(NumberPageTest, RenumbersInTheOrderLaidDownWithSortFilesAndCancelDropsIt)
     ProcessPostedEvents();
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(folder.Names(), (Names{"01c.txt", "02a.txt", "03b.txt", "sub"}));
-    // Back at "No changes".
     EXPECT_EQ(page->GetNumbering().Options().PosMode, rename::kPosNone);
     EXPECT_FALSE(Child<QPushButton>(page, "renumberButton")->isEnabled());
 }

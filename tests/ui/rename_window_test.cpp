@@ -134,7 +134,6 @@ TEST_F(RenameWindowTest, EverySelectionGestureSelectsWhatIsHighlighted) {
         }
         EXPECT_EQ(source->SelectedRows(), step.selected);
         EXPECT_EQ(result->SelectedRows(), step.selected);
-        // Rows are in name order here, so row r shows record r.
         EXPECT_EQ(view->Catalogue()->selection,
                   Selection(step.selected.begin(), step.selected.end()));
     }
@@ -344,7 +343,6 @@ TEST_F(RenameWindowTest, RenameRefusesACollisionRenamesOnDiskAndUndoRestores) {
     EXPECT_EQ(SendUserMessage(view, UM_PERFORMRENAME), rename::kRenameOk);
     const Names renamed = {"Alpha", "beta", "x_a.jpg", "x_b.TXT", "x_c.txt", "x_d"};
     EXPECT_EQ(folder.Names(), renamed);
-    // The folder is read again and the rule switches go off.
     EXPECT_FALSE(Options().DoPrepend);
     EXPECT_EQ(ColumnTexts(source), renamed);
     EXPECT_EQ(Preview(), renamed);
@@ -392,7 +390,6 @@ TEST_F(RenameWindowTest, LayoutHoldsFromTheLeastSizeUpAndWithALargeFont) {
         ProcessPostedEvents();
         const std::string where =
             std::to_string(size.width()) + "x" + std::to_string(font.pointSizeF());
-        // The column of new names fills its list.
         EXPECT_EQ(result->header()->sectionSize(0), result->viewport()->width()) << where;
         for (int tab = 0; tab < 4; ++tab) {
             view->TabControl()->setCurrentIndex(tab);

@@ -166,7 +166,6 @@ T* Child(const QWidget& parent, const char* name) {
     return Child<T>(&parent, name);
 }
 
-// The rows of a box or a list.
 template <class W>
 QStringList Items(const W* widget) {
     QStringList items;
@@ -176,7 +175,6 @@ QStringList Items(const W* widget) {
     return items;
 }
 
-// One column of a list, once posted messages have run.
 inline Names ColumnTexts(const ui::CRenameListPane* pane, int column = 0) {
     ProcessPostedEvents();
     Names texts;
@@ -229,7 +227,6 @@ inline void ExpectLabels(const QWidget& parent, std::initializer_list<const char
 }
 
 struct ModalRun {
-    bool opened = false;
     bool leftOpen = false;  // still open when drive returned (then cancelled)
     int result = -1;
 };
@@ -243,7 +240,6 @@ ModalRun RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive)
         if (dialog == nullptr) {
             return;
         }
-        run.opened = true;
         QObject::connect(dialog, &QDialog::finished, [&run](int result) { run.result = result; });
         drive(*dialog);
         run.leftOpen = dialog->isVisible();
