@@ -228,42 +228,6 @@ TEST_F(NumberPageTest, NumberBoxesRefuseTheKeyThatLeavesTheirRangeAndKeepTheFocu
     EXPECT_EQ(o.Width, 1);
 }
 
-TEST_F(NumberPageTest, PositionRadiosSetPosAndThePatternSetsPosAndWidth) {
-    const rename::NumberOptions& o = page->GetNumbering().Options();
-    auto* renumber = Child<QPushButton>(page, "renumberButton");
-    QLineEdit* pos = Edit(page, "posEdit");
-    QLineEdit* pattern = Edit(page, "patternEdit");
-    EXPECT_FALSE(renumber->isEnabled());
-    // "At position" with an empty box numbers nothing until a position is typed.
-    Click(page, "posAtRadio");
-    EXPECT_EQ(o.PosMode, rename::kPosAt);
-    EXPECT_EQ(o.Pos, -1);
-    EXPECT_TRUE(pos->isEnabled());
-    EXPECT_FALSE(pattern->isEnabled());
-    EXPECT_TRUE(renumber->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), pos);
-    QTest::keyClicks(pos, QStringLiteral("5"));
-    EXPECT_EQ(o.Pos, 5);
-    Click(page, "posAfterRadio");
-    EXPECT_EQ(o.Pos, -1);
-    EXPECT_FALSE(pos->isEnabled());
-    Click(page, "posBeforeRadio");
-    EXPECT_EQ(o.Pos, 0);
-
-    Type(Edit(page, "widthEdit"), QStringLiteral("5"));
-    Click(page, "posPatternRadio");
-    EXPECT_EQ(QApplication::focusWidget(), pattern);
-    QTest::keyClicks(pattern, QStringLiteral("img???.jpg"));
-    EXPECT_EQ(o.Pattern, "img???.jpg");
-    EXPECT_EQ(o.Pos, 3);
-    EXPECT_EQ(o.Width, 3);
-    EXPECT_EQ(Edit(page, "widthEdit")->text(), QStringLiteral("3"));
-    Click(page, "posNoneRadio");
-    EXPECT_FALSE(renumber->isEnabled());
-    EXPECT_FALSE(pattern->isEnabled());
-    EXPECT_TRUE(dialogs.messages.empty());
-}
-
 TEST_F(NumberPageTest, TheDestinationIsEnabledByOutputAndCheckedWhenLeftEnteredOrBrowsed) {
     QComboBox* dest = page->DestCombo();
     auto* destBrowse = Child<QPushButton>(page, "destBrowseButton");
@@ -311,11 +275,21 @@ TEST_F(NumberPageTest, TheDestinationIsEnabledByOutputAndCheckedWhenLeftEnteredO
     EXPECT_EQ(dialogs.browseRequests[1].second, Q(target.Path()));
 }
 
-TEST_F(NumberPageTest, SwitchingTabsEmptiesThePositionAndTakesPosFromThePattern) {
+TEST_F(NumberPageTest, PositionRadiosAndThePatternSetPosAndWidthAndATabSwitchEmptiesThePosition) {
     EXPECT_EQ(page->FolderCombo()->currentText(), Q(folder.Path()));
     const rename::NumberOptions& o = page->GetNumbering().Options();
+    auto* renumber = Child<QPushButton>(page, "renumberButton");
     QLineEdit* pos = Edit(page, "posEdit");
+    QLineEdit* pattern = Edit(page, "patternEdit");
+    EXPECT_FALSE(renumber->isEnabled());
+    // "At position" with an empty box numbers nothing until a position is typed.
     Click(page, "posAtRadio");
+    EXPECT_EQ(o.PosMode, rename::kPosAt);
+    EXPECT_EQ(o.Pos, -1);
+    EXPECT_TRUE(pos->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled());
+    EXPECT_TRUE(renumber->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), pos);
     EXPECT_EQ(Preview(), (Names{"sub", "a.txt", "b.txt", "c.txt"}));
     QTest::keyClicks(pos, QStringLiteral("2"));
     EXPECT_EQ(Preview(), (Names{"sub", "a1.txt", "b2.txt", "c3.txt"}));
@@ -323,16 +297,27 @@ TEST_F(NumberPageTest, SwitchingTabsEmptiesThePositionAndTakesPosFromThePattern)
     EXPECT_TRUE(pos->text().isEmpty());
     EXPECT_EQ(o.Pos, 0);
     EXPECT_EQ(Preview(), (Names{"sub", "1a.txt", "2b.txt", "3c.txt"}));
+    Click(page, "posAfterRadio");
+    EXPECT_EQ(o.Pos, -1);
+    EXPECT_FALSE(pos->isEnabled());
+    Click(page, "posBeforeRadio");
+    EXPECT_EQ(o.Pos, 0);
 
-    // The pattern's "?" wins over the emptied position box, and sets the width box.
+    // The pattern sets the width box, and its "?" wins over an emptied position box.
+    Type(Edit(page, "widthEdit"), QStringLiteral("5"));
     Click(page, "posPatternRadio");
-    QTest::keyClicks(Edit(page, "patternEdit"), QStringLiteral("img??.jpg"));
+    EXPECT_EQ(QApplication::focusWidget(), pattern);
+    QTest::keyClicks(pattern, QStringLiteral("img??.jpg"));
+    EXPECT_EQ(Edit(page, "widthEdit")->text(), QStringLiteral("2"));
+    EXPECT_EQ(Preview(), (Names{"sub", "img01.jpg", "img02.jpg", "img03.jpg"}));
     Click(page, "posAtRadio");
     QTest::keyClicks(pos, QStringLiteral("1"));
     SwitchTabAwayAndBack();
     EXPECT_EQ(o.Pos, 3);
     EXPECT_EQ(o.Width, 2);
-    EXPECT_EQ(Edit(page, "widthEdit")->text(), QStringLiteral("2"));
+    Click(page, "posNoneRadio");
+    EXPECT_FALSE(renumber->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled());
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
