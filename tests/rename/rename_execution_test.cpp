@@ -59,9 +59,9 @@ struct Window {
     TempFolder dir;
     FileCatalogue catalogue;
     Recorder host{&catalogue};
-    RenameRules files{PageKind::Files};
-    RenameRules extensions{PageKind::Extensions};
-    RenameRules folders{PageKind::Folders};
+    // The rename pages, by tab.
+    RenameRules pages[3] = {RenameRules(PageKind::Files), RenameRules(PageKind::Extensions),
+                            RenameRules(PageKind::Folders)};
     Numbering numbering;
     Names made;    // files created by Make, each holding its own name
     Names before;  // the folder's entries when loaded
@@ -77,27 +77,20 @@ struct Window {
         ASSERT_EQ(catalogue.LoadFolder(dir.Path()), 1);
         before = dir.Names();
     }
-    std::uint32_t IndexOf(const std::string& name) const {
-        for (const auto& record : catalogue.GetRecords()) {
-            if (record.name == name) {
-                return static_cast<std::uint32_t>(record.index);
-            }
-        }
-        ADD_FAILURE() << "no record " << name;
-        return 0;
-    }
-    void CustomOrder(const Names& names) {
+    catalogue::Order Indices(const Names& names) const {
         catalogue::Order order;
         for (const auto& name : names) {
-            order.push_back(IndexOf(name));
+            const auto& records = catalogue.GetRecords();
+            const auto it = std::find_if(records.begin(), records.end(),
+                                         [&](const auto& record) { return record.name == name; });
+            EXPECT_NE(it, records.end()) << name;
+            order.push_back(it == records.end() ? 0 : static_cast<std::uint32_t>(it->index));
         }
-        catalogue.SetCustomOrderList(order);
-        catalogue.customOrder = true;
+        return order;
     }
-    void Select(const Names& names) {
-        for (const auto& name : names) {
-            catalogue.selection.push_back(IndexOf(name));
-        }
+    void CustomOrder(const Names& names) {
+        catalogue.SetCustomOrderList(Indices(names));
+        catalogue.customOrder = true;
     }
     void UsePattern(const std::string& pattern) {
         numbering.Options().PosMode = kPosPattern;
@@ -109,14 +102,8 @@ struct Window {
         numbering.Options().DestDir = dest.Path();
     }
     int Run(int tab) {
-        RenameRequest request{tab, nullptr, nullptr};
-        if (tab == kTabNumber) {
-            request.numbering = &numbering;
-        } else {
-            request.rules = tab == kTabFiles        ? &files
-                            : tab == kTabExtensions ? &extensions
-                                                    : &folders;
-        }
+        const RenameRequest request{tab, tab == kTabNumber ? nullptr : &pages[tab],
+                                    tab == kTabNumber ? &numbering : nullptr};
         return OnPerformFileRename(catalogue, request, host);
     }
     // A rename that stopped: its messages and log, no window call, every file where it was.
@@ -151,7 +138,7 @@ TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
     EXPECT_EQ(plan, (Plan{2, 3, 4}));
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, false, false, kTabFolders, w.host), 1);
     EXPECT_EQ(plan, (Plan{0, 1}));
-    w.Select({"c.txt", "a.txt"});  // the plan follows the rows, not the selection's order
+    w.catalogue.selection = w.Indices({"c.txt", "a.txt"});  // the plan follows the rows
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, true, true, kTabFiles, w.host), 1);
     EXPECT_EQ(plan, (Plan{2, 4}));
     // A custom order is taken as it stands (the selection does not count), without the entries
@@ -163,10 +150,11 @@ TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
 
     // A folder selected on "Rename Files", and a file on "Rename Folders", stop the whole rename.
     w.catalogue.customOrder = false;
-    w.files.Options() = w.folders.Options() = {.SelOnly = true, .DoPrepend = true, .Prepend = "x"};
-    w.catalogue.selection = {w.IndexOf("a.txt"), w.IndexOf("D2")};
+    w.pages[kTabFiles].Options() =
+        w.pages[kTabFolders].Options() = {.SelOnly = true, .DoPrepend = true, .Prepend = "x"};
+    w.catalogue.selection = w.Indices({"a.txt", "D2"});
     EXPECT_EQ(w.Run(kTabFiles), kRenameWrongSelection);
-    w.catalogue.selection = {w.IndexOf("D1"), w.IndexOf("b.txt")};
+    w.catalogue.selection = w.Indices({"D1", "b.txt"});
     EXPECT_EQ(w.Run(kTabFolders), kRenameWrongSelection);
     const std::string tail = " to change and this is not allowed.\nThe selection is ";
     w.ExpectStopped({{"You are using the file Tab, but selected a folder" + tail + "D2", "TMK"},
@@ -178,7 +166,7 @@ TEST(RenameExecutionInPlace, SuccessRenamesResetsAndRereads) {
     Window w;
     w.Make({"Docs"}, {"ABC.txt", "def.txt"});
     // Lower case changes ABC only in case and leaves def as it is: neither is a collision.
-    w.files.Options().CaseMode = kCaseLower;
+    w.pages[kTabFiles].Options().CaseMode = kCaseLower;
     EXPECT_EQ(w.Run(kTabFiles), kRenameOk);
     EXPECT_EQ(w.dir.Names(), (Names{"Docs", "abc.txt", "def.txt"}));
     EXPECT_EQ(w.dir.Read("abc.txt"), "ABC.txt");
@@ -187,7 +175,7 @@ TEST(RenameExecutionInPlace, SuccessRenamesResetsAndRereads) {
 
     w.host.calls.clear();
     w.host.logs.clear();
-    w.folders.Options() = {.DoAppend = true, .Append = "_old"};
+    w.pages[kTabFolders].Options() = {.DoAppend = true, .Append = "_old"};
     EXPECT_EQ(w.Run(kTabFolders), kRenameOk);
     EXPECT_EQ(w.dir.Names(), (Names{"Docs_old", "abc.txt", "def.txt"}));
     w.ExpectDone(kInPlaceDone);
@@ -195,7 +183,7 @@ TEST(RenameExecutionInPlace, SuccessRenamesResetsAndRereads) {
     // Names that differ only in case and are kept as they are clash with nothing.
     Window twins;
     twins.Make({}, {"Mark.h", "mark.h", "tcp.h"});
-    twins.files.Options() = {.DoReplace = true, .RepOrig = "tcp", .RepNew = "udp"};
+    twins.pages[kTabFiles].Options() = {.DoReplace = true, .RepOrig = "tcp", .RepNew = "udp"};
     EXPECT_EQ(twins.Run(kTabFiles), kRenameOk);
     EXPECT_EQ(twins.dir.Names(), (Names{"Mark.h", "mark.h", "udp.h"}));
 }
@@ -241,7 +229,7 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
             "case change onto a name held twice", {}, {"a.txt", "A.TXT", "c.txt"}, kTabExtensions,
             {.SelOnly = true, .CaseMode = kCaseUpper},
             [](Window& w) {
-                w.Select({"c.txt", "a.txt"});
+                w.catalogue.selection = w.Indices({"c.txt", "a.txt"});
             },
             kRenameCollision, Clash("a.txt to a.TXT"), true),
         // x.txt becomes z.txt; z.txt is in neither the selection nor the order.
@@ -249,7 +237,7 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
             "selection onto a name outside it", {}, xyz, kTabNumber, {},
             [](Window& w) {
                 w.numbering.Options().SelOnly = true;
-                w.Select({"x.txt"});
+                w.catalogue.selection = w.Indices({"x.txt"});
             },
             kRenameCollision, Clash("x.txt to z.txt"), true),
         Case(
@@ -275,7 +263,9 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
         w.UsePattern("?.txt");
         w.numbering.Options().Base = kBaseAlpha;
         w.numbering.Options().Start = 26;
-        w.files.Options() = w.extensions.Options() = w.folders.Options() = c.options;
+        for (RenameRules& page : w.pages) {
+            page.Options() = c.options;
+        }
         c.set(w);
         EXPECT_EQ(w.Run(c.tab), c.result);
         Names logs{kEnter, kEnterInPlace, kStartCheck};
@@ -296,14 +286,14 @@ TEST(RenameExecutionInPlace, EmptyPlan) {
     // Selected only with nothing selected: -43 and no message, nothing reset.
     Window w;
     w.Make({"only"}, {});
-    w.files.Options().SelOnly = true;
+    w.pages[kTabFiles].Options().SelOnly = true;
     EXPECT_EQ(w.Run(kTabFiles), kRenameNothingToDo);
     w.ExpectStopped({},
                     {kEnter, kEnterInPlace, kStartCheck, kBeforeSort,
                      "ChkOnPerformFileRename - QuickSortDWordArray failed, count = 0", kAfterSort});
     // Without it a folder with no files is simply done.
     w.host.logs.clear();
-    w.files.Options().SelOnly = false;
+    w.pages[kTabFiles].Options().SelOnly = false;
     EXPECT_EQ(w.Run(kTabFiles), kRenameOk);
     w.ExpectDone(kInPlaceDone);
     EXPECT_EQ(w.dir.Names(), (Names{"only"}));
