@@ -135,11 +135,7 @@ TEST(CliUsage, BadArgumentsAreNamedAndChangeNothing) {
     TempFolder dir;
     dir.File("a.txt");
     dir.Folder("sub");
-    // The words of each command line; F stands for the folder.
-    const struct {
-        const char* args;
-        const char* named;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"", "command"},
         {"shuffle F", "'shuffle'"},
         {"rename F --frobnicate", "--frobnicate"},
@@ -173,15 +169,15 @@ TEST(CliUsage, BadArgumentsAreNamedAndChangeNothing) {
         {"move-on-length F F", "--length is missing"},
         {"merge F F", "ALTERNATE is missing"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args);
-        const CliRun run = RunCli(Words(c.args, dir.Path()));
+    for (const auto& [args, named] : cases) {
+        SCOPED_TRACE(args);
+        const CliRun run = RunCli(Words(args, dir.Path()));
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         const Strings lines = Lines(run.err);
         ASSERT_EQ(lines.size(), 1u) << run.err;
         EXPECT_EQ(lines[0].rfind("tidemark-cli: ", 0), 0u) << lines[0];
-        EXPECT_NE(lines[0].find(c.named), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(named), std::string::npos) << lines[0];
         EXPECT_EQ(dir.Names(), (Strings{"a.txt", "sub"}));
     }
 }

@@ -133,10 +133,10 @@ TEST(CliPreview, SelectionMarksAndFileOrdinalsAsJson) {
         dir.File(name);
     }
     // Selected in reverse; folders selected too, which never take an ordinal.
-    const CliRun run = RunCli(With(Words("preview F --page number --after --json --select d.txt "
-                                         "--select f2 --selected-only --select",
-                                         dir.Path()),
-                                   {"a \"q\".txt"}));
+    const CliRun run = RunCli(
+        With(Words("preview F --page number --after --json --select d.txt --select f2 --select",
+                   dir.Path()),
+             {"a \"q\".txt", "--selected-only"}));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
               "[\n"
@@ -227,15 +227,14 @@ TEST(CliRename, NumberingIntoADestinationCopiesAndChecksItsNames) {
     dir.File("src/b.txt", "2");
     dir.File("dest/A.TXT", "old");
     const std::string copy =
-        "rename F/src --page number --pattern ?.txt --base alpha --output "
-        "copy --dest F/dest";
-    const CliRun clash = RunCli(Words(copy, dir.Path()));
+        " --page number --pattern ?.txt --base alpha --output copy --dest F/dest";
+    const CliRun clash = RunCli(Words("rename F/src" + copy, dir.Path()));
     EXPECT_EQ(clash.status, 42);
     EXPECT_EQ(clash.err,
               "TMK: File Numbering Not Started!\n\nThe file   A.TXT   exists in the destination "
               "directory.\n");
     EXPECT_EQ(dir.Names("dest"), (Strings{"A.TXT"}));
-    const CliRun copied = RunCli(Words(copy + " --start 2", dir.Path()));
+    const CliRun copied = RunCli(Words("rename F/src --start 2" + copy, dir.Path()));
     EXPECT_EQ(copied.status, 0) << copied.err;
     EXPECT_EQ(dir.Names("dest"), (Strings{"A.TXT", "b.txt", "c.txt"}));
     EXPECT_EQ(dir.Read("dest/b.txt") + dir.Read("dest/c.txt"), "12");
