@@ -272,29 +272,19 @@ TEST(CliPreview, NullSeparatedAndJsonOutputKeepEveryByte) {
     for (const std::string& name : names) {
         dir.File(name);
     }
-    const auto fields = [](const std::string& out) {
-        Strings split;
-        for (std::size_t start = 0, end; (end = out.find('\0', start)) != std::string::npos;
-             start = end + 1) {
-            split.push_back(out.substr(start, end - start));
-        }
-        EXPECT_TRUE(out.empty() || out.back() == '\0') << "every field ends with a NUL";
-        return split;
-    };
     const CliRun list = RunCli({"list", dir.Path(), "-0"});
     ASSERT_EQ(list.status, 0) << list.err;
-    const Strings listed = fields(list.out);
+    const Strings listed = Lines(list.out, '\0');
     ASSERT_EQ(listed.size(), 7 * names.size());
+    EXPECT_EQ(list.out.back(), '\0');
+    std::string expected;
     for (std::size_t i = 0; i < names.size(); ++i) {
         EXPECT_EQ(listed[7 * i], names[i]);
+        expected += names[i] + '\0' + "x" + names[i] + '\0';
     }
     const CliRun preview = RunCli({"preview", dir.Path(), "--null", "--prepend", "x"});
     ASSERT_EQ(preview.status, 0) << preview.err;
-    Strings expected;
-    for (const std::string& name : names) {
-        expected.insert(expected.end(), {name, "x" + name});
-    }
-    EXPECT_EQ(fields(preview.out), expected);
+    EXPECT_EQ(preview.out, expected);
 
     const CliRun json = RunCli({"preview", dir.Path(), "--json", "--prepend", "x"});
     ASSERT_EQ(json.status, 0) << json.err;

@@ -33,10 +33,10 @@ CliRun RunCli(const Strings& args) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, capture.Read("out"), capture.Read("err")};
 }
 
-Strings Lines(const std::string& text) {
+Strings Lines(const std::string& text, char end) {
     Strings lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
+    for (std::string line; std::getline(in, line, end);) {
         lines.push_back(line);
     }
     return lines;

@@ -18,8 +18,8 @@ struct CliRun {
 std::string CliCommand(const Strings& args);
 CliRun RunCli(const Strings& args);
 
-// The lines of a text, without their line ends.
-Strings Lines(const std::string& text);
+// The lines of a text, without their line ends (or its fields, each ended by end).
+Strings Lines(const std::string& text, char end = '\n');
 // Field n (from 0) of a tab-separated line.
 std::string Field(const std::string& line, std::size_t n);
 Strings With(Strings head, const Strings& tail);
