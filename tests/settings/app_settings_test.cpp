@@ -268,8 +268,15 @@ TEST(AppSettingsTest, UnreadableOrOddSettingsFilesAreLeftAsTheyWere) {
         EXPECT_EQ(fs::is_regular_file(path) ? fs::file_size(path) : 0, size);
         EXPECT_FALSE(WriteProfileString("NAME", "InsPos", "4", path));
     }
+    {
+        // One that is no longer a file when the run ends is left alone as well.
+        AppSettings settings(temp.File("gone.ini", "[NAME]\nInsPos=9\n"));
+        fs::remove(temp / "gone.ini");
+        temp.Folder("gone.ini");
+        EXPECT_FALSE(settings.SaveAll());
+    }
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
-    EXPECT_EQ(temp.Names().size(), std::size(cases)) << "no temporary file is left";
+    EXPECT_EQ(temp.Names().size(), std::size(cases) + 1) << "no temporary file is left";
 }
 
 TEST(AppSettingsTest, LocationRuleAndCautionForAnUnknownExecutable) {
