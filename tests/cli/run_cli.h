@@ -9,7 +9,7 @@ namespace tidemark::testing {
 using Strings = std::vector<std::string>;
 
 struct CliRun {
-    int status = -1;  // the exit status; -1 when the program did not exit normally
+    int status = -1;  // the exit status; 128 + the signal's number when the program was killed
     std::string out;
     std::string err;
 };
