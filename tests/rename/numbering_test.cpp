@@ -162,7 +162,8 @@ TEST(NumberingTest, Positions) {
 }
 
 // A width typed over the run still replaces Width characters at the first "?"; an offset past
-// the pattern's end puts the number at its end.
+// the pattern's end puts the number at its end. One numbering serves every row, as the page's
+// does while the user edits the pattern, so nothing of an earlier pattern may stick.
 TEST(NumberingTest, Patterns) {
     struct Case {
         std::string pattern;
@@ -178,14 +179,14 @@ TEST(NumberingTest, Patterns) {
         Case("été_??.jpg", 5, -1, -1, {"x"}, {"été_05.jpg"}),
         Case("😀??😀?", 5, -1, -1, {"x"}, {"😀05😀?"}),
         Case("x??\u0301.txt", 5, -1, -1, {"y"}, {"x05.txt"}),  // the accent goes with its "?"
-        Case("a??b", 5, -1, -1, {"dir/"}, {"dir"}),
+        Case("a??b", 5, -1, -1, {"x", "dir/"}, {"a05b", "dir"}),
         Case("a??b", 5, 1, -1, {"x"}, {"a5?b"}),
         Case("a??b", 5, 3, -1, {"x"}, {"a005"}),
         Case("a??b", 5, 6, -1, {"x"}, {"a000005"}),
         Case("a??b", 5, 2, 10, {"x"}, {"a??b05"}),
     };
+    Numbering numbering;
     for (const Case& c : cases) {
-        Numbering numbering;
         NumberOptions& o = numbering.Options();
         o.PosMode = kPosPattern;
         o.Start = c.start;
