@@ -57,6 +57,7 @@ TEST(FileSystem, MovesNeverOverwriteWithOrWithoutTheNoReplaceFlag) {
                       c.error);
             EXPECT_EQ(dir.Names(), c.names);
             EXPECT_EQ(dir.Read("other"), "o");
+            EXPECT_EQ(dir.Read(c.error == 0 && c.from == std::string("file") ? c.to : "file"), "f");
             EXPECT_EQ(noFlag.Fired(), !withFlag);
         }
     }
@@ -111,6 +112,8 @@ TEST(FileSystem, CopiesAndSpecialEntries) {
     {
         const FaultInjection across = OtherFileSystem();
         EXPECT_EQ(MoveFileNoReplace(dir / "pipe", dir / "far/pipe"), kNotCopyableError);
+        EXPECT_EQ(MoveFileNoReplace(dir / "src.bin", dir / "taken.bin"), EEXIST);
+        EXPECT_EQ(dir.Read("src.bin") + dir.Read("taken.bin"), "payloadkeep me");
         EXPECT_EQ(MoveFileNoReplace(dir / "zero", dir / "far/zero2"), 0);
     }
     EXPECT_EQ(LinkTarget(dir / "far/zero2"), "/dev/zero");
