@@ -11,7 +11,8 @@ namespace tidemark::testing {
 
 class TempFolder {
   public:
-    explicit TempFolder(const std::string& base = {});
+    TempFolder() : TempFolder(std::string()) {}
+    explicit TempFolder(const std::string& base);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
