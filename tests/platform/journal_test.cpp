@@ -1,6 +1,3 @@
-// The batch journal on disk: every byte of a name survives, steps added and finished read
-// back, the state folder's rules, and only the newest batches kept.
-
 #include "platform/journal.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +14,7 @@ namespace {
 using testing::TempFolder;
 
 TEST(Journal, NamesStepsAndEndReadBackExactly) {
-    TempFolder state;
-    TempFolder dir;
+    TempFolder state, dir;
     std::string allBytes;
     for (int b = 1; b < 256; ++b) {
         allBytes += b == '/' ? 'x' : static_cast<char>(b);
