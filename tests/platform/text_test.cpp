@@ -17,6 +17,9 @@ TEST(Text, DecodeCountsCodePointsAndKeepsInvalidBytes) {
     EXPECT_EQ(DecodeUtf8(name), expected);
     EXPECT_EQ(CharCount(name), expected.size());
     EXPECT_EQ(EncodeUtf8(expected), name);
+    // A character is what the user sees: e + accent is one, a control byte stands alone even
+    // before an accent.
+    EXPECT_EQ(GraphemeCount("e\u0301\n\u0301\x7F\u0301"), 5u);
 }
 
 TEST(Text, CaseMappingAndNoCaseComparison) {
