@@ -194,6 +194,7 @@ TEST(UndoFolderOps, MoveOnLengthAndMergeRoundTrips) {
                         .close);
             }
             ASSERT_NE(ReadTreeState(root.Path()), before);
+            EXPECT_EQ(journal.ChangedCount(), merge ? 3u : 2u);  // the window's "N entries changed"
             const auto batches = rename::ListBatches(state.Path());
             ASSERT_EQ(batches.size(), 1u);
             EXPECT_EQ(batches[0].operation, merge ? "merge" : "move-on-length");
