@@ -634,18 +634,25 @@ void CRenameMstrView::SyncSelection() {
     if (catalogue_ == nullptr || sourcePane_ == nullptr) {
         return;
     }
-    std::vector<std::uint32_t> remaining = catalogue_->selection;
-    std::sort(remaining.begin(), remaining.end());
+    // Each selected record marks the first row that shows it; linear also for Ctrl+A in a
+    // large folder.
+    const std::size_t recordCount = catalogue_->GetRecords().size();
+    std::vector<bool> selected(recordCount, false);
+    std::size_t remaining = 0;
+    for (const std::uint32_t record : catalogue_->selection) {
+        if (record < recordCount && !selected[record]) {
+            selected[record] = true;
+            ++remaining;
+        }
+    }
     std::vector<int> rows;
     const int rowCount = sourcePane_->ListModel()->rowCount();
-    for (int row = 0; row < rowCount && !remaining.empty(); ++row) {
+    for (int row = 0; row < rowCount && remaining > 0; ++row) {
         const std::int32_t record = sourcePane_->RecordOfRow(row);
-        auto found = std::lower_bound(remaining.begin(), remaining.end(),
-                                      static_cast<std::uint32_t>(record));
-        if (record >= 0 && found != remaining.end() &&
-            *found == static_cast<std::uint32_t>(record)) {
+        if (record >= 0 && static_cast<std::size_t>(record) < recordCount && selected[record]) {
+            selected[record] = false;
+            --remaining;
             rows.push_back(row);
-            remaining.erase(found);
         }
     }
     resultPane_->SelectRows(rows);
