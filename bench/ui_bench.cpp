@@ -39,9 +39,11 @@ void MakeEntries(const std::string& folder, int entries) {
         char name[32];
         std::snprintf(name, sizeof name, "photo %07d%s", n, kExtensions[n % 5]);
         const std::string path = folder + "/" + name;
+        int fd = -1;
         const bool made = n % 100 == 0
                               ? mkdir(path.c_str(), 0755) == 0
-                              : close(open(path.c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644)) == 0;
+                              : (fd = open(path.c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644)) >= 0 &&
+                                    close(fd) == 0;
         if (!made) {
             std::perror(path.c_str());
             std::exit(1);
