@@ -181,14 +181,14 @@ RowWalk WalkRows(catalogue::FileCatalogue& catalogue, bool selectedOnly, bool wa
     return walk;
 }
 
-BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& page,
-                     const DestinationNames* destination) {
+namespace {
+
+// The batch walk over any store of names: entryOf(record) gives the record's current name and
+// whether it is a file.
+template <typename EntryOf>
+BatchNames NameRows(const RowWalk& walk, const EntryOf& entryOf, const RenameRequest& page,
+                    const DestinationNames* destination, const std::stop_token& stop) {
     BatchNames batch;
-    if (!ValidRequest(page)) {
-        return batch;
-    }
-    const RowWalk walk = WalkRows(catalogue, SelectedOnly(page), WantsFiles(page.tabIndex));
-    const catalogue::RecordList& records = catalogue.GetRecords();
     batch.rows.resize(walk.records.size());
     for (std::size_t r = 0; r < walk.records.size(); ++r) {
         batch.rows[r].recordIndex = walk.records[r];
@@ -200,7 +200,7 @@ BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& p
     NameTable names(destination == nullptr ? 2 * n : n);
     if (destination == nullptr) {
         for (const BatchRow& row : batch.rows) {
-            ++names[records[row.recordIndex].name].listed;
+            ++names[entryOf(row.recordIndex).first].listed;
         }
     }
 
@@ -212,17 +212,20 @@ BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& p
     };
     std::uint32_t ordinal = 0;
     for (std::size_t r = 0; r < n; ++r) {
+        if (r % 4096 == 0 && stop.stop_requested()) {
+            break;
+        }
         BatchRow& row = batch.rows[r];
-        const catalogue::FileRecord& record = records[row.recordIndex];
+        const auto [name, isFile] = entryOf(row.recordIndex);
         if (!row.renamed) {
-            row.newName = record.name;
+            row.newName = name;
             continue;
         }
-        row.newName = NewNameOf(page, record.name, record.isFile, ordinal);
+        row.newName = NewNameOf(page, name, isFile, ordinal);
         // In place, a name kept byte for byte moves nothing: names that differ only in case
         // already live side by side and stay so. A new name meeting it is still found, as a
         // listed name.
-        if (destination == nullptr && row.newName == record.name) {
+        if (destination == nullptr && row.newName == name) {
             continue;
         }
         const bool firstFound = batch.firstClash == BatchNames::kNone;
@@ -234,7 +237,7 @@ BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& p
             NameUse& use = names[row.newName];
             // A row's own current name does not count against it, so a rename that changes only
             // the letter case goes through.
-            const bool own = NoCaseEq{}(record.name, row.newName);
+            const bool own = NoCaseEq{}(name, row.newName);
             if (destination != nullptr ? destination->Find(row.newName) != nullptr
                                        : use.listed > (own ? 1U : 0U)) {
                 mark(row, NameClash::Existing);
@@ -257,6 +260,66 @@ BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& p
         }
     }
     return batch;
+}
+
+}  // namespace
+
+NameSnapshot::NameSnapshot(const catalogue::RecordList& records) {
+    std::size_t bytes = 0;
+    for (const catalogue::FileRecord& record : records) {
+        bytes += record.name.size();
+    }
+    text_.reserve(bytes);
+    ends_.reserve(records.size());
+    isFile_.reserve(records.size());
+    for (const catalogue::FileRecord& record : records) {
+        text_ += record.name;
+        ends_.push_back(text_.size());
+        isFile_.push_back(record.isFile ? 1 : 0);
+    }
+}
+
+PageCopy::PageCopy(const RenameRequest& page) : tabIndex_(page.tabIndex) {
+    if (page.rules != nullptr) {
+        rules_ = *page.rules;
+    }
+    if (page.numbering != nullptr) {
+        numbering_ = *page.numbering;
+    }
+}
+
+RenameRequest PageCopy::Request() {
+    return RenameRequest{.tabIndex = tabIndex_,
+                         .rules = rules_ ? &*rules_ : nullptr,
+                         .numbering = numbering_ ? &*numbering_ : nullptr};
+}
+
+BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& page,
+                     const DestinationNames* destination) {
+    if (!ValidRequest(page)) {
+        return {};
+    }
+    const RowWalk walk = WalkRows(catalogue, SelectedOnly(page), WantsFiles(page.tabIndex));
+    const catalogue::RecordList& records = catalogue.GetRecords();
+    return NameRows(walk,
+                    [&records](std::uint32_t record) {
+                        return std::pair<std::string_view, bool>(records[record].name,
+                                                                 records[record].isFile);
+                    },
+                    page, destination, {});
+}
+
+BatchNames WalkBatch(const NameSnapshot& names, const RowWalk& walk, const RenameRequest& page,
+                     const DestinationNames* destination, std::stop_token stop) {
+    if (!ValidRequest(page)) {
+        return {};
+    }
+    return NameRows(
+        walk,
+        [&names](std::uint32_t record) {
+            return std::pair<std::string_view, bool>(names.Name(record), names.IsFile(record));
+        },
+        page, destination, stop);
 }
 
 }  // namespace tidemark::rename

@@ -5,6 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -99,6 +102,38 @@ struct RowWalk {
 };
 RowWalk WalkRows(catalogue::FileCatalogue& catalogue, bool selectedOnly, bool wantFiles);
 
+// The current names and kinds of a catalogue's records in one block, copied so that the
+// preview can name rows later, or on another thread, while the catalogue changes.
+class NameSnapshot {
+  public:
+    NameSnapshot() = default;
+    explicit NameSnapshot(const catalogue::RecordList& records);
+    std::size_t Size() const { return isFile_.size(); }
+    std::string_view Name(std::uint32_t record) const {
+        const std::size_t begin = record == 0 ? 0 : ends_[record - 1];
+        return std::string_view(text_).substr(begin, ends_[record] - begin);
+    }
+    bool IsFile(std::uint32_t record) const { return isFile_[record] != 0; }
+
+  private:
+    std::string text_;
+    std::vector<std::size_t> ends_;
+    std::vector<std::uint8_t> isFile_;
+};
+
+// A copy of the page's options, so that names are computed by the options of one moment.
+class PageCopy {
+  public:
+    explicit PageCopy(const RenameRequest& page);
+    // The request of the copy (no journal); a request without its page stays one.
+    RenameRequest Request();
+
+  private:
+    int tabIndex_;
+    std::optional<RenameRules> rules_;
+    std::optional<Numbering> numbering_;
+};
+
 // The new names of the rows of WalkRows, numbered in walk order, and in the same linear pass
 // what stands in each taking part row's way: a name no file system can hold, a name equal to
 // another listed entry's current name (to a destination entry's when destination is given),
@@ -107,5 +142,9 @@ RowWalk WalkRows(catalogue::FileCatalogue& catalogue, bool selectedOnly, bool wa
 // gives no rows.
 BatchNames WalkBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& page,
                      const DestinationNames* destination = nullptr);
+// The same over copies of the names and of a walk made by WalkRows. A stop request ends the
+// walk early, leaving the result incomplete: the caller, who asked for the stop, drops it.
+BatchNames WalkBatch(const NameSnapshot& names, const RowWalk& walk, const RenameRequest& page,
+                     const DestinationNames* destination, std::stop_token stop = {});
 
 }  // namespace tidemark::rename

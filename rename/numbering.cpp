@@ -84,15 +84,12 @@ std::string Numbering::FormatNumber(std::uint32_t index) {
     const NumberOptions& o = options_;
     std::string text;
     if (o.Base == kBaseAlpha) {
-        if (index == 0) {
-            // Not `= "a"`: GCC 12 at -O3 warns falsely (-Wrestrict) on that assignment.
-            alphaCounter_.assign(1, 'a');
-            if (o.Start >= 2) {
-                AdvanceLettersBy(alphaCounter_, o.Start - 1u);
-            }
-        } else {
-            AdvanceLettersBy(alphaCounter_, o.Incr);
-        }
+        // The letters of a pass run "a" advanced by Start - 1, then by Incr per file; worked
+        // out from the index alone, so that any row can be numbered without the rows before.
+        // Not `= "a"`: GCC 12 at -O3 warns falsely (-Wrestrict) on that assignment.
+        alphaCounter_.assign(1, 'a');
+        AdvanceLettersBy(alphaCounter_,
+                         (o.Start >= 2 ? o.Start - 1u : 0u) + std::uint64_t{index} * o.Incr);
         text = alphaCounter_;
     } else {
         // The value is a signed 16-bit number: past 32767 it wraps to negative values.

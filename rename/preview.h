@@ -5,7 +5,10 @@
 // WalkBatch, as the rename does, so the preview cannot differ from the rename.
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "catalogue/file_catalogue.h"
@@ -38,5 +41,50 @@ struct Preview {
 Preview PreviewBatch(catalogue::FileCatalogue& catalogue, const RenameRequest& page);
 std::vector<PreviewRow> PreviewRows(catalogue::FileCatalogue& catalogue, const RenameRules& rules);
 std::vector<PreviewRow> PreviewRows(catalogue::FileCatalogue& catalogue, Numbering& numbering);
+
+// The result list's names for one moment's page options, each computed when the list first
+// shows its row and kept until the options change: a refresh costs what is on screen, not the
+// whole folder. Row r gets exactly the name that WalkBatch gives it (the same walk, the same
+// NewNameOf, the ordinal it would reach there), so what the list shows is what the rename does.
+class PreviewNames {
+  public:
+    // Takes the catalogue's walk for the page (kept while the walk's inputs stay the same and
+    // names is the snapshot of last time) and a copy of the page's options.
+    void Reset(catalogue::FileCatalogue& catalogue, std::shared_ptr<const NameSnapshot> names,
+               const RenameRequest& page);
+
+    std::size_t RowCount() const { return walk_ ? walk_->records.size() : 0; }
+    // The position in the walk (the batch's row) shown at a list row, and back.
+    std::size_t PositionOfRow(std::size_t row) const {
+        return forward_ ? row : RowCount() - 1 - row;
+    }
+    std::size_t RowOfPosition(std::size_t position) const { return PositionOfRow(position); }
+    // The record's current name at a list row, and the name the page gives it.
+    std::string_view OldName(std::size_t row) const;
+    const std::string& NewName(std::size_t row);
+
+    // What the background check of the whole batch needs.
+    const std::shared_ptr<const NameSnapshot>& Names() const { return names_; }
+    const std::shared_ptr<const RowWalk>& Walk() const { return walk_; }
+    const RenameRequest& Request() const { return request_; }
+
+  private:
+    std::shared_ptr<const NameSnapshot> names_;
+    std::shared_ptr<const RowWalk> walk_;
+    bool forward_ = true;
+    // What the walk was made from.
+    struct WalkInputs {
+        const catalogue::Order* order = nullptr;
+        bool bySelection = false;
+        bool wantFiles = true;
+        std::vector<std::uint32_t> selection;
+        bool operator==(const WalkInputs&) const = default;
+    } inputs_;
+    // Files numbered before each position: the ordinal the batch reaches there.
+    std::vector<std::uint32_t> ordinals_;
+    std::optional<PageCopy> page_;
+    RenameRequest request_;
+    std::unordered_map<std::size_t, std::string> named_;  // by position
+};
 
 }  // namespace tidemark::rename

@@ -6,7 +6,11 @@
 #include <QPalette>
 #include <QStyle>
 
+#include <algorithm>
+
 #include "catalogue/file_catalogue.h"
+#include "platform/file_system.h"
+#include "rename/preview.h"
 #include "ui/qt_text.h"
 #include "ui/type_icons.h"
 
@@ -36,89 +40,87 @@ QString ColumnTitle(int column) {
 CatalogueListModel::CatalogueListModel(int columns, QObject* parent)
     : QAbstractTableModel(parent), columns_(columns) {}
 
-void CatalogueListModel::TakeRows() {
+void CatalogueListModel::Refill() {
+    beginResetModel();
     records_.clear();
-    iconOfRow_.clear();
-    texts_.clear();
-    if (catalogue_ == nullptr) {
-        return;
-    }
-    const std::int32_t rows = catalogue_->RowCount();
-    const auto& records = catalogue_->GetRecords();
-    records_.reserve(static_cast<std::size_t>(rows));
-    iconOfRow_.reserve(static_cast<std::size_t>(rows));
-    for (std::int32_t row = 0; row < rows; ++row) {
-        const std::int32_t record = catalogue_->RecordAtRow(row);
-        records_.push_back(record);
-        iconOfRow_.push_back(record >= 0 ? records[static_cast<std::size_t>(record)].iconIndex
-                                         : std::uint16_t{0});
-    }
-}
-
-void CatalogueListModel::FillFromRecords() {
-    beginResetModel();
-    TakeRows();
-    texts_.reserve(records_.size() * static_cast<std::size_t>(columns_));
-    std::vector<std::string> columnTexts;
-    const auto& records =
-        catalogue_ != nullptr ? catalogue_->GetRecords() : catalogue::RecordList{};
-    for (const std::int32_t record : records_) {
-        columnTexts.clear();
-        if (record >= 0) {
-            catalogue::FormatRecord(records[static_cast<std::size_t>(record)], columnTexts);
-        }
-        columnTexts.resize(static_cast<std::size_t>(columns_));
-        for (int c = 0; c < columns_; ++c) {
-            texts_.push_back(std::move(columnTexts[static_cast<std::size_t>(c)]));
+    marks_.clear();
+    formattedRow_ = -1;
+    if (catalogue_ != nullptr) {
+        const std::int32_t rows = catalogue_->RowCount();
+        records_.resize(static_cast<std::size_t>(rows));
+        for (std::int32_t row = 0; row < rows; ++row) {
+            records_[static_cast<std::size_t>(row)] = catalogue_->RecordAtRow(row);
         }
     }
     endResetModel();
 }
 
-namespace {
-
-std::unordered_map<int, QString> MarksByRow(std::vector<CatalogueListModel::RowMark> marks) {
-    std::unordered_map<int, QString> byRow;
-    byRow.reserve(marks.size());
-    for (auto& mark : marks) {
-        byRow.emplace(mark.row, std::move(mark.why));
+void CatalogueListModel::NamesChanged() {
+    marks_.clear();
+    if (!records_.empty()) {
+        emit dataChanged(
+            index(0, 0), index(static_cast<int>(records_.size()) - 1, 0),
+            {Qt::DisplayRole, Qt::DecorationRole, Qt::ForegroundRole, Qt::ToolTipRole});
     }
-    return byRow;
 }
 
-}  // namespace
-
-void CatalogueListModel::FillWithNames(std::vector<std::string> names, std::vector<RowMark> marks) {
-    beginResetModel();
-    TakeRows();
-    marks_ = MarksByRow(std::move(marks));
-    names.resize(records_.size());
-    if (columns_ == 1) {
-        texts_ = std::move(names);
-    } else {
-        texts_.assign(records_.size() * static_cast<std::size_t>(columns_), std::string());
-        for (std::size_t r = 0; r < records_.size(); ++r) {
-            texts_[r * static_cast<std::size_t>(columns_)] = std::move(names[r]);
-        }
-    }
-    endResetModel();
-}
-
-void CatalogueListModel::ReplaceNames(std::vector<std::string> names, std::vector<RowMark> marks) {
-    if (records_.empty()) {
+void CatalogueListModel::SetMarks(std::vector<RowMark> marks) {
+    std::sort(marks.begin(), marks.end(),
+              [](const RowMark& a, const RowMark& b) { return a.row < b.row; });
+    if (marks_.empty() && marks.empty()) {
         return;
     }
-    marks_ = MarksByRow(std::move(marks));
-    names.resize(records_.size());
-    if (columns_ == 1) {
-        texts_ = std::move(names);
-    } else {
-        for (std::size_t r = 0; r < records_.size(); ++r) {
-            texts_[r * static_cast<std::size_t>(columns_)] = std::move(names[r]);
-        }
+    marks_ = std::move(marks);
+    if (!records_.empty()) {
+        emit dataChanged(index(0, 0), index(static_cast<int>(records_.size()) - 1, 0),
+                         {Qt::DecorationRole, Qt::ForegroundRole, Qt::ToolTipRole});
     }
-    emit dataChanged(index(0, 0), index(static_cast<int>(records_.size()) - 1, 0),
-                     {Qt::DisplayRole, Qt::DecorationRole, Qt::ForegroundRole, Qt::ToolTipRole});
+}
+
+const CatalogueListModel::RowMark* CatalogueListModel::MarkOf(int row) const {
+    const auto found = std::lower_bound(marks_.begin(), marks_.end(), row,
+                                        [](const RowMark& mark, int r) { return mark.row < r; });
+    return found != marks_.end() && found->row == row ? &*found : nullptr;
+}
+
+QString CatalogueListModel::WhyMarked(const RowMark& mark) const {
+    const auto row = static_cast<std::size_t>(mark.row);
+    switch (mark.clash) {
+        case rename::NameClash::Invalid:
+            return tr("No file system can hold this name: %1")
+                .arg(ToQString(platform::SystemErrorText(mark.error)));
+        case rename::NameClash::Existing:
+            return tr("An entry named %1 is already in the folder")
+                .arg(preview_ != nullptr ? ToQString(preview_->NewName(row)) : QString());
+        case rename::NameClash::Duplicate:
+            return tr("%1 gets the same new name")
+                .arg(preview_ != nullptr
+                         ? ToQString(preview_->OldName(static_cast<std::size_t>(mark.otherRow)))
+                         : QString());
+        case rename::NameClash::None:
+            break;
+    }
+    return {};
+}
+
+QString CatalogueListModel::Text(int row, int column) const {
+    const auto r = static_cast<std::size_t>(row);
+    if (column == 0 && preview_ != nullptr) {
+        return r < preview_->RowCount() ? ToQString(preview_->NewName(r)) : QString();
+    }
+    const std::int32_t record = records_[r];
+    if (catalogue_ == nullptr || record < 0 ||
+        static_cast<std::size_t>(record) >= catalogue_->GetRecords().size()) {
+        return {};
+    }
+    if (formattedRow_ != row) {
+        formatted_.clear();
+        catalogue::FormatRecord(catalogue_->GetRecords()[static_cast<std::size_t>(record)],
+                                formatted_);
+        formatted_.resize(static_cast<std::size_t>(columns_));
+        formattedRow_ = row;
+    }
+    return ToQString(formatted_[static_cast<std::size_t>(column)]);
 }
 
 std::int32_t CatalogueListModel::RecordOfRow(int row) const {
@@ -144,9 +146,9 @@ QVariant CatalogueListModel::data(const QModelIndex& index, int role) const {
     if (!marks_.empty() && index.column() == 0 &&
         (role == Qt::DecorationRole || role == Qt::ForegroundRole || role == Qt::ToolTipRole)) {
         // A marked row shows the warning icon, the palette's link colour and why.
-        if (const auto mark = marks_.find(index.row()); mark != marks_.end()) {
+        if (const RowMark* mark = MarkOf(index.row())) {
             if (role == Qt::ToolTipRole) {
-                return mark->second;
+                return WhyMarked(*mark);
             }
             if (role == Qt::ForegroundRole) {
                 return QGuiApplication::palette().brush(QPalette::Link);
@@ -156,13 +158,16 @@ QVariant CatalogueListModel::data(const QModelIndex& index, int role) const {
     }
     switch (role) {
         case Qt::DisplayRole:
-            return ToQString(texts_[row * static_cast<std::size_t>(columns_) +
-                                    static_cast<std::size_t>(index.column())]);
-        case Qt::DecorationRole:
-            if (index.column() == 0 && icons_ != nullptr) {
-                return icons_->Icon(iconOfRow_[row]);
+            return Text(index.row(), index.column());
+        case Qt::DecorationRole: {
+            const std::int32_t record = records_[row];
+            if (index.column() == 0 && icons_ != nullptr && catalogue_ != nullptr && record >= 0 &&
+                static_cast<std::size_t>(record) < catalogue_->GetRecords().size()) {
+                return icons_->Icon(
+                    catalogue_->GetRecords()[static_cast<std::size_t>(record)].iconIndex);
             }
             return {};
+        }
         case Qt::UserRole:
             return records_[row];
         default:

@@ -1,19 +1,23 @@
 #pragma once
 // The rows of one list pane over the rename view's catalogue, in the catalogue's row walk.
-// The texts are computed when the rows are filled and kept as the engine gives them (UTF-8),
-// so data() only reads them and converts the few rows on screen; a refill is one model reset
-// and a preview refresh one dataChanged over column 0.
+// A row's texts are made when the view paints the row, not when the rows are filled: the
+// source list formats the record then, the result list asks the preview for the row's new
+// name. A refill is one model reset and a preview refresh one dataChanged over column 0.
 
 #include <QAbstractTableModel>
 #include <QString>
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "rename/batch_names.h"
 
 namespace tidemark::catalogue {
 class FileCatalogue;
+}
+namespace tidemark::rename {
+class PreviewNames;
 }
 
 namespace tidemark::ui {
@@ -31,20 +35,25 @@ class CatalogueListModel : public QAbstractTableModel {
 
     void SetCatalogue(catalogue::FileCatalogue* catalogue) { catalogue_ = catalogue; }
     void SetIcons(const TypeIcons* icons) { icons_ = icons; }
+    // The result list's names come from preview; without one, column 0 shows the records'
+    // texts.
+    void SetPreview(rename::PreviewNames* preview) { preview_ = preview; }
 
-    // Rebuilds every row from the catalogue's row walk with the records' column texts.
-    void FillFromRecords();
-    // A row whose new name cannot be carried out, with the text that says why.
+    // Takes the rows of the catalogue's row walk afresh.
+    void Refill();
+    // The preview's names changed: the rows shown are named again, and the marks are gone
+    // until SetMarks.
+    void NamesChanged();
+
+    // A row whose new name cannot be carried out.
     struct RowMark {
         int row = 0;
-        QString why;
+        rename::NameClash clash = rename::NameClash::None;
+        int error = 0;     // with Invalid
+        int otherRow = 0;  // with Duplicate
     };
-    // Rebuilds every row from the row walk with the given first-column texts (one per row) and
-    // marks.
-    void FillWithNames(std::vector<std::string> names, std::vector<RowMark> marks = {});
-    // Replaces the first-column texts and the marks of the rows already shown (same count as
-    // the rows).
-    void ReplaceNames(std::vector<std::string> names, std::vector<RowMark> marks = {});
+    // Replaces the marks (any order).
+    void SetMarks(std::vector<RowMark> marks);
     std::size_t MarkCount() const { return marks_.size(); }
 
     // The record index shown at row (the row's item data), or -1.
@@ -58,15 +67,19 @@ class CatalogueListModel : public QAbstractTableModel {
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   private:
-    void TakeRows();
+    QString Text(int row, int column) const;
+    const RowMark* MarkOf(int row) const;
+    QString WhyMarked(const RowMark& mark) const;
 
     int columns_;
     catalogue::FileCatalogue* catalogue_ = nullptr;
     const TypeIcons* icons_ = nullptr;
-    std::vector<std::int32_t> records_;       // record index per row
-    std::vector<std::uint16_t> iconOfRow_;    // icon index per row
-    std::vector<std::string> texts_;          // row-major, columns_ per row
-    std::unordered_map<int, QString> marks_;  // row -> why its name cannot be carried out
+    rename::PreviewNames* preview_ = nullptr;
+    std::vector<std::int32_t> records_;  // record index per row
+    std::vector<RowMark> marks_;         // ascending rows
+    // The texts of the row formatted last: a row is painted column by column.
+    mutable int formattedRow_ = -1;
+    mutable std::vector<std::string> formatted_;
 };
 
 }  // namespace tidemark::ui

@@ -163,6 +163,18 @@ void CRenameListPane::OnScrollAction(int action) {
                     static_cast<QObject*>(this));
 }
 
+void CRenameListPane::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                  const QList<int>& roles) {
+    if (topLeft.row() == bottomRight.row()) {
+        QTreeView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    // Flat rows of one height, no editors: changed texts need a repaint only. The item views'
+    // own handlers visit every changed row (heights, children, rectangles): a million on each
+    // preview refresh of a large folder.
+    viewport()->update();
+}
+
 void CRenameListPane::mouseReleaseEvent(QMouseEvent* event) {
     QTreeView::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) {

@@ -25,6 +25,7 @@
 #include "rename/rename_execution.h"
 #include "settings/app_settings.h"
 #include "ui/catalogue_model.h"
+#include "ui/collision_marker.h"
 #include "ui/dialog_hooks.h"
 #include "ui/dialog_ops_host.h"
 #include "ui/folder_helper.h"
@@ -114,27 +115,6 @@ QString CRenameMstrView::TabTitle(int index) {
     }
 }
 
-namespace {
-
-// Why a preview row's new name cannot be carried out, for its tooltip.
-QString ClashText(const rename::PreviewRow& row) {
-    switch (row.clash) {
-        case rename::NameClash::Invalid:
-            return CRenameMstrView::tr("No file system can hold this name: %1")
-                .arg(ToQString(platform::SystemErrorText(row.error)));
-        case rename::NameClash::Existing:
-            return CRenameMstrView::tr("An entry named %1 is already in the folder")
-                .arg(ToQString(row.newName));
-        case rename::NameClash::Duplicate:
-            return CRenameMstrView::tr("%1 gets the same new name").arg(ToQString(row.clashWith));
-        case rename::NameClash::None:
-            break;
-    }
-    return {};
-}
-
-}  // namespace
-
 CRenameMstrView::CRenameMstrView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("renameView"));
     BuildTabs();
@@ -142,6 +122,8 @@ CRenameMstrView::CRenameMstrView(QWidget* parent) : QWidget(parent) {
 
 CRenameMstrView::~CRenameMstrView() {
     SaveSettings();
+    // The lists read the catalogue and the preview, which go before the child widgets would.
+    delete splitFrame_;
 }
 
 void CRenameMstrView::BuildTabs() {
@@ -209,6 +191,10 @@ void CRenameMstrView::OnInitialUpdate() {
     }
     sourcePane_->ListModel()->SetIcons(icons_.get());
     resultPane_->ListModel()->SetIcons(icons_.get());
+    resultPane_->ListModel()->SetPreview(&preview_);
+    marker_ = new CollisionMarker(this);
+    connect(marker_, &CollisionMarker::MarksReady, this,
+            [this](const std::shared_ptr<const CollisionMarks>& marks) { ShowMarks(*marks); });
     catalogue_ = std::make_unique<catalogue::FileCatalogue>();
     catalogue_->SetTypeNamer(TypeIcons::MakeNamer(icons_));
     LoadSettings();
@@ -355,8 +341,6 @@ void CRenameMstrView::Refresh() {
 }
 
 void CRenameMstrView::ShowPreview(bool refill) {
-    CatalogueListModel* model = resultPane_->ListModel();
-    rename::Preview preview;
     CTabPage* page = CurrentPage();
     rename::RenameRequest request{.tabIndex = currentTab_};
     if (auto* numberPage = dynamic_cast<CNumberPage*>(page)) {
@@ -364,26 +348,44 @@ void CRenameMstrView::ShowPreview(bool refill) {
     } else if (auto* renamePage = dynamic_cast<CRenamePage*>(page)) {
         request.rules = &renamePage->Rules();
     }
-    if (page != nullptr) {
-        // The names and marks the rename's own check gives, so that the two cannot differ.
-        preview = rename::PreviewBatch(*catalogue_, request);
-    }
-    std::vector<std::string> names;
-    std::vector<CatalogueListModel::RowMark> marks;
-    names.reserve(preview.rows.size());
-    marks.reserve(preview.clashCount);
-    for (std::size_t r = 0; r < preview.rows.size(); ++r) {
-        rename::PreviewRow& row = preview.rows[r];
-        if (row.clash != rename::NameClash::None) {
-            marks.push_back({static_cast<int>(r), ClashText(row)});
-        }
-        names.push_back(std::move(row.newName));
-    }
+    // The rows on screen are named when painted; the whole batch is checked for the marks,
+    // with the rename's own walk, at once for a small folder and in the background otherwise.
+    preview_.Reset(*catalogue_, names_, request);
+    CatalogueListModel* model = resultPane_->ListModel();
     if (refill) {
-        model->FillWithNames(std::move(names), std::move(marks));
+        model->Refill();
     } else {
-        model->ReplaceNames(std::move(names), std::move(marks));
+        model->NamesChanged();
     }
+    // Files moved or copied away meet the destination's names, which the batch checks when it
+    // runs; only the batch's own clashes are marked here.
+    const bool toDestination = request.tabIndex == rename::kTabNumber &&
+                               request.numbering != nullptr &&
+                               request.numbering->Options().Output != rename::kOutputRename;
+    CollisionPass pass{.generation = ++previewGeneration_,
+                       .names = preview_.Names(),
+                       .walk = preview_.Walk(),
+                       .page = rename::PageCopy(request),
+                       .toDestination = toDestination};
+    if (preview_.RowCount() <= markAtOnceRows_) {
+        marker_->Drop();
+        ShowMarks(CollisionMarker::Run(pass));
+    } else {
+        marker_->Start(std::move(pass));
+    }
+}
+
+void CRenameMstrView::ShowMarks(const CollisionMarks& marks) {
+    CatalogueListModel* model = resultPane_->ListModel();
+    std::vector<CatalogueListModel::RowMark> rows;
+    rows.reserve(marks.marks.size());
+    for (const CollisionMark& mark : marks.marks) {
+        if (mark.position < preview_.RowCount()) {
+            rows.push_back({static_cast<int>(preview_.RowOfPosition(mark.position)), mark.clash,
+                            mark.error, static_cast<int>(preview_.RowOfPosition(mark.other))});
+        }
+    }
+    model->SetMarks(std::move(rows));
     // The status bar counts the marked rows, and shows the folder again once none is left,
     // unless something newer (a finished batch) has taken the status bar meanwhile.
     const std::size_t marked = model->MarkCount();
@@ -402,7 +404,8 @@ void CRenameMstrView::FillLists() {
     if (sourcePane_ == nullptr || catalogue_ == nullptr) {
         return;
     }
-    sourcePane_->ListModel()->FillFromRecords();
+    sourcePane_->ListModel()->Refill();
+    names_ = std::make_shared<const rename::NameSnapshot>(catalogue_->GetRecords());
     ShowPreview(true);
     QHeaderView* header = sourcePane_->header();
     header->setSortIndicatorShown(!catalogue_->customOrder);
@@ -631,18 +634,25 @@ void CRenameMstrView::SyncSelection() {
     if (catalogue_ == nullptr || sourcePane_ == nullptr) {
         return;
     }
-    std::vector<std::uint32_t> remaining = catalogue_->selection;
-    std::sort(remaining.begin(), remaining.end());
+    // Each selected record marks the first row that shows it; linear also for Ctrl+A in a
+    // large folder.
+    const std::size_t recordCount = catalogue_->GetRecords().size();
+    std::vector<bool> selected(recordCount, false);
+    std::size_t remaining = 0;
+    for (const std::uint32_t record : catalogue_->selection) {
+        if (record < recordCount && !selected[record]) {
+            selected[record] = true;
+            ++remaining;
+        }
+    }
     std::vector<int> rows;
     const int rowCount = sourcePane_->ListModel()->rowCount();
-    for (int row = 0; row < rowCount && !remaining.empty(); ++row) {
+    for (int row = 0; row < rowCount && remaining > 0; ++row) {
         const std::int32_t record = sourcePane_->RecordOfRow(row);
-        auto found = std::lower_bound(remaining.begin(), remaining.end(),
-                                      static_cast<std::uint32_t>(record));
-        if (record >= 0 && found != remaining.end() &&
-            *found == static_cast<std::uint32_t>(record)) {
+        if (record >= 0 && static_cast<std::size_t>(record) < recordCount && selected[record]) {
+            selected[record] = false;
+            --remaining;
             rows.push_back(row);
-            remaining.erase(found);
         }
     }
     resultPane_->SelectRows(rows);

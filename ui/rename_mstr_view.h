@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "catalogue/file_catalogue.h"
+#include "rename/preview.h"
 #include "rename/rename_host.h"
 
 class QProgressBar;
@@ -25,6 +26,8 @@ class AppSettings;
 namespace tidemark::ui {
 
 class CTabPage;
+class CollisionMarker;
+struct CollisionMarks;
 class CRenameSplitFrm;
 class CSrcListPane;
 class CResListPane;
@@ -87,6 +90,9 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
 
     // A batch running longer than this shows the busy cursor and its progress.
     void SetBusyDelay(int milliseconds) { busyDelayMs_ = milliseconds; }
+    // Up to this many rows the preview's marks are found at once; above, in the background.
+    void SetMarkAtOnceRows(std::size_t rows) { markAtOnceRows_ = rows; }
+    CollisionMarker* Marker() const { return marker_; }
 
     // The tab's title, which becomes the document title.
     static QString TabTitle(int index);
@@ -108,10 +114,18 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     void SyncSelection();
     // The preview names and collision marks of the result list: a refill or a refresh.
     void ShowPreview(bool refill);
+    void ShowMarks(const CollisionMarks& marks);
     void EndBusy();
     void RestoreCursor();
 
     std::unique_ptr<catalogue::FileCatalogue> catalogue_;
+    // The records' names as of the last fill, read by the preview and its background marks.
+    std::shared_ptr<const rename::NameSnapshot> names_;
+    rename::PreviewNames preview_;
+    CollisionMarker* marker_ = nullptr;
+    std::uint64_t previewGeneration_ = 0;
+    // About a millisecond of marking: small folders show their marks with the names.
+    std::size_t markAtOnceRows_ = 4000;
     // The status bar shows the count of colliding preview names.
     bool collisionStatusShown_ = false;
     settings::AppSettings* settings_ = nullptr;

@@ -185,13 +185,15 @@ void CRenamePage::BuildControls() {
         KeepCaptionWhole(caption);
     }
 
+    // The buttons close the folder row, where the folder box gives up width for them, so that
+    // the page fits the least window size without scrolling them out of view.
     QHBoxLayout* top = folderBox_->MakeFolderRow(selOnlyCheck_);
-
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(renameButton_);
-    buttons->addWidget(closeButton_);
-    buttons->addWidget(clearButton_);
-    buttons->addStretch(1);
+    folderBox_->Combo()->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    folderBox_->Combo()->setMinimumContentsLength(6);
+    top->addSpacing(12);
+    for (QPushButton* button : {renameButton_, closeButton_, clearButton_}) {
+        top->addWidget(button);
+    }
 
     // Width the page has beyond its least goes to the groups with text boxes.
     auto* groups = new QHBoxLayout;
@@ -200,7 +202,6 @@ void CRenamePage::BuildControls() {
     groups->addWidget(replacement, 1);
     groups->addWidget(inserts, 1);
     groups->addWidget(caseBox);
-    groups->addLayout(buttons);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);

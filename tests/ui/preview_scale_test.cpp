@@ -1,0 +1,161 @@
+// The preview of a large folder: names computed per row when shown, marks found in the
+// background, and the page's buttons in view at the least window size.
+
+#include <QAbstractItemModel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QTabWidget>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "app/main_frame.h"
+#include "rename/preview.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/catalogue_model.h"
+#include "ui/collision_marker.h"
+#include "ui/number_page.h"
+#include "ui/rename_list_pane.h"
+#include "ui/rename_mstr_view.h"
+#include "ui/rename_page.h"
+
+namespace tidemark::testing {
+namespace {
+
+class PreviewScaleTest : public RenameWindowFixture {
+  protected:
+    PreviewScaleTest() {
+        for (int n = 0; n < 40; ++n) {
+            const std::string name = "f" + std::to_string(n % 7) + "_" + std::to_string(n);
+            n % 9 == 0 ? folder.Folder(name) : folder.File(name + (n % 2 ? ".txt" : ".JPG"));
+        }
+    }
+    rename::RenameRules& Rules() { return dynamic_cast<ui::CRenamePage*>(view->Page(0))->Rules(); }
+    rename::Numbering& Numbers() {
+        return dynamic_cast<ui::CNumberPage*>(view->Page(3))->GetNumbering();
+    }
+    // The result list's names, asked for in a scattered order (17 is prime to the 40 rows), so
+    // that rows are not named in the walk's order.
+    std::vector<std::string> Shown() {
+        const QAbstractItemModel* model = view->ResultPane()->model();
+        const int rows = model->rowCount();
+        std::vector<std::string> names(static_cast<std::size_t>(rows));
+        for (int k = 0; k < rows; ++k) {
+            const int row = k * 17 % rows;
+            names[static_cast<std::size_t>(row)] =
+                model->index(row, 0).data().toString().toStdString();
+        }
+        return names;
+    }
+    std::size_t Marks() { return view->ResultPane()->ListModel()->MarkCount(); }
+};
+
+TEST_F(PreviewScaleTest, RowsNamedWhenShownEqualTheWholeBatchWalk) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    catalogue::FileCatalogue& catalogue = *view->Catalogue();
+    const struct {
+        int tab;
+        bool selectedOnly;
+        bool ascending;
+        std::uint16_t base;
+    } cases[] = {{0, false, true, 0},
+                 {0, true, false, 0},
+                 {3, false, true, rename::kBaseDecimal},
+                 {3, true, true, rename::kBaseAlpha},
+                 {3, true, false, rename::kBaseHex}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "tab " << c.tab << " selected only " << c.selectedOnly
+                                          << " ascending " << c.ascending << " base " << c.base);
+        Rules().Options() = {};
+        Rules().Options().DoPrepend = true;
+        Rules().Options().Prepend = "p_";
+        Rules().Options().SelOnly = c.selectedOnly;
+        Numbers().Options() = {};
+        Numbers().Options().PosMode = rename::kPosBefore;
+        Numbers().Options().Start = 3;
+        Numbers().Options().Incr = 2;
+        Numbers().Options().Base = c.base;
+        Numbers().Options().SelOnly = c.selectedOnly;
+        catalogue.ascending = c.ascending;
+        catalogue.selection = {30, 2, 17, 5, 11, 38, 0};
+        view->TabControl()->setCurrentIndex(c.tab);
+        view->FillLists();
+        // The rename's own walk over the whole batch.
+        const auto expected = [&] {
+            std::vector<std::string> names;
+            for (const rename::PreviewRow& row : c.tab == 3
+                                                     ? rename::PreviewRows(catalogue, Numbers())
+                                                     : rename::PreviewRows(catalogue, Rules())) {
+                names.push_back(row.newName);
+            }
+            return names;
+        };
+        ASSERT_EQ(expected().size(), 40U);
+        EXPECT_EQ(Shown(), expected());
+        // A refresh after an option change names the rows again.
+        Rules().Options().Prepend = "q_";
+        Numbers().Options().Start = 7;
+        view->RefreshResultNames();
+        EXPECT_EQ(Shown(), expected());
+    }
+}
+
+TEST_F(PreviewScaleTest, MarksComeFromTheBackgroundAndAStalePassIsDropped) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    view->SetMarkAtOnceRows(0);
+    ui::CollisionMarker* marker = view->Marker();
+    QSignalSpy delivered(marker, &ui::CollisionMarker::MarksReady);
+    Rules().Options().DoChgName = true;
+    Rules().Options().ChgName = "same";
+    const std::size_t clashes =
+        rename::PreviewBatch(*view->Catalogue(), {.tabIndex = rename::kTabFiles, .rules = &Rules()})
+            .clashCount;
+    ASSERT_GT(clashes, 10U);
+    view->RefreshResultNames();
+    EXPECT_EQ(Marks(), 0U);
+    ASSERT_TRUE(delivered.wait(5000));
+    ProcessPostedEvents();
+    EXPECT_EQ(Marks(), clashes);
+    EXPECT_EQ(frame->StatusText(), QString::number(clashes) + QStringLiteral(" names collide"));
+
+    // A pass that ends after the options changed again never shows its marks.
+    delivered.clear();
+    const std::uint64_t finished = marker->FinishedPasses();
+    view->RefreshResultNames();
+    while (marker->FinishedPasses() == finished) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    Rules().Options().DoChgName = false;
+    view->RefreshResultNames();
+    ASSERT_TRUE(delivered.wait(5000));
+    while (marker->FinishedPasses() < finished + 2) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ProcessPostedEvents();
+    ASSERT_EQ(delivered.count(), 1);
+    EXPECT_EQ(
+        delivered.front().front().value<std::shared_ptr<const ui::CollisionMarks>>()->marks.size(),
+        0U);
+    EXPECT_EQ(Marks(), 0U);
+}
+
+TEST_F(PreviewScaleTest, RenameCloseAndClearStayInViewAtTheLeastWindowSize) {
+    ASSERT_NE(OpenWindow(), nullptr);
+    frame->resize(700, 400);
+    for (int tab = 0; tab < 3; ++tab) {
+        view->TabControl()->setCurrentIndex(tab);
+        ProcessPostedEvents();
+        auto* scroller = qobject_cast<QScrollArea*>(view->TabControl()->currentWidget());
+        ASSERT_NE(scroller, nullptr);
+        for (const char* name : {"renameButton", "closeButton", "clearButton"}) {
+            auto* button = Child<QPushButton>(view->Page(tab), name);
+            const QRect shown(button->mapTo(scroller->viewport(), QPoint(0, 0)), button->size());
+            EXPECT_TRUE(scroller->viewport()->rect().contains(shown)) << tab << " " << name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tidemark::testing
