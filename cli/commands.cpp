@@ -145,6 +145,9 @@ int RunList(const Invocation& invocation) {
 int LoadForPage(const Invocation& invocation, catalogue::FileCatalogue& catalogue) {
     if (!invocation.setup.hasCustomOrder && invocation.setup.sortKey == catalogue::kKeyType) {
         UseWindowTypeNames(catalogue);
+    } else {
+        // The pages read names and kinds alone.
+        catalogue.SetTypeNamer([](std::string_view, bool) { return catalogue::TypeInfo{}; });
     }
     const int code =
         LoadSourceFolder(invocation.folders[0], catalogue, ScanFlagsFor(invocation.setup));
