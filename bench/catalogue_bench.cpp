@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -134,6 +136,78 @@ void BM_BuildOrderAllKeys(benchmark::State& state) {
     state.counters["records"] = catalogue.RecordCount();
 }
 BENCHMARK(BM_BuildOrderAllKeys)->Arg(32'767)->Unit(benchmark::kMillisecond);
+
+// The rename plan's sort on a million entries in the shapes that drive a first-entry pivot to one
+// side of the range on every step: it must neither overflow the stack nor take quadratic time.
+void BM_QuickSortShapes(benchmark::State& state) {
+    constexpr std::uint32_t kCount = 1'000'000;
+    std::vector<std::uint32_t> list(kCount);
+    std::mt19937 random(7);
+    for (std::uint32_t k = 0; k < kCount; ++k) {
+        switch (state.range(0)) {
+            case 0:
+                list[k] = k;
+                break;
+            case 1:
+                list[k] = kCount - k;
+                break;
+            case 2:
+                list[k] = 42;
+                break;
+            case 3:
+                list[k] = k < kCount / 2 ? k : kCount - k;
+                break;
+            default:
+                list[k] = static_cast<std::uint32_t>(random() % 3);
+                break;
+        }
+    }
+    std::vector<std::uint32_t> work;
+    for (auto _ : state) {
+        state.PauseTiming();
+        work = list;
+        state.ResumeTiming();
+        tidemark::catalogue::QuickSortDWordArray(work, 0, static_cast<std::int32_t>(kCount) - 1);
+    }
+    if (!std::is_sorted(work.begin(), work.end())) {
+        state.SkipWithError("the list is not sorted");
+    }
+    state.SetLabel(
+        std::array{"ascending", "descending", "equal", "organ pipe", "few values"}[state.range(0)]);
+}
+BENCHMARK(BM_QuickSortShapes)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+// A folder past the 16-bit indices: 33,000 files (a third with another extension) and a folder
+// at the end of the name order; the extension order walked backwards must still name them all.
+void BM_ExtensionOrderPast16Bits(benchmark::State& state) {
+    constexpr int kCount = 33'000;
+    static TempFolder folder;
+    static const bool made = [] {
+        char name[32];
+        for (int n = 0; n < kCount; ++n) {
+            std::snprintf(name, sizeof name, "f%05d%s", n, n % 3 == 0 ? ".b" : ".a");
+            CreateEmptyFile(folder / name);
+        }
+        return mkdir((folder / "zdir").c_str(), 0755) == 0;
+    }();
+    FileCatalogue catalogue;
+    for (auto _ : state) {
+        catalogue.LoadFolder(folder.Path());
+        catalogue.BuildOrder(tidemark::catalogue::kKeyExt);
+    }
+    catalogue.sortKey = tidemark::catalogue::kKeyExt;
+    catalogue.ascending = false;
+    const auto& records = catalogue.GetRecords();
+    const auto* order = catalogue.GetOrder(tidemark::catalogue::kKeyExt);
+    if (!made || order == nullptr || order->size() != kCount + 1U || records[0].name != "zdir" ||
+        records[kCount].index != kCount || records[(*order)[1]].name != "f00001.a" ||
+        records[(*order)[22'000]].name != "f32999.a" ||
+        records[(*order)[22'001]].name != "f00000.b" || records[order->back()].name != "f32997.b" ||
+        catalogue.RecordAtRow(kCount) != 0 || catalogue.RowOfRecord(0) != kCount) {
+        state.SkipWithError("the extension order is wrong");
+    }
+}
+BENCHMARK(BM_ExtensionOrderPast16Bits)->Unit(benchmark::kMillisecond);
 
 // Peak resident size of a process that does nothing but load the folder.
 constexpr const char* kProbeFlag = "--load-probe=";

@@ -1,6 +1,6 @@
 // The command-line parser on any words (NUL-separated in the input). Checked: it either gives a
-// usage error with a one-line message or an invocation that is whole (its command's number of
-// folders, --json and -0 never together); it never throws anything else.
+// usage error with a message or an invocation that is whole (its command's number of folders,
+// --json and -0 never together); it never throws anything else.
 
 #include <algorithm>
 #include <cstdint>
@@ -11,29 +11,7 @@
 #include "cli/arguments.h"
 #include "cli/help.h"
 
-namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-std::size_t FolderCount(tidemark::cli::Command command) {
-    switch (command) {
-        case tidemark::cli::Command::MoveOnLength:
-            return 2;
-        case tidemark::cli::Command::Merge:
-            return 3;
-        case tidemark::cli::Command::History:
-        case tidemark::cli::Command::Undo:
-            return 0;
-        default:
-            return 1;
-    }
-}
-
-}  // namespace
+using tidemark::cli::Command;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(bytes), size);
@@ -43,15 +21,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         args.push_back(input.substr(start, end - start));
         start = end + 1;
     }
+    bool whole = false;
     try {
         const tidemark::cli::Invocation invocation = tidemark::cli::ParseCommandLine(args);
-        Check(!tidemark::cli::CommandHelp(invocation.command).empty());
-        if (!invocation.help) {
-            Check(invocation.folders.size() == FolderCount(invocation.command));
-            Check(!(invocation.json && invocation.null));
-        }
+        const Command c = invocation.command;
+        const std::size_t folders = c == Command::MoveOnLength                    ? 2
+                                    : c == Command::Merge                         ? 3
+                                    : c == Command::History || c == Command::Undo ? 0
+                                                                                  : 1;
+        whole = !tidemark::cli::CommandHelp(c).empty() &&
+                (invocation.help ||
+                 (invocation.folders.size() == folders && !(invocation.json && invocation.null)));
     } catch (const tidemark::cli::UsageError& error) {
-        Check(!error.message.empty());
+        whole = !error.message.empty();
+    }
+    if (!whole) {
+        std::abort();
     }
     return 0;
 }

@@ -61,24 +61,19 @@ void FuzzRules(FuzzedDataProvider& data, const std::string& name) {
     const auto kind = static_cast<PageKind>(data.ConsumeIntegralInRange<int>(0, 2));
     RenameRules rules(kind);
     RenameOptions& o = rules.Options();
-    o.MatchCase = data.ConsumeBool();
-    o.DoReplace = data.ConsumeBool();
-    o.DoChgName = data.ConsumeBool();
-    o.DoInsert = data.ConsumeBool();
-    o.DoPrepend = data.ConsumeBool();
-    o.DoAppend = data.ConsumeBool();
-    o.DoDelete = data.ConsumeBool();
-    o.DoLCrop = data.ConsumeBool();
-    o.DoRCrop = data.ConsumeBool();
-    o.InsPos = Number(data);
-    o.DelPos = Number(data);
-    o.DelNum = Number(data);
-    o.LCrop = Number(data);
-    o.RCrop = Number(data);
+    for (bool* flag : {&o.MatchCase, &o.DoReplace, &o.DoChgName, &o.DoInsert, &o.DoPrepend,
+                       &o.DoAppend, &o.DoDelete, &o.DoLCrop, &o.DoRCrop}) {
+        *flag = data.ConsumeBool();
+    }
+    for (std::int32_t* number : {&o.InsPos, &o.DelPos, &o.DelNum, &o.LCrop, &o.RCrop}) {
+        *number = Number(data);
+    }
     o.CaseMode = data.ConsumeIntegralInRange<std::int32_t>(0, 4);
+    bool validTexts = true;
     for (std::string* text :
          {&o.RepOrig, &o.RepNew, &o.ChgName, &o.Insert, &o.Prepend, &o.Append}) {
         *text = data.ConsumeRandomLengthString(16);
+        validTexts = validTexts && ValidUtf8(*text);
     }
     const bool isFile = data.ConsumeBool();
 
@@ -88,8 +83,6 @@ void FuzzRules(FuzzedDataProvider& data, const std::string& name) {
         Check(result == name);
         return;
     }
-    const bool validTexts = ValidUtf8(o.RepOrig) && ValidUtf8(o.RepNew) && ValidUtf8(o.ChgName) &&
-                            ValidUtf8(o.Insert) && ValidUtf8(o.Prepend) && ValidUtf8(o.Append);
     if (ValidUtf8(name) && validTexts) {
         Check(ValidUtf8(result));
     }

@@ -1,20 +1,16 @@
-// The settings reader and writer. The fuzzer's bytes are a file's text and a list of changes.
-// Checked: an unchanged file is written back byte for byte; every lookup agrees with a plain
-// line-by-line reading of the same text; what was written is what is read, before and after
-// the text is written out and read again (for some inputs through a real file: Save, then
-// Load).
+// The settings reader and writer on a file's text and a list of changes. Checked: an unchanged
+// file is written back byte for byte; lookups agree with a plain line-by-line reading; what was
+// written reads back, also once written out and read again (some inputs via Save, then Load).
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
-#include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
 #include "platform/text.h"
@@ -22,10 +18,9 @@
 
 namespace {
 
+using tidemark::platform::FoldAscii;
+using tidemark::platform::NoCaseEqual;
 using tidemark::settings::IniFile;
-
-constexpr std::string_view kBlanks = " \t\r\v\f";
-constexpr std::size_t kNoLimit = 1 << 20;
 
 void Check(bool condition) {
     if (!condition) {
@@ -34,51 +29,46 @@ void Check(bool condition) {
 }
 
 std::string_view Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
-        return {};
+    const std::size_t first = std::min(text.find_first_not_of(" \t\r\v\f"), text.size());
+    return text.substr(first, text.find_last_not_of(" \t\r\v\f") + 1 - first);
+}
+
+// A non-blank line read the simple way: trimmed, without a byte-order mark; a header gives its
+// name, a key line its key and value (less one pair of quotes around it).
+struct Line {
+    bool header;
+    std::string_view name, value;
+};
+
+std::vector<Line> ReadLines(std::string_view text) {
+    std::vector<Line> lines;
+    for (std::size_t start = 0, lf = 0; start < text.size(); start = lf + 1) {
+        lf = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, lf - start);
+        line = Trim(line.starts_with("\xEF\xBB\xBF") ? line.substr(3) : line);
+        const std::size_t cut = line.starts_with('[') ? line.rfind(']') : line.find('=');
+        if (line.starts_with('[')) {
+            lines.push_back({true, Trim(line.substr(1, cut == line.npos ? cut : cut - 1)), {}});
+        } else if (!line.empty()) {
+            const std::string_view v = cut == line.npos ? "" : Trim(line.substr(cut + 1));
+            const bool quoted = v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0];
+            lines.push_back(
+                {false, Trim(line.substr(0, cut)), quoted ? v.substr(1, v.size() - 2) : v});
+        }
     }
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    return lines;
 }
 
 // The profile rules read the simple way: every line parsed on every lookup.
 std::optional<std::string> ReferenceValue(std::string_view text, std::string_view section,
                                           std::string_view key) {
     bool inSection = false;
-    bool sectionSeen = false;
-    while (!text.empty()) {
-        const std::size_t lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
-        if (line.starts_with("\xEF\xBB\xBF")) {
-            line.remove_prefix(3);
+    for (const Line& line : ReadLines(text)) {
+        if (inSection && (line.header || NoCaseEqual(line.name, key))) {
+            // The key's line, or the section's end: only the first section of a name is read.
+            return line.header ? std::nullopt : std::optional(std::string(line.value));
         }
-        line = Trim(line);
-        if (line.empty()) {
-            continue;
-        }
-        if (line.front() == '[') {
-            if (inSection) {
-                return std::nullopt;  // only the first section of a name is read
-            }
-            const std::size_t close = line.rfind(']');
-            const std::string_view name =
-                Trim(line.substr(1, close == std::string_view::npos ? close : close - 1));
-            inSection = !sectionSeen && tidemark::platform::NoCaseEqual(name, section);
-            sectionSeen = sectionSeen || inSection;
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (inSection && tidemark::platform::NoCaseEqual(Trim(line.substr(0, equals)), key)) {
-            std::string_view value = equals == std::string_view::npos
-                                         ? std::string_view()
-                                         : Trim(line.substr(equals + 1));
-            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                value.back() == value.front()) {
-                value = value.substr(1, value.size() - 2);
-            }
-            return std::string(value);
-        }
+        inSection = line.header ? NoCaseEqual(line.name, section) : inSection;
     }
     return std::nullopt;
 }
@@ -94,40 +84,18 @@ std::string Writable(std::string name, bool section) {
     return name;
 }
 
-// Names that the text itself uses, so that lookups and changes hit existing lines.
-std::vector<std::string> NamesIn(std::string_view text) {
-    std::vector<std::string> names;
-    while (!text.empty() && names.size() < 64) {
-        const std::size_t lf = text.find('\n');
-        const std::string_view line = Trim(text.substr(0, lf));
-        text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
-        if (line.starts_with('[')) {
-            names.emplace_back(Trim(line.substr(1, line.rfind(']') - 1)));
-        } else if (!line.empty()) {
-            names.emplace_back(Trim(line.substr(0, line.find('='))));
-        }
-    }
-    return names;
-}
+// A file of this process on a memory file system where there is one, so that the save's syncs
+// cost little. Its name is kept in plain storage, which outlives the exit handlers.
+char gSavePath[64];
 
-// A file of this process on a memory file system where there is one, so that the save's
-// syncs cost little. Its folder is kept in plain storage, which outlives the exit handlers.
-char gSaveFolder[64];
-
-const std::string& SavePath() {
-    static const std::string path = [] {
-        std::snprintf(gSaveFolder, sizeof gSaveFolder, "%s/tidemark-fuzz-XXXXXX",
+const char* SavePath() {
+    if (gSavePath[0] == '\0') {
+        std::snprintf(gSavePath, sizeof gSavePath, "%s/tidemark-fuzz-XXXXXX",
                       access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
-        Check(mkdtemp(gSaveFolder) != nullptr);
-        std::atexit([] {
-            char file[sizeof gSaveFolder + 16];
-            std::snprintf(file, sizeof file, "%s/tmk.ini", gSaveFolder);
-            std::remove(file);
-            std::remove(gSaveFolder);
-        });
-        return std::string(gSaveFolder) + "/tmk.ini";
-    }();
-    return path;
+        Check(close(mkstemp(gSavePath)) == 0);
+        std::atexit([] { std::remove(gSavePath); });
+    }
+    return gSavePath;
 }
 
 }  // namespace
@@ -139,28 +107,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     IniFile file = IniFile::FromText(text);
     Check(file.Text() == text);
 
-    const std::vector<std::string> used = NamesIn(text);
+    // Names that the text itself uses, so that lookups and changes hit existing lines.
+    std::vector<std::string> used;
+    for (const Line& line : ReadLines(text)) {
+        used.emplace_back(line.name);
+    }
     const auto pick = [&](bool section) {
-        if (!used.empty() && data.ConsumeBool()) {
-            return used[data.ConsumeIntegralInRange<std::size_t>(0, used.size() - 1)];
-        }
-        return Writable(data.ConsumeRandomLengthString(12), section);
+        return !used.empty() && data.ConsumeBool()
+                   ? used[data.ConsumeIntegralInRange<std::size_t>(0, used.size() - 1)]
+                   : Writable(data.ConsumeRandomLengthString(12), section);
     };
 
     // Folded (section, key) to the value last written.
     std::map<std::pair<std::string, std::string>, std::string> written;
-    const auto folded = [](const std::string& section, const std::string& key) {
-        return std::make_pair(tidemark::platform::FoldAscii(section),
-                              tidemark::platform::FoldAscii(key));
-    };
     while (data.remaining_bytes() > 0) {
         std::string section = pick(true);
         std::string key = pick(false);
         if (data.ConsumeBool()) {
             const std::size_t limit = data.ConsumeIntegralInRange<std::size_t>(0, 300);
-            const auto expected = written.contains(folded(section, key))
-                                      ? std::optional(written[folded(section, key)])
-                                      : ReferenceValue(text, section, key);
+            const auto at = written.find({FoldAscii(section), FoldAscii(key)});
+            const auto expected = at != written.end() ? std::optional(at->second)
+                                                      : ReferenceValue(text, section, key);
             Check(file.GetString(section, key, "\x01", limit) ==
                   tidemark::settings::CutToChars(expected.value_or("\x01"), limit));
         } else {
@@ -168,7 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             key = Writable(key, false);
             const std::string value = data.ConsumeRandomLengthString(64);
             file.SetString(section, key, value);
-            written[folded(section, key)] = value.substr(0, value.find_first_of("\r\n"));
+            written[{FoldAscii(section), FoldAscii(key)}] =
+                value.substr(0, value.find_first_of("\r\n"));
         }
     }
 
@@ -181,8 +149,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const IniFile reread = IniFile::FromText(out);
     Check(reread.Text() == out);
     for (const auto& [names, value] : written) {
-        Check(file.GetString(names.first, names.second, "", kNoLimit) == value);
-        Check(reread.GetString(names.first, names.second, "", kNoLimit) == value);
+        Check(file.GetString(names.first, names.second, "", 1 << 20) == value);
+        Check(reread.GetString(names.first, names.second, "", 1 << 20) == value);
     }
     return 0;
 }

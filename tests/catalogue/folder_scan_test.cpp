@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <new>
 #include <stdexcept>
@@ -15,69 +18,61 @@ namespace tidemark::catalogue {
 namespace {
 
 using testing::TempFolder;
+using Names = std::vector<std::string>;
 
-std::vector<std::string> Names(const RecordList& records) {
-    std::vector<std::string> names;
+Names NamesOf(const RecordList& records) {
+    Names names;
     for (const FileRecord& r : records) {
         names.push_back(r.name);
     }
     return names;
 }
 
-const FileRecord* Find(const RecordList& records, std::string_view name) {
-    const auto it = std::find_if(records.begin(), records.end(),
-                                 [&](const FileRecord& r) { return r.name == name; });
-    return it == records.end() ? nullptr : &*it;
-}
-
 // Folders first, each group in no-case name order ("_" folds before every letter, though bytewise
-// it lies between the cases), numbered in that order; dot entries listed and hidden.
+// it lies between the cases), numbered in that order; dot entries listed and hidden. The folder's
+// own name holds a "." that must not be taken for an extension.
 TEST(LoadFolder, NumberingExtensionsTypesAndHiddenEntries) {
-    TempFolder dir;
-    for (const char* folder : {"b", "A", "old.backup", ".cache"}) {
-        dir.Folder(folder);
-    }
-    const std::string longExtension = "a." + std::string(120, 'q');
-    for (const char* file : {"z.txt", "Y.TxT", "_x", "README", ".profile", "name.", "a.b.c"}) {
-        dir.File(file);
-    }
-    dir.File(longExtension);
-    FileCatalogue catalogue;
-    ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
-    const RecordList& records = catalogue.GetRecords();
-    EXPECT_EQ(Names(records),
-              (std::vector<std::string>{".cache", "A", "b", "old.backup", ".profile", "_x", "a.b.c",
-                                        longExtension, "name.", "README", "Y.TxT", "z.txt"}));
-    EXPECT_EQ(catalogue.FolderCount(), 4);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        EXPECT_EQ(records[i].index, static_cast<std::int32_t>(i)) << records[i].name;
-        EXPECT_EQ(records[i].isFile, i >= 4) << records[i].name;
-        EXPECT_EQ((records[i].attributes & platform::kAttrHidden) != 0, records[i].name[0] == '.')
-            << records[i].name;
-    }
-    const Order* nameOrder = catalogue.GetOrder(kKeyName);
-    ASSERT_NE(nameOrder, nullptr);
-    EXPECT_EQ(*nameOrder, (Order{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-    EXPECT_EQ(catalogue.FolderPath(), dir.Path());
-
+    const std::string longExt = "a." + std::string(120, 'q');
     const struct {
         std::string name, extension, type;
-    } expected[] = {
-        {"README", "", "File"},
+    } rows[] = {
+        {".cache", ".cache", "File Folder"},
+        {"A", "", "File Folder"},
+        {"b", "", "File Folder"},
         {"old.backup", ".backup", "File Folder"},
         {".profile", ".profile", "PROFILE File"},
-        {"name.", ".", "File"},
+        {"_x", "", "File"},
         {"a.b.c", ".c", "C File"},
+        {longExt, longExt.substr(1), std::string(79, 'Q')},  // the type text is cut
+        {"name.", ".", "File"},
+        {"README", "", "File"},
         {"Y.TxT", ".TxT", "TXT File"},
-        {".cache", ".cache", "File Folder"},
-        // The type text is cut to 79 characters.
-        {longExtension, longExtension.substr(1), std::string(79, 'Q')},
+        {"z.tar.gz", ".gz", "GZ File"},
+        {"\xc3\xa9t\xc3\xa9.\xc3\xa9x", ".\xc3\xa9x", "\xc3\x89X File"},
     };
-    for (const auto& e : expected) {
-        const FileRecord* r = Find(records, e.name);
-        ASSERT_NE(r, nullptr) << e.name;
-        EXPECT_EQ(r->extension, e.extension) << e.name;
-        EXPECT_EQ(r->typeName, e.type) << e.name;
+    TempFolder base;
+    const std::string path = base.Folder("no.where");
+    for (const auto& row : rows) {
+        row.type == "File Folder" ? base.Folder("no.where/" + row.name)
+                                  : base.File("no.where/" + row.name);
+    }
+    FileCatalogue catalogue;
+    ASSERT_EQ(catalogue.LoadFolder(path), kOk);
+    EXPECT_EQ(catalogue.FolderCount(), 4);
+    EXPECT_EQ(catalogue.FolderPath(), path);
+    ASSERT_NE(catalogue.GetOrder(kKeyName), nullptr);
+    EXPECT_EQ(*catalogue.GetOrder(kKeyName), (Order{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    const RecordList& records = catalogue.GetRecords();
+    ASSERT_EQ(records.size(), std::size(rows));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        SCOPED_TRACE(rows[i].name);
+        EXPECT_EQ(records[i].name, rows[i].name);
+        EXPECT_EQ(records[i].index, static_cast<std::int32_t>(i));
+        EXPECT_EQ(records[i].isFile, i >= 4);
+        EXPECT_EQ((records[i].attributes & platform::kAttrHidden) != 0, rows[i].name[0] == '.');
+        EXPECT_EQ(records[i].extension, rows[i].extension);
+        EXPECT_EQ(records[i].typeName, rows[i].type);
+        EXPECT_EQ(records[i].iconIndex, 0);
     }
 }
 
@@ -85,11 +80,9 @@ TEST(ScanFolder, FlagsChooseFilesFoldersAndDotEntries) {
     TempFolder dir;
     dir.Folder("sub");
     dir.File("f.txt");
-
     const struct {
         unsigned flags;
-        std::vector<std::string> folders;
-        std::vector<std::string> files;
+        Names folders, files;
     } cases[] = {
         {0x1, {}, {"f.txt"}},
         {0x2, {"sub"}, {}},
@@ -99,21 +92,21 @@ TEST(ScanFolder, FlagsChooseFilesFoldersAndDotEntries) {
         {0x0, {}, {}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.flags);
         std::string folder = dir.Path();
         RecordList folders, files;
         ASSERT_EQ(ScanFolder(folder, folders, files, c.flags), kOk);
-        std::vector<std::string> folderNames = Names(folders);
+        Names folderNames = NamesOf(folders);
         std::sort(folderNames.begin(), folderNames.end());
-        EXPECT_EQ(folderNames, c.folders) << "flags " << c.flags;
-        EXPECT_EQ(Names(files), c.files) << "flags " << c.flags;
+        EXPECT_EQ(folderNames, c.folders);
+        EXPECT_EQ(NamesOf(files), c.files);
         for (const FileRecord& r : folders) {
             EXPECT_TRUE(r.index == 0 && !r.isFile) << r.name;
         }
     }
-
     FileCatalogue catalogue;
     ASSERT_EQ(catalogue.LoadFolder(dir.Path(), 0x7), kOk);
-    EXPECT_EQ(Names(catalogue.GetRecords()), (std::vector<std::string>{".", "..", "sub", "f.txt"}));
+    EXPECT_EQ(NamesOf(catalogue.GetRecords()), (Names{".", "..", "sub", "f.txt"}));
     EXPECT_EQ(catalogue.FolderCount(), 3);
 }
 
@@ -122,31 +115,31 @@ TEST(LoadFolder, FolderTextsTrailingSeparatorRootMissingAndEmpty) {
     dir.File("one");
     dir.Folder("two");
     FileCatalogue plain, slashed;
+    EXPECT_EQ(plain.GetFolder(), std::filesystem::current_path().string());
+    plain.SetFolder("/some/where");
+    EXPECT_EQ(plain.GetFolder(), "/some/where");
     std::string withSlash = dir.Path() + "/";
-    ASSERT_EQ(plain.LoadFolder(dir.Path()), kOk);
     ASSERT_EQ(slashed.LoadFolder(withSlash, kScanFiles | kScanFolders), kOk);
     EXPECT_EQ(withSlash, dir.Path()) << "the caller's text loses its trailing separator";
     EXPECT_EQ(slashed.FolderPath(), dir.Path());
-    EXPECT_EQ(Names(slashed.GetRecords()), (std::vector<std::string>{"two", "one"}));
+    EXPECT_EQ(NamesOf(slashed.GetRecords()), (Names{"two", "one"}));
 
     // The root stays "/" and lists the root, not the current folder.
     FileCatalogue root;
     ASSERT_EQ(root.LoadFolder(std::string("/")), kOk);
     EXPECT_EQ(root.FolderPath(), "/");
-    std::vector<std::string> expected, listed = Names(root.GetRecords());
+    Names expected, listed = NamesOf(root.GetRecords());
     for (const auto& entry : std::filesystem::directory_iterator("/")) {
         expected.push_back(entry.path().filename().string());
     }
     std::sort(expected.begin(), expected.end());
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(listed, expected);
-    ASSERT_NE(Find(root.GetRecords(), "tmp"), nullptr);
-    EXPECT_FALSE(Find(root.GetRecords(), "tmp")->isFile);
 
     // A folder that cannot be listed gives an empty catalogue and success, dropping the last.
-    ASSERT_EQ(plain.LoadFolder(dir / "missing"), kOk);
-    EXPECT_TRUE(plain.GetRecords().empty());
-    EXPECT_EQ(plain.FolderCount(), 0);
+    ASSERT_EQ(slashed.LoadFolder(dir / "missing"), kOk);
+    EXPECT_TRUE(slashed.GetRecords().empty());
+    EXPECT_EQ(slashed.FolderCount(), 0);
     TempFolder empty;
     ASSERT_EQ(plain.LoadFolder(empty.Path()), kOk);
     EXPECT_TRUE(plain.GetRecords().empty());
@@ -154,20 +147,13 @@ TEST(LoadFolder, FolderTextsTrailingSeparatorRootMissingAndEmpty) {
     EXPECT_TRUE(plain.GetOrder(kKeyName)->empty());
 }
 
-TEST(FileCatalogue, GetFolderFallsBackToTheCurrentDirectory) {
-    FileCatalogue catalogue;
-    EXPECT_EQ(catalogue.GetFolder(), std::filesystem::current_path().string());
-    catalogue.SetFolder("/some/where");
-    EXPECT_EQ(catalogue.GetFolder(), "/some/where");
-}
-
-TEST(LoadFolder, SizesAboveFourGibibytesAndTheTypeNamerOfTheCaller) {
+// A type lookup that fails keeps the record with an empty type; running out of memory empties the
+// catalogue.
+TEST(LoadFolder, SizesAndTheTypeNamerOfTheCallerWithItsFailures) {
     TempFolder dir;
-    constexpr std::uint64_t kBig = (5ULL << 30) + 7;  // sparse: no data is written
-    dir.SizedFile("big.iso", kBig);
+    dir.SizedFile("big.iso", (5ULL << 30) + 7);
     dir.File("small.txt", "12345");
     dir.Folder("sub");
-
     std::vector<std::pair<std::string, bool>> asked;
     std::string longType;
     for (int i = 0; i < 100; ++i) {
@@ -176,44 +162,37 @@ TEST(LoadFolder, SizesAboveFourGibibytesAndTheTypeNamerOfTheCaller) {
     FileCatalogue catalogue;
     catalogue.SetTypeNamer([&asked, &longType](std::string_view path, bool isFolder) {
         asked.emplace_back(std::string(path), isFolder);
+        if (path.ends_with("small.txt")) {
+            throw std::runtime_error("no type service");
+        }
         // A caller's long text is cut to 79 characters too, never inside a character.
         return TypeInfo{isFolder ? longType : "file", static_cast<std::uint16_t>(isFolder ? 3 : 9)};
     });
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked,
+              (std::vector<std::pair<std::string, bool>>{
+                  {dir / "big.iso", false}, {dir / "small.txt", false}, {dir / "sub", true}}));
 
     const RecordList& records = catalogue.GetRecords();
     ASSERT_EQ(records.size(), 3U);
-    EXPECT_EQ(records[1].size, kBig);
+    const struct {
+        const char* size;
+        std::string type;
+        std::uint16_t icon;
+    } expected[] = {{"0", longType.substr(0, 2 * 79), 3}, {"5368709127", "file", 9}, {"5", "", 0}};
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        std::vector<std::string> texts;
+        FormatRecord(records[i], texts);
+        EXPECT_EQ(texts[2], expected[i].size) << records[i].name;
+        EXPECT_EQ(records[i].typeName, expected[i].type) << records[i].name;
+        EXPECT_EQ(records[i].iconIndex, expected[i].icon) << records[i].name;
+    }
+    FileRecord huge;
+    huge.size = 0xFFFFFFFFFFFFFFFFULL;
     std::vector<std::string> texts;
-    FormatRecord(records[1], texts);
-    EXPECT_EQ(texts[2], "5368709127");
-    EXPECT_EQ(records[2].size, 5U);
-    EXPECT_EQ(records[0].size, 0U) << "folders show size 0";
-
-    EXPECT_EQ(records[0].typeName, longType.substr(0, 2 * 79));
-    EXPECT_EQ(records[0].iconIndex, 3);
-    EXPECT_EQ(records[2].typeName, "file");
-    EXPECT_EQ(records[2].iconIndex, 9);
-    std::sort(asked.begin(), asked.end());
-    EXPECT_EQ(asked, (std::vector<std::pair<std::string, bool>>{
-                         {dir / "big.iso", false},
-                         {dir / "small.txt", false},
-                         {dir / "sub", true},
-                     }));
-}
-
-TEST(LoadFolder, FailingTypeLookupKeepsTheRecordAndOutOfMemoryEmptiesTheCatalogue) {
-    TempFolder dir;
-    dir.File("a.txt");
-    dir.File("b.txt");
-
-    FileCatalogue catalogue;
-    catalogue.SetTypeNamer(
-        [](std::string_view, bool) -> TypeInfo { throw std::runtime_error("no type service"); });
-    ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
-    ASSERT_EQ(catalogue.RecordCount(), 2);
-    EXPECT_EQ(catalogue.GetRecords()[0].typeName, "");
-    EXPECT_EQ(catalogue.GetRecords()[0].iconIndex, 0);
+    FormatRecord(huge, texts);
+    EXPECT_EQ(texts[2], "-1") << "sizes show as signed decimals";
 
     int calls = 0;
     catalogue.SetTypeNamer([&calls](std::string_view path, bool isFolder) {
@@ -226,6 +205,64 @@ TEST(LoadFolder, FailingTypeLookupKeepsTheRecordAndOutOfMemoryEmptiesTheCatalogu
     EXPECT_TRUE(catalogue.GetRecords().empty());
     EXPECT_EQ(catalogue.FolderCount(), 0);
     EXPECT_EQ(catalogue.RowCount(), 0);
+}
+
+constexpr std::uint64_t kTicksPerSecond = 10'000'000;
+constexpr std::uint64_t kUnixEpoch = 11'644'473'600ULL * kTicksPerSecond;
+
+TEST(FormatRecord, TimesAndAttributeLetters) {
+    const struct {
+        std::uint64_t fileTime;
+        const char* text;
+    } times[] = {
+        {0, "01-01-1601 00:00:00"},
+        {kUnixEpoch, "01-01-1970 00:00:00"},
+        {kUnixEpoch + 1'275'282'662ULL * kTicksPerSecond + 9'999'999, "05-31-2010 05:11:02"},
+        {kUnixEpoch + 951'825'600ULL * kTicksPerSecond, "02-29-2000 12:00:00"},
+        {kUnixEpoch + 4'107'542'399ULL * kTicksPerSecond, "02-28-2100 23:59:59"},
+        {kUnixEpoch + 4'107'542'400ULL * kTicksPerSecond, "03-01-2100 00:00:00"},
+        {kUnixEpoch - kTicksPerSecond, "12-31-1969 23:59:59"},
+    };
+    for (const auto& c : times) {
+        EXPECT_EQ(FormatFileTime(c.fileTime), c.text) << c.fileTime;
+    }
+    // Fixed order, no placeholders for missing letters.
+    const struct {
+        std::uint32_t attributes;
+        const char* letters;
+    } letters[] = {
+        {0x0, ""},     {0x80, ""},   {0x10, ""},        {0x400, ""},    {0x27, "AHRS"},
+        {0x23, "AHR"}, {0x1, "R"},   {0x2, "H"},        {0x4, "S"},     {0x20, "A"},
+        {0x40, "E"},   {0x800, "C"}, {0x867, "ACEHRS"}, {0x842, "CEH"}, {0xFFFFFFFF, "ACEHRS"},
+    };
+    for (const auto& c : letters) {
+        EXPECT_EQ(FormatAttributes(c.attributes), c.letters) << std::hex << c.attributes;
+    }
+}
+
+// The modified time is shown in UTC whatever the time zone.
+TEST(FormatRecord, SevenColumnTextsOfARealFileInAnyTimeZone) {
+    TempFolder dir;
+    dir.File("Notes.md", "hello");
+    chmod((dir / "Notes.md").c_str(), 0444);
+    dir.SetTime("Notes.md", 1'275'282'662);  // 2010-05-31 05:11:02 UTC
+    for (const char* zone : {"UTC", "America/New_York", "Asia/Kolkata", "Pacific/Kiritimati"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        FileCatalogue catalogue;
+        ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
+        std::vector<std::string> texts{"stale"};
+        FormatRecord(catalogue.GetRecords().at(0), texts);
+        // The creation time is the birth time where the file system keeps one; either way a
+        // date in the same format.
+        EXPECT_EQ(texts.at(3).size(), 19U) << texts[3];
+        texts[3] = "created";
+        EXPECT_EQ(texts,
+                  (Names{"Notes.md", ".md", "5", "created", "05-31-2010 05:11:02", "R", "MD File"}))
+            << zone;
+    }
+    unsetenv("TZ");
+    tzset();
 }
 
 }  // namespace

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <numeric>
 #include <random>
 #include <string>
@@ -20,43 +17,32 @@ namespace tidemark::catalogue {
 namespace {
 
 using testing::TempFolder;
+using Names = std::vector<std::string>;
 
 // The names of the rows, walked as the list panes walk them.
-std::vector<std::string> Rows(FileCatalogue& catalogue) {
-    std::vector<std::string> names;
-    const std::int32_t rows = catalogue.RowCount();
-    for (std::int32_t row = 0; row < rows; ++row) {
+Names Walk(FileCatalogue& catalogue, int key, bool ascending) {
+    catalogue.sortKey = key;
+    catalogue.ascending = ascending;
+    Names names;
+    for (std::int32_t row = 0; row < catalogue.RowCount(); ++row) {
         const std::int32_t index = catalogue.RecordAtRow(row);
         names.push_back(index < 0 ? "?" : catalogue.GetRecords()[index].name);
     }
     return names;
 }
 
-std::vector<std::string> Walk(FileCatalogue& catalogue, int key, bool ascending) {
-    catalogue.sortKey = key;
-    catalogue.ascending = ascending;
-    return Rows(catalogue);
-}
-
-using Names = std::vector<std::string>;
-
-TEST(Orders, SizeKeyKeepsFoldersFirstAndTiesInNameOrder) {
+// Descending is the reversed walk (the folders come last); orders are kept until the next load.
+TEST(Orders, RowWalksBothWaysAndOrdersLastUntilTheNextLoad) {
     TempFolder dir;
     dir.Folder("b");
     dir.Folder("A");
     dir.File("z.txt", std::string(100, 'z'));
     dir.File("Y.txt", std::string(50, 'y'));
     dir.File("x.doc", std::string(100, 'x'));
-
     FileCatalogue catalogue;
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
-    EXPECT_EQ(Walk(catalogue, kKeySize, true), (Names{"A", "b", "Y.txt", "x.doc", "z.txt"}));
-    // Descending is the reversed walk: the folders come last.
     EXPECT_EQ(Walk(catalogue, kKeySize, false), (Names{"z.txt", "x.doc", "Y.txt", "b", "A"}));
     EXPECT_EQ(Walk(catalogue, kKeyName, false), (Names{"z.txt", "Y.txt", "x.doc", "b", "A"}));
-    EXPECT_EQ(Walk(catalogue, kKeyType, true), (Names{"A", "b", "x.doc", "Y.txt", "z.txt"}));
-
-    // The row of each record is where the walk shows it, in both directions.
     for (const bool ascending : {true, false}) {
         catalogue.ascending = ascending;
         for (std::int32_t row = 0; row < catalogue.RowCount(); ++row) {
@@ -67,37 +53,11 @@ TEST(Orders, SizeKeyKeepsFoldersFirstAndTiesInNameOrder) {
                                          catalogue.RowOfRecord(5)}),
               (std::vector<std::int32_t>(3, -1)));
 
-    // Orders are kept until the next load: a change on disk shows only after reloading.
-    catalogue.ascending = true;
     dir.File("Y.txt", std::string(500, 'y'));
     EXPECT_EQ(Walk(catalogue, kKeySize, true), (Names{"A", "b", "Y.txt", "x.doc", "z.txt"}));
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
     EXPECT_EQ(Walk(catalogue, kKeySize, true), (Names{"A", "b", "x.doc", "z.txt", "Y.txt"}));
     EXPECT_EQ(catalogue.RowOfRecord(3), 4) << "the row cache follows the new load";
-}
-
-TEST(Orders, ExtensionAndAttributeKeys) {
-    TempFolder dir;
-    for (const char* name : {"c.txt", "README", "a.doc", "B.TXT", "d"}) {
-        dir.File(name);
-    }
-    FileCatalogue catalogue;
-    ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
-    // No extension sorts first; ".TXT" and ".txt" are equal and keep name order.
-    EXPECT_EQ(Walk(catalogue, kKeyExt, true), (Names{"d", "README", "a.doc", "B.TXT", "c.txt"}));
-
-    TempFolder attrs;
-    attrs.File("n");                                       // 0x80
-    chmod(attrs.File("ro").c_str(), 0444);                 // 0x01
-    attrs.File(".hid");                                    // 0x02
-    chmod(attrs.File(".rohid").c_str(), 0444);             // 0x03
-    ASSERT_EQ(mkfifo((attrs / "pipe").c_str(), 0644), 0);  // 0x04
-    ASSERT_EQ(symlink("n", (attrs / "link").c_str()), 0);  // 0x400: low byte 0
-    ASSERT_EQ(catalogue.LoadFolder(attrs.Path()), kOk);
-    EXPECT_EQ(Walk(catalogue, kKeyAttrib, true),
-              (Names{"link", "ro", ".hid", ".rohid", "pipe", "n"}));
-    EXPECT_EQ(Walk(catalogue, kKeyAttrib, false),
-              (Names{"n", "pipe", ".rohid", ".hid", "ro", "link"}));
 }
 
 TEST(KeySorts, StableAscendingWithinTheCount) {
@@ -128,7 +88,6 @@ TEST(KeySorts, StableAscendingWithinTheCount) {
         EXPECT_EQ(keys, c.sortedKeys);
         EXPECT_EQ(indices, c.sortedIndices);
     }
-
     std::vector<std::uint64_t> times{5, 0xFFFFFFFFFFFFFFFFULL, 5, 1};
     std::vector<std::uint32_t> indices{10, 11, 12, 13};
     ASSERT_EQ(SortTimeKeys(times, indices), kOk);
@@ -136,7 +95,7 @@ TEST(KeySorts, StableAscendingWithinTheCount) {
 
     // A count of 0xFFFF, like the widened all-ones value, sorts the whole list, also the keys
     // beyond the first 65,535.
-    for (const std::uint32_t whole : {std::uint32_t{0xFFFF}, kWholeList}) {
+    for (const std::uint32_t whole : {kWholeList16, kWholeList}) {
         const std::size_t n = 0x10001;
         std::vector<std::uint64_t> sizes(n, 7);
         sizes.back() = 1;
@@ -180,11 +139,14 @@ Order ReferenceOrder(const RecordList& records, std::size_t folders, int key) {
     return order;
 }
 
+// Random names, sizes, times and modes, plus a FIFO (system) and a link (low attribute byte 0).
 TEST(Orders, EveryKeyEqualsTheReferenceStableSort) {
     TempFolder dir;
     std::mt19937 random(20260612);
     const char* stems[] = {"ab", "AB", "Ab", "b", "B_", "a.b", "_z", ".x", "c.TXT", "c.txt"};
     const char* exts[] = {"", ".txt", ".TXT", ".doc", ".", ".tar.gz", ".Z"};
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("pipe", (dir / "link").c_str()), 0);
     for (int n = 0; n < 160; ++n) {
         std::string name =
             std::string(stems[random() % 10]) + std::to_string(random() % 7) + exts[random() % 7];
@@ -215,15 +177,11 @@ TEST(Orders, EveryKeyEqualsTheReferenceStableSort) {
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
     ASSERT_GT(catalogue.FolderCount(), 5);
     ASSERT_GT(catalogue.RecordCount(), catalogue.FolderCount() + 50);
-    Names expected, loaded;
+    Names expected;
     for (const std::uint32_t i : ReferenceOrder(listed, folders.size(), kKeyName)) {
         expected.push_back(listed[i].name);
     }
-    for (const FileRecord& r : catalogue.GetRecords()) {
-        loaded.push_back(r.name);
-    }
-    EXPECT_EQ(loaded, expected);
-
+    EXPECT_EQ(Walk(catalogue, kKeyName, true), expected);
     for (int key = kKeyName; key <= kKeyType; ++key) {
         const Order* order = catalogue.GetOrder(key);
         ASSERT_NE(order, nullptr) << "key " << key;
@@ -240,7 +198,6 @@ TEST(Orders, CustomOrderOverridesEveryKeyAndIsWalkedForwards) {
     }
     FileCatalogue catalogue;
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
-
     // Set before any custom order was given: an empty order, no rows.
     catalogue.customOrder = true;
     EXPECT_EQ(catalogue.RowCount(), 0);
@@ -255,9 +212,8 @@ TEST(Orders, CustomOrderOverridesEveryKeyAndIsWalkedForwards) {
         }
     }
     catalogue.SetCustomOrderList({1});
-    EXPECT_EQ(Rows(catalogue), (Names{"b"}));
+    EXPECT_EQ(Walk(catalogue, kKeyName, true), (Names{"b"}));
     EXPECT_EQ(catalogue.RowOfRecord(1), 0);
-
     catalogue.customOrder = false;
     EXPECT_EQ(Walk(catalogue, kKeyName, false), (Names{"d", "c", "b", "a"}));
 
@@ -270,38 +226,31 @@ TEST(Orders, CustomOrderOverridesEveryKeyAndIsWalkedForwards) {
     EXPECT_EQ(catalogue.GetOrder(99), nullptr);
 }
 
-TEST(Orders, IndicesAboveThe16BitRange) {
-    TempFolder dir;
-    constexpr int kCount = 33'000;
-    char name[32];
-    for (int n = 0; n < kCount; ++n) {
-        std::snprintf(name, sizeof name, "f%05d%s", n, n % 3 == 0 ? ".b" : ".a");
-        const int fd = open((dir / name).c_str(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-        ASSERT_GE(fd, 0);
-        close(fd);
+// Random lists and ranges (empty and reversed ones among them) against std::sort of the
+// range; a sorted, reversed or constant list is every first-entry pivot's worst case.
+TEST(QuickSortDWordArray, SortsTheGivenPositionsOnly) {
+    std::mt19937 random(7);
+    const std::uint32_t extremes[] = {0, 1, 40000, 0x80000000, 0xFFFFFFFF};
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::uint32_t> list(random() % (round < 2900 ? 12 : 3000));
+        for (std::size_t k = 0; k < list.size(); ++k) {
+            list[k] = round % 4 == 0   ? static_cast<std::uint32_t>(k)
+                      : round % 4 == 1 ? static_cast<std::uint32_t>(list.size() - k)
+                      : round % 8 == 2 ? 42U
+                                       : extremes[random() % 5] + random() % 3;
+        }
+        const auto size = static_cast<std::int32_t>(list.size());
+        const std::int32_t lo = size == 0 ? 0 : static_cast<std::int32_t>(random() % size);
+        const std::int32_t hi =
+            round % 3 == 0 ? size - 1
+                           : lo - 2 + static_cast<std::int32_t>(random() % (size - lo + 2));
+        std::vector<std::uint32_t> expected = list;
+        if (hi >= lo) {
+            std::sort(expected.begin() + lo, expected.begin() + hi + 1);
+        }
+        QuickSortDWordArray(list, lo, hi);
+        ASSERT_EQ(list, expected) << "round " << round << ": " << lo << ".." << hi;
     }
-    dir.Folder("zdir");
-
-    FileCatalogue catalogue;
-    ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
-    ASSERT_EQ(catalogue.RecordCount(), kCount + 1);
-    const RecordList& records = catalogue.GetRecords();
-    EXPECT_EQ(records[0].name, "zdir");
-    EXPECT_EQ(records[kCount].name, "f32999.a");
-    EXPECT_EQ(records[kCount].index, kCount);
-
-    const Order* byExt = catalogue.GetOrder(kKeyExt);
-    ASSERT_NE(byExt, nullptr);
-    ASSERT_EQ(byExt->size(), static_cast<std::size_t>(kCount + 1));
-    // Folder, then the 22,000 ".a" files, then the ".b" files, each run in name order.
-    EXPECT_EQ(records[(*byExt)[1]].name, "f00001.a");
-    EXPECT_EQ(records[(*byExt)[22'000]].name, "f32999.a");
-    EXPECT_EQ(records[(*byExt)[22'001]].name, "f00000.b");
-    EXPECT_EQ(records[byExt->back()].name, "f32997.b");
-    catalogue.sortKey = kKeyExt;
-    catalogue.ascending = false;
-    EXPECT_EQ(catalogue.RecordAtRow(kCount), 0);
-    EXPECT_EQ(catalogue.RowOfRecord(0), kCount);
 }
 
 }  // namespace

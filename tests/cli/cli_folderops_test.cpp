@@ -1,8 +1,14 @@
-// move-on-length, merge and the usage errors of every command, run on real folders.
+// move-on-length, merge, history and undo, and the usage errors of every command, run on real
+// folders.
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,35 +18,20 @@
 namespace tidemark::testing {
 namespace {
 
-using Strings = std::vector<std::string>;
-
-// Splits a command line at blanks, with the folder put in for each leading "F".
-Strings Words(const std::string& line, const std::string& folder) {
-    Strings words;
-    std::istringstream in(line);
-    for (std::string word; in >> word;) {
-        words.push_back(word[0] == 'F' ? folder + word.substr(1) : word);
-    }
-    return words;
-}
-
 TEST(CliMoveOnLength, PreviewThenMove) {
     TempFolder dir;
     dir.Folder("dest");
-    dir.File("src/abc.txt");    // 7 characters: stays
-    dir.File("src/abcd.txt");   // 8: stays
-    dir.File("src/Zebra.txt");  // 9: moves
-    dir.File("src/abcde.txt");  // 9: moves
-    dir.File("src/ééééé.txt");  // 9 characters, 14 bytes: moves
     dir.Folder("src/long-folder-name");
-
+    // Names of 7 and 8 characters stay; of 9 (the last has 14 bytes) move.
+    for (const char* name : {"abc.txt", "abcd.txt", "Zebra.txt", "abcde.txt", "ééééé.txt"}) {
+        dir.File(std::string("src/") + name);
+    }
     const CliRun preview =
-        RunCli({"move-on-length", dir / "src", dir / "dest", "--length", "8", "--preview"});
+        RunCli(Words("move-on-length F/src F/dest --length 8 --preview", dir.Path()));
     EXPECT_EQ(preview.status, 0) << preview.err;
     EXPECT_EQ(Lines(preview.out), (Strings{"abcde.txt", "Zebra.txt", "ééééé.txt"}));
     EXPECT_EQ(dir.Names("dest"), Strings{});
-
-    const CliRun move = RunCli({"move-on-length", dir / "src", dir / "dest", "--length=8"});
+    const CliRun move = RunCli(Words("move-on-length F/src F/dest --length=8", dir.Path()));
     EXPECT_EQ(move.status, 0) << move.err;
     EXPECT_EQ(move.out, "");
     EXPECT_EQ(dir.Names("dest"), (Strings{"Zebra.txt", "abcde.txt", "ééééé.txt"}));
@@ -53,38 +44,32 @@ TEST(CliFolderOps, StoppedChecksMoveNothing) {
     dir.File("src/Report.TXT");
     dir.File("src/other-long.txt");
     dir.File("dest/report.txt");
-    const std::string src = dir / "src", dest = dir / "dest", mol = "move-on-length";
-    const struct {
-        Strings args;
-        std::string err;
-    } cases[] = {
-        {{mol, src, dest, "--length", "5"},
-         "Error: The move was not started. A file with the name Report.TXT already exists in the "
-         "destination directory.\n"},
-        {{mol, src, dest, "--length", "0"},
-         "Error: The move cannot be done.  A length larger than 0 must be entered in the length "
-         "editbox.\n"},
-        {{mol, src, src, "--length", "5"},
+    const std::string exists =
+        "Error: The move was not started. A file with the name Report.TXT "
+        "already exists in the destination directory.\n";
+    const std::string length =
+        "Error: The move cannot be done.  A length larger than 0 must be "
+        "entered in the length editbox.\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"move-on-length F/src F/dest --length 5", exists},
+        {"move-on-length F/src F/dest --length 0", length},
+        {"move-on-length F/src F/src --length 5",
          "Error: The Move cannot be done - the source and destination folders are the same.\n"},
-        {{mol, dir / "nope", dir / "gone", "--length", "5"},
+        {"move-on-length F/nope F/gone --length 5",
          "Error: The source directory is not valid.\n"
          "Error: The destination directory is not valid.\n"},
-        {{mol, src, dest, "--length", "x", "--preview"},
-         "Error: The move cannot be done.  A length larger than 0 must be entered in the length "
-         "editbox.\n"},
+        {"move-on-length F/src F/dest --length x --preview", length},
         // The preview runs the Move's checks: it lists nothing the Move would refuse.
-        {{mol, src, dest, "--length", "5", "--preview"},
-         "Error: The move was not started. A file with the name Report.TXT already exists in the "
-         "destination directory.\n"},
-        {{"merge", src, dest, dir / "missing"}, "Error: The alternate directory is not valid.\n"},
-        {{"merge", src, src, dest},
+        {"move-on-length F/src F/dest --length 5 --preview", exists},
+        {"merge F/src F/dest F/missing", "Error: The alternate directory is not valid.\n"},
+        {"merge F/src F/src F/dest",
          "Error: The source and destination directories are the same. You must change one.\n"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.args));
-        const CliRun run = RunCli(c.args);
+    for (const auto& [args, err] : cases) {
+        SCOPED_TRACE(args);
+        const CliRun run = RunCli(Words(args, dir.Path()));
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.err, err);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(dir.Names("src"), (Strings{"Report.TXT", "other-long.txt"}));
         EXPECT_EQ(dir.Names("dest"), (Strings{"report.txt"}));
@@ -100,8 +85,7 @@ TEST(CliMerge, SummaryOnStandardOutput) {
     dir.File("dst/B.TXT", "SAME");
     dir.File("dst/c.txt", "short");
     dir.Folder("alt");
-
-    const CliRun run = RunCli({"merge", dir / "src", dir / "dst", dir / "alt"});
+    const CliRun run = RunCli(Words("merge F/src F/dst F/alt", dir.Path()));
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out,
@@ -124,7 +108,7 @@ TEST(CliFolderOps, FailedMovesAreToldAndFailTheRun) {
     dir.File("src/blocked-name.txt", "stays");
     // A folder is not among the destination's files: only the move itself finds the clash.
     dir.File("dest/blocked-name.txt/keep.txt");
-    const CliRun move = RunCli({"move-on-length", dir / "src", dir / "dest", "--length", "3"});
+    const CliRun move = RunCli(Words("move-on-length F/src F/dest --length 3", dir.Path()));
     EXPECT_EQ(move.status, 1);
     EXPECT_EQ(move.err,
               "Error: could not move blocked-name.txt to " + dir / "dest" + ": File exists\n");
@@ -134,7 +118,7 @@ TEST(CliFolderOps, FailedMovesAreToldAndFailTheRun) {
     dir.File("dst/c.txt", "short");
     dir.File("alt/c.txt", "already");
     dir.File("src/new.txt", "new");
-    const CliRun merge = RunCli({"merge", dir / "src", dir / "dst", dir / "alt"});
+    const CliRun merge = RunCli(Words("merge F/src F/dst F/alt", dir.Path()));
     EXPECT_EQ(merge.status, 1);
     EXPECT_EQ(merge.err, "Error: could not move c.txt to " + dir / "alt" + ": File exists\n");
     EXPECT_EQ(merge.out,
@@ -143,8 +127,7 @@ TEST(CliFolderOps, FailedMovesAreToldAndFailTheRun) {
               "  0 existed in the destination folder with a different size - moved to alternate "
               "directory)\n"
               "  0 existed in the destination folder with the same size - not moved)\n");
-    EXPECT_EQ(dir.Read("alt/c.txt"), "already");
-    EXPECT_EQ(dir.Read("src/c.txt"), "longer");
+    EXPECT_EQ(dir.Read("alt/c.txt") + dir.Read("src/c.txt"), "alreadylonger");
 }
 
 // Every usage error exits with 2 and one line naming the bad argument; nothing changes.
@@ -152,11 +135,7 @@ TEST(CliUsage, BadArgumentsAreNamedAndChangeNothing) {
     TempFolder dir;
     dir.File("a.txt");
     dir.Folder("sub");
-    // The words of each command line; F stands for the folder.
-    const struct {
-        const char* args;
-        const char* named;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"", "command"},
         {"shuffle F", "'shuffle'"},
         {"rename F --frobnicate", "--frobnicate"},
@@ -190,15 +169,15 @@ TEST(CliUsage, BadArgumentsAreNamedAndChangeNothing) {
         {"move-on-length F F", "--length is missing"},
         {"merge F F", "ALTERNATE is missing"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args);
-        const CliRun run = RunCli(Words(c.args, dir.Path()));
+    for (const auto& [args, named] : cases) {
+        SCOPED_TRACE(args);
+        const CliRun run = RunCli(Words(args, dir.Path()));
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         const Strings lines = Lines(run.err);
         ASSERT_EQ(lines.size(), 1u) << run.err;
         EXPECT_EQ(lines[0].rfind("tidemark-cli: ", 0), 0u) << lines[0];
-        EXPECT_NE(lines[0].find(c.named), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(named), std::string::npos) << lines[0];
         EXPECT_EQ(dir.Names(), (Strings{"a.txt", "sub"}));
     }
 }
@@ -212,6 +191,89 @@ TEST(CliUsage, HelpForEachCommand) {
     const CliRun overview = RunCli({"--help"});
     EXPECT_EQ(overview.status, 0);
     EXPECT_NE(overview.out.find("move-on-length SOURCE DEST --length N"), std::string::npos);
+}
+
+// Points the program's journals at a folder of the test's own.
+struct StateFolder {
+    TempFolder dir;
+    StateFolder() { setenv("TMK_STATE", dir.Path().c_str(), 1); }
+    ~StateFolder() { unsetenv("TMK_STATE"); }
+};
+
+TEST(CliUndo, HistoryUndoAndRedo) {
+    StateFolder state;
+    TempFolder dir;
+    dir.File("a1.txt", "one");
+    dir.File("a2.txt", "two");
+    dir.File("b.txt", "bee");
+    const Strings before = dir.Names();
+    ASSERT_EQ(RunCli(Words("rename F --replace a --with c", dir.Path())).status, 0);
+    const Strings renamed = dir.Names();
+    const Strings history = Lines(RunCli({"history"}).out);
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(Field(history[0], 0) + " " + Field(history[0], 2) + " " + Field(history[0], 4) + " " +
+                  Field(history[0], 5),
+              "1 rename 3 complete");
+    EXPECT_EQ(Field(history[0], 3), dir.Path());
+
+    const CliRun dry = RunCli({"undo", "--dry-run"});
+    EXPECT_EQ(dry.status, 0);
+    EXPECT_EQ(dry.out, "would undo 2 steps of rename in " + dir.Path() + "\n");
+    EXPECT_EQ(dir.Names(), renamed);
+    const CliRun undo = RunCli({"undo"});
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(undo.out, "undid 2 steps of rename in " + dir.Path() + "\n");
+    EXPECT_EQ(dir.Names(), before);
+    EXPECT_EQ(dir.Read("a1.txt"), "one");
+    const std::string json = RunCli({"history", "--json"}).out;
+    for (const char* part : {"\"operation\":\"undo\"", "\"number\":2,", "\"state\":\"undone\""}) {
+        EXPECT_NE(json.find(part), std::string::npos) << part << json;
+    }
+
+    // Nothing left to undo; the same batch again is refused; the undo itself can be undone.
+    EXPECT_EQ(RunCli({"undo"}).err, "tidemark-cli: there is no batch to undo\n");
+    const CliRun again = RunCli({"undo", "2"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("already been undone"), std::string::npos);
+    EXPECT_EQ(RunCli({"undo", "1"}).status, 0);
+    EXPECT_EQ(dir.Names(), renamed);
+
+    // (b.txt kept its name: nothing to undo there.) A step whose old name is taken is skipped,
+    // listed, and gives status 1.
+    dir.File("a2.txt", "new");
+    const CliRun blocked = RunCli({"undo", "--json"});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_NE(blocked.out.find("\"undone\":1,\"skipped\":[\"" + dir.Path() +
+                               "/c2.txt: the old name a2.txt is taken; not undone\"]"),
+              std::string::npos)
+        << blocked.out;
+    EXPECT_EQ(dir.Read("a2.txt"), "new");
+    EXPECT_EQ(RunCli({"undo", "0"}).status, 2);
+}
+
+// A rename of 32,767 files killed once it is under way (its journal's plan is on disk and the
+// 2,000th file renamed): the undo restores every name.
+TEST(CliUndo, KilledRenameIsUndoneCompletely) {
+    StateFolder state;
+    TempFolder dir;
+    for (int i = 0; i < 32767; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%05d", i);
+        std::ofstream(dir / name);
+    }
+    const Strings before = dir.Names();
+    // The shell waits for the mark, kills the rename and exits with its status (128 + 9).
+    const std::string script = "exec 2>/dev/null;" +
+                               CliCommand(Words("rename F --replace f --with g", dir.Path())) +
+                               " & p=$!; while [ ! -e " + dir / "g02000" +
+                               " ] && kill -0 $p; do sleep 0.01; done; kill -9 $p; wait $p";
+    const int status = std::system(script.c_str());
+    ASSERT_EQ(WEXITSTATUS(status), 128 + 9) << "the rename ended before it could be killed";
+    ASSERT_NE(dir.Names(), before);
+    EXPECT_EQ(Field(Lines(RunCli({"history"}).out).at(0), 5), "stopped");
+    const CliRun undo = RunCli({"undo"});
+    EXPECT_EQ(undo.status, 0) << undo.out << undo.err;
+    EXPECT_EQ(dir.Names(), before);
 }
 
 }  // namespace

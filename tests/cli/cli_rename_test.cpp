@@ -22,16 +22,10 @@
 namespace tidemark::testing {
 namespace {
 
-using Strings = std::vector<std::string>;
-
 Strings Column(const std::string& out, std::size_t column) {
     Strings values;
     for (const std::string& line : Lines(out)) {
-        std::size_t start = 0;
-        for (std::size_t c = 0; c < column; ++c) {
-            start = line.find('\t', start) + 1;
-        }
-        values.push_back(line.substr(start, line.find('\t', start) - start));
+        values.push_back(Field(line, column));
     }
     return values;
 }
@@ -46,11 +40,6 @@ std::string WindowType(const std::string& name, bool isFolder) {
 #endif
 }
 
-Strings With(Strings head, const Strings& tail) {
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
-
 TEST(CliList, SevenColumnsInTheOrderOfTheColumnClicks) {
     TempFolder dir;
     dir.Folder("b");
@@ -59,7 +48,6 @@ TEST(CliList, SevenColumnsInTheOrderOfTheColumnClicks) {
     dir.SizedFile("Y.txt", 50);
     dir.SizedFile("x.png", 100);
     dir.SetTime("Y.txt", 1275282662);  // 2010-05-31 05:11:02 UTC
-
     const CliRun byName = RunCli({"list", dir.Path()});
     ASSERT_EQ(byName.status, 0) << byName.err;
     EXPECT_EQ(Column(byName.out, 1), (Strings{"", "", ".png", ".txt", ".txt"}));
@@ -72,75 +60,64 @@ TEST(CliList, SevenColumnsInTheOrderOfTheColumnClicks) {
     for (const std::string& line : Lines(byName.out)) {
         EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
     }
-
-    const struct {
-        Strings options;
-        Strings names;
-    } cases[] = {
-        {{}, {"A", "b", "x.png", "Y.txt", "z.txt"}},
-        {{"--desc"}, {"z.txt", "Y.txt", "x.png", "b", "A"}},
-        {{"--sort", "size"}, {"A", "b", "Y.txt", "x.png", "z.txt"}},
-        {{"--sort", "size", "--desc"}, {"z.txt", "x.png", "Y.txt", "b", "A"}},
-        {{"--sort=ext"}, {"A", "b", "x.png", "Y.txt", "z.txt"}},
+    const std::pair<const char*, Strings> cases[] = {
+        {"", {"A", "b", "x.png", "Y.txt", "z.txt"}},
+        {"--desc", {"z.txt", "Y.txt", "x.png", "b", "A"}},
+        {"--sort size", {"A", "b", "Y.txt", "x.png", "z.txt"}},
+        {"--sort size --desc", {"z.txt", "x.png", "Y.txt", "b", "A"}},
+        {"--sort=ext", {"A", "b", "x.png", "Y.txt", "z.txt"}},
     };
-    for (const auto& c : cases) {
-        const CliRun run = RunCli(With({"list", dir.Path()}, c.options));
+    for (const auto& [options, names] : cases) {
+        const CliRun run = RunCli(Words(std::string("list F ") + options, dir.Path()));
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(Column(run.out, 0), c.names) << ::testing::PrintToString(c.options);
+        EXPECT_EQ(Column(run.out, 0), names) << options;
     }
 }
 
 // Preview shows exactly what rename then does, in any order.
 TEST(CliRename, PreviewIsWhatRenameDoes) {
     const struct {
-        Strings options;
+        const char* options;
         std::map<std::string, std::string> expected;  // old -> new, changed entries only
     } cases[] = {
-        {{"--replace", "a", "--with", "X"},
+        {"--replace a --with X",
          {{"alpha.txt", "XlphX.txt"}, {"Banana.AAA", "BXnXnX.AAA"}, {"cat.jpg", "cXt.jpg"}}},
-        {{"--replace", "A", "--with", "x", "--match-case"}, {{"Banana.AAA", "Banana.xxx"}}},
-        {{"--delete", "2,3", "--prepend", "p_", "--case", "caps"},
+        {"--replace A --with x --match-case", {{"Banana.AAA", "Banana.xxx"}}},
+        {"--delete 2,3 --prepend p_ --case caps",
          {{"alpha.txt", "P_aa.txt"}, {"Banana.AAA", "P_bna.aaa"}, {"cat.jpg", "P_c.jpg"}}},
-        {{"--page", "ext", "--change", "md"},
+        {"--page ext --change md",
          {{"alpha.txt", "alpha.md"}, {"Banana.AAA", "Banana.md"}, {"cat.jpg", "cat.md"}}},
-        {{"--page", "folders", "--append", "_old", "--case", "upper"}, {{"dir", "DIR_OLD"}}},
-        {{"--select", "cat.jpg", "--selected-only", "--insert", "-", "--at", "2"},
-         {{"cat.jpg", "c-at.jpg"}}},
-        {{"--page", "number", "--pattern", "img_??.jpg", "--start", "8", "--incr", "2"},
+        {"--page folders --append _old --case upper", {{"dir", "DIR_OLD"}}},
+        {"--select cat.jpg --selected-only --insert - --at 2", {{"cat.jpg", "c-at.jpg"}}},
+        {"--page number --pattern img_??.jpg --start 8 --incr 2",
          {{"alpha.txt", "img_08.jpg"}, {"Banana.AAA", "img_10.jpg"}, {"cat.jpg", "img_12.jpg"}}},
-        {{"--page", "number", "--pattern", "n???", "--width", "1", "--base", "hex", "--start",
-          "15"},
+        {"--page number --pattern n??? --width 1 --base hex --start 15",
          {{"alpha.txt", "nf??"}, {"Banana.AAA", "n10??"}, {"cat.jpg", "n11??"}}},
-        {{"--page", "number", "--sort", "size", "--after", "--base", "alpha"},
+        {"--page number --sort size --after --base alpha",
          {{"cat.jpg", "cata.jpg"}, {"alpha.txt", "alphab.txt"}, {"Banana.AAA", "Bananac.AAA"}}},
-        {{"--page", "number", "--before", "--desc"},
+        {"--page number --before --desc",
          {{"alpha.txt", "1alpha.txt"}, {"Banana.AAA", "2Banana.AAA"}, {"cat.jpg", "3cat.jpg"}}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.options));
+        SCOPED_TRACE(c.options);
         TempFolder dir;
         dir.Folder("dir");
         dir.SizedFile("alpha.txt", 20);
         dir.SizedFile("Banana.AAA", 30);
         dir.SizedFile("cat.jpg", 10);
-
-        const CliRun preview = RunCli(With({"preview", dir.Path()}, c.options));
+        const CliRun preview = RunCli(Words(std::string("preview F ") + c.options, dir.Path()));
         ASSERT_EQ(preview.status, 0) << preview.err;
         std::map<std::string, std::string> shown;
         Strings expectedOnDisk;
         for (const std::string& line : Lines(preview.out)) {
-            const std::size_t tab = line.find('\t');
-            ASSERT_NE(tab, std::string::npos) << line;
-            const std::string oldName = line.substr(0, tab);
-            const std::string newName = line.substr(tab + 1);
-            if (oldName != newName) {
-                shown[oldName] = newName;
+            ASSERT_EQ(std::count(line.begin(), line.end(), '\t'), 1) << line;
+            if (Field(line, 0) != Field(line, 1)) {
+                shown[Field(line, 0)] = Field(line, 1);
             }
-            expectedOnDisk.push_back(newName);
+            expectedOnDisk.push_back(Field(line, 1));
         }
         EXPECT_EQ(shown, c.expected);
-
-        const CliRun rename = RunCli(With({"rename", dir.Path()}, c.options));
+        const CliRun rename = RunCli(Words(std::string("rename F ") + c.options, dir.Path()));
         EXPECT_EQ(rename.status, 0) << rename.err;
         EXPECT_EQ(rename.err, "");
         std::sort(expectedOnDisk.begin(), expectedOnDisk.end());
@@ -152,13 +129,14 @@ TEST(CliPreview, SelectionMarksAndFileOrdinalsAsJson) {
     TempFolder dir;
     dir.Folder("f1");
     dir.Folder("f2");
-    dir.File("a \"q\".txt");
-    dir.File("b\\c.txt");
-    dir.File("d.txt");
+    for (const char* name : {"a \"q\".txt", "b\\c.txt", "d.txt"}) {
+        dir.File(name);
+    }
     // Selected in reverse; folders selected too, which never take an ordinal.
-    const CliRun run =
-        RunCli({"preview", dir.Path(), "--page", "number", "--after", "--json", "--select", "d.txt",
-                "--select", "f2", "--select", "a \"q\".txt", "--selected-only"});
+    const CliRun run = RunCli(
+        With(Words("preview F --page number --after --json --select d.txt --select f2 --select",
+                   dir.Path()),
+             {"a \"q\".txt", "--selected-only"}));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
               "[\n"
@@ -168,29 +146,14 @@ TEST(CliPreview, SelectionMarksAndFileOrdinalsAsJson) {
               "{\"old\":\"b\\\\c.txt\",\"new\":\"b\\\\c.txt\",\"isFile\":true},\n"
               "{\"old\":\"d.txt\",\"new\":\"d2.txt\",\"isFile\":true}\n"
               "]\n");
-
-    const CliRun empty = RunCli({"preview", dir.Path(), "--json", "--order", "d.txt", "--page",
-                                 "number", "--start", "0", "--before"});
-    ASSERT_EQ(empty.status, 0) << empty.err;
-    EXPECT_EQ(empty.out, "[\n{\"old\":\"d.txt\",\"new\":\"0d.txt\",\"isFile\":true}\n]\n");
+    const CliRun one = RunCli(
+        Words("preview F --json --order d.txt --page number --start 0 --before", dir.Path()));
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.out, "[\n{\"old\":\"d.txt\",\"new\":\"0d.txt\",\"isFile\":true}\n]\n");
 }
 
-// The "clash" marks of a JSON preview as "old:clash", rows without one left out.
-Strings ClashMarks(const std::string& json) {
-    Strings marks;
-    for (const std::string& line : Lines(json)) {
-        const std::size_t at = line.find(",\"clash\":\"");
-        if (at != std::string::npos) {
-            const std::size_t value = at + 10;
-            marks.push_back(line.substr(8, line.find('"', 8) - 8) + ":" +
-                            line.substr(value, line.find('"', value) - value));
-        }
-    }
-    return marks;
-}
-
-// A rename that is refused changes nothing; its preview marks the rows and gives the same
-// status, so that "preview && rename" never starts it.
+// A rename that is refused changes nothing; its preview marks the rows ("old:clash" in the
+// JSON) and gives the same status, so that "preview && rename" never starts it.
 TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
     const std::string collision =
         "TMK: File naming was not started.  It was determined that a collision would have "
@@ -222,8 +185,7 @@ TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
          41,
          "TMK: You are using the file Tab, but selected a folder to change and this is not "
          "allowed.\nThe selection is sub\n"},
-        {{"--page", "number", "--before", "--output", "move", "--dest", "/nonexistent/dest"},
-         41,
+        {Words("--page number --before --output move --dest /nonexistent/dest"), 41,
          "Error: You have chosen to move or copy the files to a different directory.  So, you "
          "must provide a destination directory.\n"},
         // The engine's message names the old name; a second line names the new one.
@@ -246,10 +208,16 @@ TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
         const CliRun preview = RunCli(With({"preview", dir.Path(), "--json"}, c.options));
         EXPECT_EQ(preview.status, c.previewErr.empty() ? 0 : c.status);
         EXPECT_EQ(preview.err, c.previewErr);
-        EXPECT_EQ(ClashMarks(preview.out), c.marks) << preview.out;
+        Strings marks;
+        for (const std::string& line : Lines(preview.out)) {
+            if (const std::size_t at = line.find(",\"clash\":\""); at != std::string::npos) {
+                marks.push_back(line.substr(8, line.find('"', 8) - 8) + ":" +
+                                line.substr(at + 10, line.find('"', at + 10) - at - 10));
+            }
+        }
+        EXPECT_EQ(marks, c.marks) << preview.out;
         EXPECT_EQ(dir.Names(), (Strings{"a.txt", "b.txt", "sub"}));
-        EXPECT_EQ(dir.Read("a.txt"), "A");
-        EXPECT_EQ(dir.Read("b.txt"), "B");
+        EXPECT_EQ(dir.Read("a.txt") + dir.Read("b.txt"), "AB");
     }
 }
 
@@ -258,21 +226,18 @@ TEST(CliRename, NumberingIntoADestinationCopiesAndChecksItsNames) {
     dir.File("src/a.txt", "1");
     dir.File("src/b.txt", "2");
     dir.File("dest/A.TXT", "old");
-    const Strings copy{"--page", "number",   "--pattern", "?.txt",  "--base",
-                       "alpha",  "--output", "copy",      "--dest", dir / "dest"};
-
-    const CliRun clash = RunCli(With({"rename", dir / "src"}, copy));
+    const std::string copy =
+        " --page number --pattern ?.txt --base alpha --output copy --dest F/dest";
+    const CliRun clash = RunCli(Words("rename F/src" + copy, dir.Path()));
     EXPECT_EQ(clash.status, 42);
     EXPECT_EQ(clash.err,
               "TMK: File Numbering Not Started!\n\nThe file   A.TXT   exists in the destination "
               "directory.\n");
     EXPECT_EQ(dir.Names("dest"), (Strings{"A.TXT"}));
-
-    const CliRun copied = RunCli(With({"rename", dir / "src", "--start", "2"}, copy));
+    const CliRun copied = RunCli(Words("rename F/src --start 2" + copy, dir.Path()));
     EXPECT_EQ(copied.status, 0) << copied.err;
     EXPECT_EQ(dir.Names("dest"), (Strings{"A.TXT", "b.txt", "c.txt"}));
-    EXPECT_EQ(dir.Read("dest/b.txt"), "1");
-    EXPECT_EQ(dir.Read("dest/c.txt"), "2");
+    EXPECT_EQ(dir.Read("dest/b.txt") + dir.Read("dest/c.txt"), "12");
     EXPECT_EQ(dir.Names("src"), (Strings{"a.txt", "b.txt"}));
 }
 
@@ -285,15 +250,14 @@ TEST(CliRename, UnicodeNamesAndLogLinesOnlyWithLog) {
                                  "--selected-only", "--case", "caps"});
     EXPECT_EQ(upper.status, 0) << upper.err;
     EXPECT_EQ(upper.err, "");
-    const CliRun logged = RunCli(
-        {"rename", dir.Path(), "--replace", "語", "--with", "ÜБ", "--delete", "1,1", "--log"});
+    const CliRun logged =
+        RunCli(Words("rename F --replace 語 --with ÜБ --delete 1,1 --log", dir.Path()));
     EXPECT_EQ(logged.status, 0);
     EXPECT_EQ(logged.err.rfind("OnPerformFileRename - Enter\n", 0), 0u) << logged.err;
     EXPECT_NE(logged.err.find("OnPerformFileRename - Do InPlace Rename\n"), std::string::npos);
     EXPECT_EQ(dir.Names(), (Strings{"lain.txt", "té À La Mer.txt", "本ÜБ.txt"}));
-
-    const CliRun json = RunCli({"preview", dir.Path(), "--json", "--select", "本ÜБ.txt",
-                                "--selected-only", "--prepend", "→"});
+    const CliRun json =
+        RunCli(Words("preview F --json --select 本ÜБ.txt --selected-only --prepend →", dir.Path()));
     EXPECT_EQ(json.status, 0) << json.err;
     EXPECT_NE(json.out.find("{\"old\":\"本ÜБ.txt\",\"new\":\"→本ÜБ.txt\",\"isFile\":true}"),
               std::string::npos)
@@ -308,38 +272,28 @@ TEST(CliPreview, NullSeparatedAndJsonOutputKeepEveryByte) {
     for (const std::string& name : names) {
         dir.File(name);
     }
-    const auto fields = [](const std::string& out) {
-        Strings split;
-        for (std::size_t start = 0, end; (end = out.find('\0', start)) != std::string::npos;
-             start = end + 1) {
-            split.push_back(out.substr(start, end - start));
-        }
-        EXPECT_TRUE(out.empty() || out.back() == '\0') << "every field ends with a NUL";
-        return split;
-    };
     const CliRun list = RunCli({"list", dir.Path(), "-0"});
     ASSERT_EQ(list.status, 0) << list.err;
-    const Strings listed = fields(list.out);
+    const Strings listed = Lines(list.out, '\0');
     ASSERT_EQ(listed.size(), 7 * names.size());
+    EXPECT_EQ(list.out.back(), '\0');
+    std::string expected;
     for (std::size_t i = 0; i < names.size(); ++i) {
         EXPECT_EQ(listed[7 * i], names[i]);
+        expected += names[i] + '\0' + "x" + names[i] + '\0';
     }
     const CliRun preview = RunCli({"preview", dir.Path(), "--null", "--prepend", "x"});
     ASSERT_EQ(preview.status, 0) << preview.err;
-    Strings expected;
-    for (const std::string& name : names) {
-        expected.insert(expected.end(), {name, "x" + name});
-    }
-    EXPECT_EQ(fields(preview.out), expected);
+    EXPECT_EQ(preview.out, expected);
 
     const CliRun json = RunCli({"preview", dir.Path(), "--json", "--prepend", "x"});
     ASSERT_EQ(json.status, 0) << json.err;
-    const Strings rows = Lines(json.out);
-    ASSERT_EQ(rows.size(), 5u) << json.out;
-    EXPECT_EQ(rows[1], R"({"old":"a\tb.txt","new":"xa\tb.txt","isFile":true},)");
-    EXPECT_EQ(rows[2], R"({"old":"line\nend\r.txt","new":"xline\nend\r.txt","isFile":true},)");
-    EXPECT_EQ(rows[3], R"({"old":"stray\udcff.txt","new":"xstray\udcff.txt","isFile":true,)"
-                       R"("oldBase64":"c3RyYXn/LnR4dA==","newBase64":"eHN0cmF5/y50eHQ="})");
+    EXPECT_EQ(Lines(json.out),
+              (Strings{"[", R"({"old":"a\tb.txt","new":"xa\tb.txt","isFile":true},)",
+                       R"({"old":"line\nend\r.txt","new":"xline\nend\r.txt","isFile":true},)",
+                       R"({"old":"stray\udcff.txt","new":"xstray\udcff.txt","isFile":true,)"
+                       R"("oldBase64":"c3RyYXn/LnR4dA==","newBase64":"eHN0cmF5/y50eHQ="})",
+                       "]"}));
     EXPECT_EQ(RunCli({"preview", dir.Path(), "--json", "-0"}).status, 2);
 }
 
@@ -347,8 +301,8 @@ TEST(CliPreview, NullSeparatedAndJsonOutputKeepEveryByte) {
 TEST(CliList, FullOutputDeviceFailsTheCommand) {
     TempFolder dir;
     dir.File("a.txt");
-    for (const std::string command : {"list", "preview", "preview --json", "list --help"}) {
-        const std::string line = std::string(TIDEMARK_CLI_PATH) + " " + command + " " + dir.Path() +
+    for (const char* command : {"list", "preview", "preview --json", "list --help"}) {
+        const std::string line = CliCommand(Words(std::string(command) + " F", dir.Path())) +
                                  " >/dev/full 2>" + (dir / "err");
         const int status = std::system(line.c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << command << " " << status;
@@ -366,23 +320,21 @@ TEST(CliPreview, KindsAsTheFullListingTellsThem) {
     dir.File("file.txt");
     ASSERT_EQ(symlink((dir / "dir").c_str(), (dir / "link-dir").c_str()), 0);
     ASSERT_EQ(symlink((dir / "file.txt").c_str(), (dir / "link-file").c_str()), 0);
-    const auto firstColumnOfLinesEndingIn = [](const CliRun& run, const std::string& end) {
+    const auto namesOfLinesEndingIn = [](const CliRun& run, const std::string& end) {
         Strings names;
         for (const std::string& line : Lines(run.out)) {
             if (line.ends_with(end)) {
-                names.push_back(line.substr(0, line.find('\t')));
+                names.push_back(Field(line, 0));
             }
         }
         return names;
     };
-    EXPECT_EQ(
-        firstColumnOfLinesEndingIn(RunCli({"list", dir.Path()}), "\t" + WindowType("dir", true)),
-        (Strings{"dir", "link-dir"}));
-    for (const Strings& order : {Strings{}, Strings{"--sort", "size"}}) {
+    EXPECT_EQ(namesOfLinesEndingIn(RunCli({"list", dir.Path()}), "\t" + WindowType("dir", true)),
+              (Strings{"dir", "link-dir"}));
+    for (const char* order : {"", " --sort size"}) {
         const CliRun run =
-            RunCli(With({"preview", dir.Path(), "--page", "folders", "--append", "_x"}, order));
-        EXPECT_EQ(firstColumnOfLinesEndingIn(run, "_x"), (Strings{"dir", "link-dir"}))
-            << ::testing::PrintToString(order);
+            RunCli(Words(std::string("preview F --page folders --append _x") + order, dir.Path()));
+        EXPECT_EQ(namesOfLinesEndingIn(run, "_x"), (Strings{"dir", "link-dir"})) << order;
     }
 }
 

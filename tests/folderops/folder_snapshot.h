@@ -4,10 +4,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +11,7 @@
 
 #include "folderops/folder_ops_host.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/tree_state.h"
 
 namespace tidemark::folderops::testing {
 
@@ -37,22 +34,10 @@ class RecordingHost : public FolderOpsHost {
     std::vector<std::pair<std::size_t, std::size_t>> progress;
 };
 
-using Snapshot = std::map<std::string, std::string>;
+using Snapshot = tidemark::testing::TreeState;
 
 inline Snapshot TakeSnapshot(const std::string& root) {
-    Snapshot snapshot;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        const std::string relative = std::filesystem::relative(entry.path(), root).string();
-        if (entry.is_directory()) {
-            snapshot[relative + "/"] = "";
-            continue;
-        }
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        snapshot[relative] = content.str();
-    }
-    return snapshot;
+    return tidemark::testing::ReadTreeState(root, false);
 }
 
 // A tree written compactly: "dir/|dir/name=content|..." ("dir/" is a folder).
@@ -71,11 +56,7 @@ inline Snapshot Tree(std::string_view spec) {
 // Creates the files (and folders) of such a tree under root.
 inline void Plant(const tidemark::testing::TempFolder& root, std::string_view spec) {
     for (const auto& [path, content] : Tree(spec)) {
-        if (path.ends_with('/')) {
-            root.Folder(path);
-        } else {
-            root.File(path, content);
-        }
+        path.ends_with('/') ? root.Folder(path) : root.File(path, content);
     }
 }
 

@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <memory>
-
+#include "folderops/move_on_length.h"
 #include "platform/file_system.h"
+#include "rename/undo.h"
 #include "tests/folderops/folder_snapshot.h"
-#include "tests/support/temp_folder.h"
 
 namespace tidemark::folderops {
 namespace {
@@ -23,6 +20,17 @@ using testing::Tree;
 using tidemark::testing::TempFolder;
 using Names = std::vector<std::string>;
 
+Message Summary(int total, int moved, int alternate, int kept) {
+    return {"There were a total of " + std::to_string(total) + " files.\n  " +
+                std::to_string(moved) + " were moved normally to the destination folder.\n  " +
+                std::to_string(alternate) +
+                " existed in the destination folder with a different size - moved to alternate "
+                "directory)\n  " +
+                std::to_string(kept) +
+                " existed in the destination folder with the same size - not moved)",
+            "Merge Info"};
+}
+
 class MergeTest : public ::testing::Test {
   protected:
     MergeTest()
@@ -31,18 +39,6 @@ class MergeTest : public ::testing::Test {
     MergeResult Merge(const std::string& from, const std::string& to, const std::string& other) {
         return RunMerge({from, to, other, {}, {}, {}}, host);
     }
-    void ExpectSummary(int total, int moved, int alternate, int kept) {
-        const std::string text =
-            "There were a total of " + std::to_string(total) + " files.\n  " +
-            std::to_string(moved) + " were moved normally to the destination folder.\n  " +
-            std::to_string(alternate) +
-            " existed in the destination folder with a different size - moved to alternate "
-            "directory)\n  " +
-            std::to_string(kept) +
-            " existed in the destination folder with the same size - not moved)";
-        EXPECT_EQ(host.messages, (std::vector<Message>{{text, "Merge Info"}}));
-    }
-
     TempFolder root;
     std::string source, destination, alt;
     RecordingHost host;
@@ -50,27 +46,44 @@ class MergeTest : public ::testing::Test {
 
 // One run through every row of the merge table: new, same size (other content still counts as
 // the same file), other size, name taken in the alternate too; lookup ignores case but an
-// exact name wins; subfolders are not merged.
-TEST_F(MergeTest, EveryCaseOfTheTableInOneRun) {
-    Plant(root,
-          "src/a.txt=A|src/b.txt=bb|src/c.txt=ccc|src/d.txt=ddd|src/sub/a.txt=in a subfolder|"
-          "src/readme.txt=longer text|src/Notes.md=1234|src/X.TXT=xx|dst/b.txt=BB|"
-          "dst/c.txt=cc|dst/d.txt=dd|alt/d.txt=d|dst/README.TXT=short|dst/NOTES.MD=abcd|"
-          "dst/x.txt=x|dst/X.TXT=XX");
-
-    const MergeResult result =
-        RunMerge({source, destination, alt, {"/x", "/y"}, {}, {"/1", "/2", "/3", "/4"}}, host);
-    EXPECT_TRUE(result.merged);
-    ExpectSummary(7, 1, 3, 3);
-    EXPECT_EQ(host.progress.back(), std::make_pair(std::size_t{7}, std::size_t{7}));
-    EXPECT_EQ(TakeSnapshot(root.Path()),
-              Tree("src/|src/b.txt=bb|src/d.txt=ddd|src/sub/|src/sub/a.txt=in a subfolder|"
-                   "src/Notes.md=1234|src/X.TXT=xx|dst/|dst/a.txt=A|dst/b.txt=BB|dst/c.txt=cc|"
-                   "dst/d.txt=dd|dst/README.TXT=short|dst/NOTES.MD=abcd|dst/x.txt=x|dst/X.TXT=XX|"
-                   "alt/|alt/c.txt=ccc|alt/d.txt=d|alt/readme.txt=longer text"));
-    EXPECT_EQ(result.sourceHistory, (Names{source, "/x", "/y"}));
-    EXPECT_EQ(result.destinationHistory, (Names{destination}));
-    EXPECT_EQ(result.alternateHistory, (Names{alt, "/1", "/2", "/3"}));
+// exact name wins; subfolders are not merged. Onto another file system a move is a copy that
+// keeps the last-write time, then a delete, and still never replaces.
+TEST(MergeTableTest, EveryCaseOfTheTableInOneRun) {
+    const std::string other = tidemark::testing::OtherFileSystem();
+    for (const bool across : {false, true}) {
+        SCOPED_TRACE(across ? "across file systems" : "within one file system");
+        if (across && other.empty()) {
+            continue;
+        }
+        TempFolder root;
+        const TempFolder far(across ? other : std::string());
+        Plant(root,
+              "src/a.txt=A|src/b.txt=bb|src/c.txt=ccc|src/d.txt=ddd|src/sub/a.txt=in a subfolder|"
+              "src/readme.txt=longer text|src/Notes.md=1234|src/X.TXT=xx");
+        root.SetTime("src/a.txt", 1000000000);
+        Plant(far,
+              "dst/b.txt=BB|dst/c.txt=cc|dst/d.txt=dd|alt/d.txt=d|dst/README.TXT=short|"
+              "dst/NOTES.MD=abcd|dst/x.txt=x|dst/X.TXT=XX");
+        RecordingHost host;
+        const MergeResult result = RunMerge(
+            {root / "src", far / "dst", far / "alt", {"/x", "/y"}, {}, {"/1", "/2", "/3", "/4"}},
+            host);
+        EXPECT_TRUE(result.merged);
+        EXPECT_EQ(host.messages, (std::vector<Message>{Summary(7, 1, 3, 3)}));
+        EXPECT_EQ(host.progress.back(), std::make_pair(std::size_t{7}, std::size_t{7}));
+        EXPECT_EQ(TakeSnapshot(root.Path()),
+                  Tree("src/|src/b.txt=bb|src/d.txt=ddd|src/sub/|src/sub/a.txt=in a subfolder|"
+                       "src/Notes.md=1234|src/X.TXT=xx"));
+        EXPECT_EQ(TakeSnapshot(far.Path()),
+                  Tree("dst/|dst/a.txt=A|dst/b.txt=BB|dst/c.txt=cc|dst/d.txt=dd|"
+                       "dst/README.TXT=short|dst/NOTES.MD=abcd|dst/x.txt=x|dst/X.TXT=XX|"
+                       "alt/|alt/c.txt=ccc|alt/d.txt=d|alt/readme.txt=longer text"));
+        EXPECT_EQ(platform::StatPath(far / "dst/a.txt")->modified,
+                  platform::FileTimeFromUnix(1000000000, 0));
+        EXPECT_EQ(result.sourceHistory, (Names{root / "src", "/x", "/y"}));
+        EXPECT_EQ(result.destinationHistory, (Names{far / "dst"}));
+        EXPECT_EQ(result.alternateHistory, (Names{far / "alt", "/1", "/2", "/3"}));
+    }
 }
 
 TEST_F(MergeTest, SizesDifferingAbove32BitsAndNamesMovedEarlierInTheRun) {
@@ -134,7 +147,7 @@ TEST_F(MergeTest, TrailingSeparatorMakesTextsDifferAndUnreadableSourceEndsSilent
     root.Folder("src/sub");
     const Snapshot before = TakeSnapshot(root.Path());
     EXPECT_TRUE(Merge(source + "/", source, alt).merged);
-    ExpectSummary(2, 0, 0, 2);
+    EXPECT_EQ(host.messages, (std::vector<Message>{Summary(2, 0, 0, 2)}));
     EXPECT_EQ(TakeSnapshot(root.Path()), before);
 
     host.messages.clear();
@@ -147,36 +160,51 @@ TEST_F(MergeTest, TrailingSeparatorMakesTextsDifferAndUnreadableSourceEndsSilent
     EXPECT_EQ(root.Read("a-file"), "not a folder");
 }
 
-TEST_F(MergeTest, AcrossFileSystemsCopiesThenDeletesAndNeverReplaces) {
-    std::string other = "/dev/shm/tidemark-test-XXXXXX";
-    if (mkdtemp(other.data()) == nullptr) {
-        GTEST_SKIP() << "/dev/shm is missing or not writable";
-    }
-    const std::unique_ptr<const std::string, void (*)(const std::string*)> cleanup(
-        &other, [](const std::string* p) { std::filesystem::remove_all(*p); });
-    if (platform::SameFileSystem(other, source)) {
-        GTEST_SKIP() << "/dev/shm is on the same file system as " << root.Path();
-    }
-    std::filesystem::create_directory(other + "/dst");
-    std::filesystem::create_directory(other + "/alt");
-    Plant(root,
-          "src/new.txt=new|src/other.txt=other size|src/blocked.txt=blocked!!|src/same.txt=same");
-    root.SetTime("src/new.txt", 1000000000);
-    for (const auto& [name, content] :
-         Tree("dst/OTHER.TXT=x|dst/blocked.txt=b|alt/blocked.txt=kept|dst/same.txt=SAME")) {
-        std::ofstream(other + "/" + name) << content;
-    }
+// Both operations journalled and undone, within one file system and across two: the trees come
+// back byte for byte with their times.
+TEST(UndoFolderOps, MoveOnLengthAndMergeRoundTrips) {
+    using tidemark::testing::ReadTreeState;
+    const std::string other = tidemark::testing::OtherFileSystem();
+    for (const bool merge : {false, true}) {
+        for (const bool across : {false, true}) {
+            SCOPED_TRACE(std::string(merge ? "merge" : "move on length") +
+                         (across ? " across file systems" : ""));
+            if (across && other.empty()) {
+                continue;
+            }
+            TempFolder root, state;
+            const TempFolder far(across ? other : root.Path());
+            Plant(root, "src/longer-name.txt=1|src/short=2|src/same.txt=3|src/other.txt=44");
+            root.SetTime("src/longer-name.txt", 1200000000);
+            root.SetTime("src/other.txt", 1300000000);
+            // OTHER.txt: a name that Move On Length would refuse as a clash.
+            Plant(far, merge ? "dst/same.txt=3|alt/|dst/OTHER.txt=2" : "dst/same.txt=3|alt/");
+            const auto before = ReadTreeState(root.Path());
+            const auto farBefore = ReadTreeState(far.Path());
 
-    RunMerge({source, other + "/dst", other + "/alt", {}, {}, {}}, host);
-    ExpectSummary(4, 1, 2, 1);
-    EXPECT_EQ(TakeSnapshot(root.Path()),
-              Tree("src/|src/blocked.txt=blocked!!|src/same.txt=same|dst/|alt/"));
-    EXPECT_EQ(TakeSnapshot(other),
-              Tree("dst/|dst/new.txt=new|dst/OTHER.TXT=x|dst/blocked.txt=b|dst/same.txt=SAME|alt/|"
-                   "alt/other.txt=other size|alt/blocked.txt=kept"));
-    // The copy keeps the last-write time, as a move would.
-    EXPECT_EQ(platform::StatPath(other + "/dst/new.txt")->modified,
-              platform::FileTimeFromUnix(1000000000, 0));
+            platform::JournalWriter journal(state.Path());
+            RecordingHost host;
+            if (merge) {
+                ASSERT_TRUE(
+                    RunMerge({root / "src", far / "dst", far / "alt", {}, {}, {}, &journal}, host)
+                        .merged);
+            } else {
+                ASSERT_TRUE(
+                    RunMoveOnLength({root / "src", far / "dst", "8", {}, {}, &journal}, host)
+                        .close);
+            }
+            ASSERT_NE(ReadTreeState(root.Path()), before);
+            EXPECT_EQ(journal.ChangedCount(), merge ? 3u : 2u);  // the window's "N entries changed"
+            const auto batches = rename::ListBatches(state.Path());
+            ASSERT_EQ(batches.size(), 1u);
+            EXPECT_EQ(batches[0].operation, merge ? "merge" : "move-on-length");
+            const rename::UndoResult undo = rename::UndoBatch(batches[0].path, false, state.Path());
+            EXPECT_EQ(undo.status, 0) << (undo.skipped.empty() ? undo.message : undo.skipped[0]);
+            EXPECT_EQ(undo.undone, merge ? 3u : 2u);
+            EXPECT_EQ(ReadTreeState(root.Path()), before);
+            EXPECT_EQ(ReadTreeState(far.Path()), farBefore);
+        }
+    }
 }
 
 }  // namespace

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <random>
 
 #include "platform/text.h"
 #include "tests/folderops/folder_snapshot.h"
-#include "tests/support/temp_folder.h"
 
 namespace tidemark::folderops {
 namespace {
@@ -38,29 +36,28 @@ class MoveOnLengthTest : public ::testing::Test {
     RecordingHost host;
 };
 
-TEST(ParseLengthTest, ReadsLeadingSignedNumberAndZeroOtherwise) {
+// The length box reads a leading signed number (0 otherwise); a name's length counts what the user
+// sees as one character.
+TEST(MoveOnLengthTextTest, LengthTextsAndNameLengths) {
     const struct {
         const char* text;
         std::int32_t length;
-    } cases[] = {{"8", 8},          {"  12", 12}, {"+5", 5}, {"-7", -7}, {"12abc", 12},
+    } texts[] = {{"8", 8},          {"  12", 12}, {"+5", 5}, {"-7", -7}, {"12abc", 12},
                  {"abc", 0},        {"", 0},      {"-", 0},  {"0", 0},   {"2147483647", 2147483647},
                  {"99999999999", 0}};
-    for (const auto& c : cases) {
+    for (const auto& c : texts) {
         EXPECT_EQ(ParseLength(c.text), c.length) << '"' << c.text << '"';
     }
-}
-
-TEST(NameLengthTest, CountsWhatTheUserSeesAsOneCharacter) {
     const struct {
         const char* name;
         std::int32_t length;
-    } cases[] = {{"cafe\u0301.txt", 8},
+    } names[] = {{"cafe\u0301.txt", 8},
                  {"\U0001F44D\U0001F3FD\U0001F469\u200D\U0001F4BB", 2},  // skin tone; joined emoji
                  {"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7", 2},        // two flags
                  {"\u1100\u1161\u11A8", 1},                              // jamo of one syllable
                  {"a\r\nb", 3},
                  {"e\u0301\xFF\xC3", 3}};  // invalid bytes count one each
-    for (const auto& c : cases) {
+    for (const auto& c : names) {
         EXPECT_EQ(NameLength(c.name), c.length) << '"' << c.name << '"';
     }
 }
@@ -70,20 +67,23 @@ TEST_F(MoveOnLengthTest, MovesFilesLongerThanLengthCountedInCharacters) {
           "src/abc.txt=7|src/abcd.txt=8|src/abcde.txt=9|src/\xC3\xA4"
           "bcd.txt=8 chars, 9 bytes|"
           "src/.hidden-file=hidden|src/longsubfolder/inside-a-folder.txt=untouched|"
-          "dst/already-here.txt=old");  // "äbcd.txt": 8 characters, 9 bytes
+          "dst/already-here.txt=old|src/blocked.txt=stays|dst/blocked.txt/keep=inside");
+    // "äbcd.txt" is 8 characters in 9 bytes. A folder is not among the destination's files: the
+    // check passes and the move itself must refuse to replace it.
     EXPECT_EQ(PreviewMoveOnLength(source, "8"),
-              (std::vector<std::string>{".hidden-file", "abcde.txt"}));
+              (std::vector<std::string>{".hidden-file", "abcde.txt", "blocked.txt"}));
     const MoveOnLengthResult result = RunMoveOnLength(Request("8"), host);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(result.close && result.storeHistories && !result.focusLength);
-    EXPECT_TRUE(result.failed.empty());
+    EXPECT_EQ(result.failed, std::vector<std::string>{"blocked.txt"});
     EXPECT_EQ(result.moved.size(), 2u);
-    EXPECT_EQ(host.progress.back(), std::make_pair(std::size_t{2}, std::size_t{2}));
+    EXPECT_EQ(host.progress.back(), std::make_pair(std::size_t{3}, std::size_t{3}));
     EXPECT_EQ(TakeSnapshot(root.Path()),
               Tree("src/|src/abc.txt=7|src/abcd.txt=8|src/\xC3\xA4"
                    "bcd.txt=8 chars, 9 bytes|"
                    "src/longsubfolder/|src/longsubfolder/inside-a-folder.txt=untouched|dst/|"
-                   "dst/already-here.txt=old|dst/abcde.txt=9|dst/.hidden-file=hidden"));
+                   "dst/already-here.txt=old|dst/abcde.txt=9|dst/.hidden-file=hidden|"
+                   "src/blocked.txt=stays|dst/blocked.txt/|dst/blocked.txt/keep=inside"));
     EXPECT_EQ(result.sourceHistory, (settings::FolderList{source, "/elsewhere"}));
     EXPECT_EQ(result.destinationHistory, (settings::FolderList{destination}));
 }
@@ -143,23 +143,6 @@ TEST(MoveOnLengthClashTest, NoCaseClashStopsTheWholeMove) {
         EXPECT_TRUE(result.moved.empty());
         EXPECT_EQ(TakeSnapshot(root.Path()), before);
     }
-}
-
-TEST_F(MoveOnLengthTest, FailingMoveIsSkippedAndNothingIsOverwritten) {
-    root.File("src/blocked-name.txt", "stays");
-    root.File("src/free-name.txt", "goes");
-    // A folder is not among the destination's files: the check passes and the move itself
-    // must refuse to replace it.
-    root.File("dst/blocked-name.txt/keep.txt", "inside");
-
-    const MoveOnLengthResult result = RunMoveOnLength(Request("3"), host);
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(result.close);
-    EXPECT_EQ(result.moved, std::vector<std::string>{"free-name.txt"});
-    EXPECT_EQ(result.failed, std::vector<std::string>{"blocked-name.txt"});
-    EXPECT_EQ(TakeSnapshot(root.Path()),
-              Tree("src/|src/blocked-name.txt=stays|dst/|dst/blocked-name.txt/|"
-                   "dst/blocked-name.txt/keep.txt=inside|dst/free-name.txt=goes"));
 }
 
 TEST_F(MoveOnLengthTest, FolderChecksInOrder) {

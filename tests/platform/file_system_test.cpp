@@ -2,7 +2,6 @@
 
 #include <stdio.h>
 #include <sys/stat.h>
-
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,74 +18,50 @@ namespace tidemark::platform {
 namespace {
 
 using tidemark::testing::TempFolder;
+using Names = std::vector<std::string>;
 
-TEST(FileSystem, MoveNeverOverwritesAndAllowsCaseOnlyRenames) {
-    TempFolder dir;
-    dir.File("a.txt", "first");
-    dir.File("b.txt", "second");
-
-    const int err = MoveFileNoReplace(dir / "a.txt", dir / "b.txt");
-    EXPECT_EQ(err, EEXIST);
-    EXPECT_FALSE(SystemErrorText(err).empty());
-    EXPECT_EQ(dir.Read("a.txt"), "first");
-    EXPECT_EQ(dir.Read("b.txt"), "second");
-
-    EXPECT_EQ(MoveFileNoReplace(dir / "a.txt", dir / "A.TXT"), 0);
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"A.TXT", "b.txt"}));
-    EXPECT_EQ(dir.Read("A.TXT"), "first");
-
-    // Renaming an entry to its own name is no change, not a failure.
-    EXPECT_EQ(MoveFileNoReplace(dir / "b.txt", dir / "b.txt"), 0);
-    EXPECT_EQ(dir.Read("b.txt"), "second");
-
-    // Folders move too, and a missing source reports the system's reason.
-    dir.Folder("sub");
-    EXPECT_EQ(MoveFileNoReplace(dir / "sub", dir / "sub2"), 0);
-    EXPECT_TRUE(IsDirectory(dir / "sub2"));
-    EXPECT_EQ(MoveFileNoReplace(dir / "missing", dir / "x"), ENOENT);
-}
-
-TEST(FileSystem, CopyRefusesExistingTargetAndKeepsModeAndTime) {
-    TempFolder dir;
-    dir.File("src.bin", "payload");
-    dir.SetTime("src.bin", 1275282662);
-    chmod((dir / "src.bin").c_str(), 0640);
-    dir.File("taken.bin", "keep me");
-
-    EXPECT_EQ(CopyFileNoReplace(dir / "src.bin", dir / "taken.bin"), EEXIST);
-    EXPECT_EQ(dir.Read("taken.bin"), "keep me");
-
-    ASSERT_EQ(CopyFileNoReplace(dir / "src.bin", dir / "copy.bin"), 0);
-    EXPECT_EQ(dir.Read("copy.bin"), "payload");
-    EXPECT_EQ(dir.Read("src.bin"), "payload");
-    struct stat st {};
-    ASSERT_EQ(stat((dir / "copy.bin").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-    EXPECT_EQ(st.st_mtim.tv_sec, 1275282662);
-
-    // A folder is not copied, and a failed copy leaves no partial target behind.
-    dir.Folder("sub");
-    EXPECT_EQ(CopyFileNoReplace(dir / "sub", dir / "sub-copy"), EISDIR);
-    EXPECT_FALSE(dir.Exists("sub-copy"));
-}
-
-TEST(FileSystem, MoveAcrossFileSystemsCopiesThenDeletes) {
-    TempFolder dir;
-    const std::string shm = "/dev/shm";
-    if (!IsDirectory(shm) || SameFileSystem(shm, dir.Path()) || access(shm.c_str(), W_OK) != 0) {
-        GTEST_SKIP() << "no second writable file system at hand (/dev/shm)";
+// Every move ends the same through the path form and, where renameat2 refuses RENAME_NOREPLACE
+// (EINVAL), without the flag: never onto an existing name, an unchanged or case-only name is
+// no failure, a missing source gives the system's reason.
+TEST(FileSystem, MovesNeverOverwriteWithOrWithoutTheNoReplaceFlag) {
+    const struct {
+        const char* from;
+        const char* to;
+        int error;
+        Names names;
+    } cases[] = {
+        {"file", "file", 0, {"dir", "file", "other"}},
+        {"file", "FILE", 0, {"FILE", "dir", "other"}},
+        {"file", "new", 0, {"dir", "new", "other"}},
+        {"file", "other", EEXIST, {"dir", "file", "other"}},
+        {"file", "dir", EEXIST, {"dir", "file", "other"}},
+        {"dir", "dir", 0, {"dir", "file", "other"}},
+        {"dir", "DIR", 0, {"DIR", "file", "other"}},
+        {"dir", "dir2", 0, {"dir2", "file", "other"}},
+        {"dir", "other", EEXIST, {"dir", "file", "other"}},
+        {"missing", "x", ENOENT, {"dir", "file", "other"}},
+    };
+    for (const bool withFlag : {true, false}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(withFlag ? "with: " : "without: ") + c.from + " -> " + c.to);
+            TempFolder dir;
+            dir.Folder("dir");
+            dir.File("file", "f");
+            dir.File("other", "o");
+            FaultInjection noFlag(withFlag ? std::vector<Fault>{}
+                                           : std::vector<Fault>{{FsCallKind::Rename, 1, EINVAL,
+                                                                 true, RENAME_NOREPLACE}});
+            const FolderFd folder = FolderFd::Open(dir.Path());
+            EXPECT_EQ(withFlag ? MoveFileNoReplace(dir / c.from, dir / c.to)
+                               : MoveEntryAt(folder.Get(), c.from, folder.Get(), c.to),
+                      c.error);
+            EXPECT_EQ(dir.Names(), c.names);
+            EXPECT_EQ(dir.Read("other"), "o");
+            EXPECT_EQ(dir.Read(c.error == 0 && c.from == std::string("file") ? c.to : "file"), "f");
+            EXPECT_EQ(noFlag.Fired(), !withFlag);
+        }
     }
-    dir.File("far.txt", "travelling");
-    const std::string target = shm + "/tidemark-move-test-" + std::to_string(getpid());
-    ASSERT_EQ(MoveFileNoReplace(dir / "far.txt", target), 0);
-    EXPECT_FALSE(dir.Exists("far.txt"));
-    ASSERT_TRUE(PathExists(target));
-    // Back again onto an existing name: refused, both kept.
-    dir.File("far.txt", "new one");
-    EXPECT_EQ(MoveFileNoReplace(target, dir / "far.txt"), EEXIST);
-    EXPECT_EQ(dir.Read("far.txt"), "new one");
-    EXPECT_TRUE(PathExists(target));
-    DeleteFile(target);
+    EXPECT_FALSE(SystemErrorText(EEXIST).empty());
 }
 
 // A move to another file system as the seam plays it: every rename answers EXDEV.
@@ -100,69 +75,92 @@ std::string LinkTarget(const std::string& path) {
     return n < 0 ? std::string() : std::string(buffer, static_cast<std::size_t>(n));
 }
 
-TEST(FileSystem, SpecialEntriesAreNeverOpenedAndLinksAreCopiedAsLinks) {
+// A copy keeps data, mode and time, never replaces, leaves nothing behind when it fails; a link
+// is copied as a link and a special entry never opened (reading it would block or never end).
+TEST(FileSystem, CopiesAndSpecialEntries) {
     TempFolder dir;
     dir.Folder("far");
+    dir.File("src.bin", "payload");
+    dir.SetTime("src.bin", 1275282662);
+    chmod((dir / "src.bin").c_str(), 0640);
+    dir.File("taken.bin", "keep me");
+    EXPECT_EQ(CopyFileNoReplace(dir / "src.bin", dir / "taken.bin"), EEXIST);
+    EXPECT_EQ(dir.Read("taken.bin"), "keep me");
+    ASSERT_EQ(CopyFileNoReplace(dir / "src.bin", dir / "far/copy.bin"), 0);
+    EXPECT_EQ(dir.Read("far/copy.bin"), "payload");
+    EXPECT_EQ(dir.Read("src.bin"), "payload");
+    struct stat st {};
+    ASSERT_EQ(stat((dir / "far/copy.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1275282662);
+    EXPECT_EQ(CopyFileNoReplace(dir / "far", dir / "far-copy"), EISDIR);
+    EXPECT_FALSE(dir.Exists("far-copy"));
+    DeleteFile(dir / "far/copy.bin");
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
     ASSERT_EQ(symlink("/dev/zero", (dir / "zero").c_str()), 0);
     ASSERT_EQ(symlink("pipe", (dir / "to-pipe").c_str()), 0);
     EXPECT_EQ(StatPath(dir / "pipe")->kind, EntryKind::Special);
     EXPECT_EQ(StatPath(dir / "zero")->kind, EntryKind::Symlink);
     EXPECT_EQ(StatPath(dir / "far")->kind, EntryKind::Directory);
-
-    // Reading either would block or never end.
     EXPECT_EQ(CopyFileNoReplace(dir / "pipe", dir / "far/pipe"), kNotCopyableError);
     ASSERT_EQ(CopyFileNoReplace(dir / "zero", dir / "far/zero"), 0);
     ASSERT_EQ(CopyFileNoReplace(dir / "to-pipe", dir / "far/to-pipe"), 0);
     EXPECT_EQ(LinkTarget(dir / "far/zero"), "/dev/zero");
     EXPECT_EQ(LinkTarget(dir / "far/to-pipe"), "pipe");
     EXPECT_EQ(CopyFileNoReplace(dir / "zero", dir / "far/zero"), EEXIST);
-    EXPECT_EQ(dir.Names("far"), (std::vector<std::string>{"to-pipe", "zero"}));
+    EXPECT_EQ(dir.Names("far"), (Names{"to-pipe", "zero"}));
     {
         const FaultInjection across = OtherFileSystem();
         EXPECT_EQ(MoveFileNoReplace(dir / "pipe", dir / "far/pipe"), kNotCopyableError);
+        EXPECT_EQ(MoveFileNoReplace(dir / "src.bin", dir / "taken.bin"), EEXIST);
+        EXPECT_EQ(dir.Read("src.bin") + dir.Read("taken.bin"), "payloadkeep me");
         EXPECT_EQ(MoveFileNoReplace(dir / "zero", dir / "far/zero2"), 0);
     }
     EXPECT_EQ(LinkTarget(dir / "far/zero2"), "/dev/zero");
     // Within one file system only the name changes, whatever the kind.
     EXPECT_EQ(MoveFileNoReplace(dir / "pipe", dir / "far/pipe"), 0);
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"far", "to-pipe"}));
+    EXPECT_EQ(dir.Names(), (Names{"far", "src.bin", "taken.bin", "to-pipe"}));
 }
 
+// A move across file systems keeps owner, mode and times; a copy, or a move whose owner cannot be
+// given back, drops the set-ID bits.
 TEST(FileSystem, MovesKeepOwnerModeAndTimesCopiesDropSetIdWithoutTheOwner) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "giving a file to another user needs root";
     }
     TempFolder dir;
-    dir.Folder("far");
-    for (const char* name : {"tool", "tool2"}) {
-        dir.File(name, "#!/bin/sh\n");
-        dir.SetTime(name, 1275282662);
-        ASSERT_EQ(chown((dir / name).c_str(), 1234, 2345), 0);
-        ASSERT_EQ(chmod((dir / name).c_str(), 06755), 0);
-    }
-    const auto owner = [&](const std::string& name) {
-        struct stat st {};
-        EXPECT_EQ(lstat((dir / name).c_str(), &st), 0);
-        return std::vector<long>{long(st.st_uid), long(st.st_gid), long(st.st_mode & 07777),
-                                 long(st.st_mtim.tv_sec)};
+    const struct {
+        bool move;
+        std::vector<Fault> faults;
+        std::vector<long> expected;
+    } cases[] = {
+        {false, {}, {0, 0, 0755, 1275282662}},
+        {true, {{FsCallKind::Rename, 1, EXDEV, true}}, {1234, 2345, 06755, 1275282662}},
+        {true,
+         {{FsCallKind::Rename, 1, EXDEV, true}, {FsCallKind::Owner, 1, EPERM, true}},
+         {0, 0, 0755, 1275282662}},
     };
-    ASSERT_EQ(CopyFileNoReplace(dir / "tool", dir / "far/copy"), 0);
-    EXPECT_EQ(owner("far/copy"), (std::vector<long>{0, 0, 0755, 1275282662}));
-    {
-        const FaultInjection across = OtherFileSystem();
-        ASSERT_EQ(MoveFileNoReplace(dir / "tool", dir / "far/moved"), 0);
+    for (const auto& c : cases) {
+        const std::string tool = dir.File("tool", "#!/bin/sh\n"), target = dir / "target";
+        dir.SetTime("tool", 1275282662);
+        ASSERT_EQ(chown(tool.c_str(), 1234, 2345), 0);
+        ASSERT_EQ(chmod(tool.c_str(), 06755), 0);
+        {
+            FaultInjection faults(c.faults);
+            ASSERT_EQ(c.move ? MoveFileNoReplace(tool, target) : CopyFileNoReplace(tool, target),
+                      0);
+        }
+        struct stat st {};
+        ASSERT_EQ(lstat(target.c_str(), &st), 0);
+        EXPECT_EQ((std::vector<long>{long(st.st_uid), long(st.st_gid), long(st.st_mode & 07777),
+                                     long(st.st_mtim.tv_sec)}),
+                  c.expected);
+        EXPECT_EQ(dir.Exists("tool"), !c.move);
+        DeleteFile(target);
     }
-    EXPECT_EQ(owner("far/moved"), (std::vector<long>{1234, 2345, 06755, 1275282662}));
-    // The owner cannot be given back: the set-ID bits go with it.
-    {
-        FaultInjection across(
-            {{FsCallKind::Rename, 1, EXDEV, true}, {FsCallKind::Owner, 1, EPERM, true}});
-        ASSERT_EQ(MoveFileNoReplace(dir / "tool2", dir / "far/moved2"), 0);
-    }
-    EXPECT_EQ(owner("far/moved2"), (std::vector<long>{0, 0, 0755, 1275282662}));
 }
 
+// The source cannot be deleted: the copy is taken back, after both it and its folder were synced.
 TEST(FileSystem, MoveAcrossSyncsTheCopyAndItsFolderBeforeDeletingTheSource) {
     TempFolder dir;
     dir.Folder("far");
@@ -172,48 +170,10 @@ TEST(FileSystem, MoveAcrossSyncsTheCopyAndItsFolderBeforeDeletingTheSource) {
     FaultInjection faults({{FsCallKind::Rename, 1, EXDEV, true}, {FsCallKind::Unlink, 1, EIO}},
                           [&] { syncsBeforeDelete = seen->Calls(FsCallKind::Sync); });
     seen = &faults;
-    // The source cannot be deleted: the copy is taken back.
     EXPECT_EQ(MoveFileNoReplace(dir / "a.txt", dir / "far/a.txt"), EIO);
     EXPECT_EQ(syncsBeforeDelete, 2);
     EXPECT_EQ(dir.Read("a.txt"), "alpha");
     EXPECT_TRUE(dir.Names("far").empty());
-}
-
-// Where renameat2 refuses RENAME_NOREPLACE (EINVAL), every move ends as it does with the flag.
-TEST(FileSystem, WithoutTheNoReplaceFlagMovesEndAsWithIt) {
-    struct Case {
-        const char* from;
-        const char* to;
-        int error;
-        std::vector<std::string> names;
-    };
-    const std::vector<Case> cases = {
-        {"file", "file", 0, {"dir", "file", "other"}},
-        {"file", "FILE", 0, {"FILE", "dir", "other"}},
-        {"file", "new", 0, {"dir", "new", "other"}},
-        {"file", "other", EEXIST, {"dir", "file", "other"}},
-        {"file", "dir", EEXIST, {"dir", "file", "other"}},
-        {"dir", "dir", 0, {"dir", "file", "other"}},
-        {"dir", "DIR", 0, {"DIR", "file", "other"}},
-        {"dir", "other", EEXIST, {"dir", "file", "other"}},
-        {"missing", "x", ENOENT, {"dir", "file", "other"}},
-    };
-    for (const bool withFlag : {true, false}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(withFlag ? "with: " : "without: ") + c.from + " -> " + c.to);
-            TempFolder dir;
-            dir.Folder("dir");
-            dir.File("file", "f");
-            dir.File("other", "o");
-            FaultInjection noFlag(withFlag ? std::vector<Fault>{}
-                                           : std::vector<Fault>{{FsCallKind::Rename, 1, EINVAL,
-                                                                 true, RENAME_NOREPLACE}});
-            const FolderFd folder = FolderFd::Open(dir.Path());
-            EXPECT_EQ(MoveEntryAt(folder.Get(), c.from, folder.Get(), c.to), c.error);
-            EXPECT_EQ(dir.Names(), c.names);
-            EXPECT_EQ(noFlag.Fired(), !withFlag);
-        }
-    }
 }
 
 TEST(FileSystem, ListingKeepsInvalidUtf8NamesAndMapsAttributes) {
@@ -221,31 +181,41 @@ TEST(FileSystem, ListingKeepsInvalidUtf8NamesAndMapsAttributes) {
     const std::string odd = "bad\xFF\xFEname.txt";
     dir.File(odd, "x");
     dir.File(".hidden");
-    dir.File("locked.txt");
-    chmod((dir / "locked.txt").c_str(), 0444);
+    chmod(dir.File("locked.txt").c_str(), 0444);
+    chmod(dir.File(".rohid").c_str(), 0444);
     dir.Folder("sub");
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("sub", (dir / "to-sub").c_str()), 0);
+    ASSERT_EQ(symlink("locked.txt", (dir / "to-file").c_str()), 0);
     dir.SizedFile("big.bin", 5ULL << 30);
     dir.SetTime("big.bin", 1275282662);
 
     std::map<std::string, DirEntry> seen;
-    std::vector<std::string> names;
     ASSERT_TRUE(ListFolder(dir.Path(), [&](const DirEntry& e) {
-        names.emplace_back(e.name);
-        DirEntry copy = e;
-        copy.name = {};
-        seen[std::string(e.name)] = copy;
+        seen[std::string(e.name)] = e;
+        seen[std::string(e.name)].name = {};
         return true;
     }));
-    ASSERT_TRUE(seen.count(odd));
-    EXPECT_EQ(seen[odd].attributes, kAttrNormal);
-    EXPECT_EQ(seen[".hidden"].attributes, kAttrHidden);
-    EXPECT_EQ(seen["locked.txt"].attributes, kAttrReadOnly);
-    EXPECT_EQ(seen["sub"].attributes & kAttrDirectory, kAttrDirectory);
+    const std::map<std::string, std::uint32_t> expected = {
+        {odd, kAttrNormal},
+        {".hidden", kAttrHidden},
+        {"locked.txt", kAttrReadOnly},
+        {".rohid", kAttrReadOnly | kAttrHidden},
+        {"sub", kAttrDirectory},
+        {"pipe", kAttrSystem},
+        {"to-sub", kAttrSymlink | kAttrDirectory},
+        {"to-file", kAttrSymlink},
+        {"big.bin", kAttrNormal},
+    };
+    for (const auto& [name, attributes] : expected) {
+        EXPECT_EQ(seen[name].attributes, attributes) << name;
+    }
     EXPECT_EQ(seen["sub"].size, 0u);
     EXPECT_EQ(seen["big.bin"].size, 5ULL << 30);
     // 2010-05-31 05:11:02 UTC in 100-ns ticks since 1601.
     EXPECT_EQ(seen["big.bin"].modified, (1275282662ULL + 11644473600ULL) * 10000000ULL);
     EXPECT_TRUE(seen.count(".") && seen.count(".."));
+    EXPECT_EQ(seen.size(), expected.size() + 2);
 
     // The odd name survives a rename byte for byte.
     EXPECT_EQ(MoveFileNoReplace(dir / odd, dir / (odd + ".moved")), 0);
@@ -253,27 +223,31 @@ TEST(FileSystem, ListingKeepsInvalidUtf8NamesAndMapsAttributes) {
     EXPECT_FALSE(ListFolder(dir / "missing", [](const DirEntry&) { return true; }));
 }
 
-TEST(FileSystem, PathTextsAndNameChecks) {
-    EXPECT_EQ(StripTrailingSeparator("/tmp/"), "/tmp");
-    EXPECT_EQ(StripTrailingSeparator("/tmp"), "/tmp");
-    EXPECT_EQ(StripTrailingSeparator("/"), "/");
-    EXPECT_EQ(JoinPath("/", "etc"), "/etc");
-    EXPECT_EQ(JoinPath("/tmp", "a"), "/tmp/a");
-    EXPECT_EQ(JoinPath("/tmp/", "a"), "/tmp/a");
-    EXPECT_EQ(ParentFolder("/tmp/a"), "/tmp");
-    EXPECT_EQ(ParentFolder("/a"), "/");
+TEST(FileSystem, PathTextsNameChecksAndNoCaseLookup) {
+    const std::pair<std::string, std::string> texts[] = {
+        {StripTrailingSeparator("/tmp/"), "/tmp"}, {StripTrailingSeparator("/tmp"), "/tmp"},
+        {StripTrailingSeparator("/"), "/"},        {JoinPath("/", "etc"), "/etc"},
+        {JoinPath("/tmp", "a"), "/tmp/a"},         {JoinPath("/tmp/", "a"), "/tmp/a"},
+        {ParentFolder("/tmp/a"), "/tmp"},          {ParentFolder("/a"), "/"},
+    };
+    for (const auto& [got, expected] : texts) {
+        EXPECT_EQ(got, expected);
+    }
+    const std::pair<std::string, int> names[] = {
+        {"ok.txt", 0},
+        {"", EINVAL},
+        {".", EINVAL},
+        {"..", EINVAL},
+        {"a/b", EINVAL},
+        {std::string("a\0b", 3), EINVAL},
+        {std::string(255, 'x'), 0},
+        {std::string(256, 'x'), ENAMETOOLONG},
+    };
+    for (const auto& [name, error] : names) {
+        EXPECT_EQ(CheckEntryName(name), error) << name;
+    }
 
-    EXPECT_EQ(CheckEntryName("ok.txt"), 0);
-    EXPECT_EQ(CheckEntryName(""), EINVAL);
-    EXPECT_EQ(CheckEntryName("."), EINVAL);
-    EXPECT_EQ(CheckEntryName(".."), EINVAL);
-    EXPECT_EQ(CheckEntryName("a/b"), EINVAL);
-    EXPECT_EQ(CheckEntryName(std::string("a\0b", 3)), EINVAL);
-    EXPECT_EQ(CheckEntryName(std::string(255, 'x')), 0);
-    EXPECT_EQ(CheckEntryName(std::string(256, 'x')), ENAMETOOLONG);
-}
-
-TEST(FileSystem, FindNameNoCasePrefersTheExactName) {
+    // The exact name wins over one equal but for case.
     TempFolder dir;
     dir.File("README.TXT", "upper");
     EXPECT_EQ(FindNameNoCase(dir.Path(), "readme.txt"), "README.TXT");

@@ -1,6 +1,3 @@
-// The batch journal on disk: every byte of a name survives, steps added and finished read
-// back, the state folder's rules, and only the newest batches kept.
-
 #include "platform/journal.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +14,7 @@ namespace {
 using testing::TempFolder;
 
 TEST(Journal, NamesStepsAndEndReadBackExactly) {
-    TempFolder state;
-    TempFolder dir;
+    TempFolder state, dir;
     std::string allBytes;
     for (int b = 1; b < 256; ++b) {
         allBytes += b == '/' ? 'x' : static_cast<char>(b);
@@ -28,12 +24,15 @@ TEST(Journal, NamesStepsAndEndReadBackExactly) {
     plan.operation = "copy";
     plan.folders = {dir.Path(), "/other folder/%20"};
     plan.steps = {{StepKind::Rename, 0, 0, "a", allBytes, 0, 0},
-                  {StepKind::Copy, 0, 1, "b c", "", 7, 42}};
+                  {StepKind::Copy, 0, 1, "b c", "", 7, 42},
+                  {StepKind::Rename, 0, 0, "kept", "kept", 0, 0}};
     JournalWriter writer(state.Path());
     ASSERT_EQ(writer.Begin(plan), 0);
     writer.Done(1, {1, 2, 3, -4});
-    EXPECT_EQ(writer.Amend({StepKind::Move, 1, 0, "%", "d", 5, 6}), 2u);
+    EXPECT_EQ(writer.Amend({StepKind::Move, 1, 0, "%", "d", 5, 6}), 3u);
     writer.Done(0);  // buffered until Finish
+    writer.Done(2);  // a name left as it was is not a change
+    EXPECT_EQ(writer.ChangedCount(), 2u);
     ASSERT_EQ(writer.Finish(true), 0);
     ASSERT_EQ(MarkUndone(writer.Path(), "batch-x.tmj"), 0);
 
@@ -42,14 +41,14 @@ TEST(Journal, NamesStepsAndEndReadBackExactly) {
     ASSERT_TRUE(journal) << error;
     EXPECT_EQ(journal->plan.operation, "copy");
     EXPECT_EQ(journal->plan.folders, plan.folders);
-    ASSERT_EQ(journal->plan.steps.size(), 3u);
+    ASSERT_EQ(journal->plan.steps.size(), 4u);
     EXPECT_EQ(journal->plan.steps[0].newName, allBytes);
     EXPECT_EQ(journal->plan.steps[0].inode, IdentifyEntry(dir.Path(), "a")->inode);
     EXPECT_EQ(journal->plan.steps[1].newName, "");
     EXPECT_EQ(journal->plan.steps[1].inode, 42u);
-    EXPECT_EQ(journal->plan.steps[2].oldName, "%");
-    EXPECT_EQ(journal->plan.steps[2].kind, StepKind::Move);
-    EXPECT_EQ(journal->done, (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(journal->plan.steps[3].oldName, "%");
+    EXPECT_EQ(journal->plan.steps[3].kind, StepKind::Move);
+    EXPECT_EQ(journal->done, (std::vector<bool>{true, true, true, false}));
     EXPECT_EQ(journal->written[1], (FileIdentity{1, 2, 3, -4}));
     EXPECT_EQ(journal->end, BatchEnd::Complete);
     EXPECT_EQ(journal->undoneBy, (std::vector<std::string>{"batch-x.tmj"}));

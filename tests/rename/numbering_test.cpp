@@ -37,25 +37,30 @@ TEST(NumberingTest, NumericBases) {
         std::uint32_t index;
         std::string text;
     };
-    // clang-format off
     const std::vector<Case> cases = {
-        {kBaseDecimal, 1, 1, 3, 0, "001"}, {kBaseDecimal, 0, 1, 0, 0, "0"},
+        {kBaseDecimal, 1, 1, 3, 0, "001"},
+        {kBaseDecimal, 0, 1, 0, 0, "0"},
         {kBaseDecimal, 1, 1, 10, 0, "0000000001"},
         {kBaseDecimal, 1000, 1, 2, 0, "1000"},  // zero fill never cuts
-        {kBaseBinary, 8, 2, 0, 1, "1010"}, {kBaseOctal, 8, 1, 0, 0, "10"},
-        {kBaseHex, 255, 1, 0, 0, "ff"}, {kBaseHex, 255, 1, 4, 1, "0100"},
-        {kBaseAlphaNumeric, 35, 1, 0, 0, "z"}, {kBaseAlphaNumeric, 35, 1, 0, 1, "10"},
+        {kBaseBinary, 8, 2, 0, 1, "1010"},
+        {kBaseOctal, 8, 1, 0, 0, "10"},
+        {kBaseHex, 255, 1, 0, 0, "ff"},
+        {kBaseHex, 255, 1, 4, 1, "0100"},
+        {kBaseAlphaNumeric, 35, 1, 0, 0, "z"},
+        {kBaseAlphaNumeric, 35, 1, 0, 1, "10"},
         // The value wraps as a signed 16-bit number: 32767 + 1 is -32768.
-        {kBaseDecimal, 10001, 1, 0, 22766, "32767"}, {kBaseDecimal, 10001, 1, 0, 22767, "-32768"},
-        {kBaseDecimal, 10001, 1000, 0, 23, "-32535"}, {kBaseDecimal, 10001, 1000, 8, 23, "00-32535"},
+        {kBaseDecimal, 10001, 1, 0, 22766, "32767"},
+        {kBaseDecimal, 10001, 1, 0, 22767, "-32768"},
+        {kBaseDecimal, 10001, 1000, 0, 23, "-32535"},
+        {kBaseDecimal, 10001, 1000, 8, 23, "00-32535"},
         // Negative values in the other radixes are 32-bit two's-complement patterns.
-        {kBaseHex, 10001, 1, 0, 55534, "ffffffff"}, {kBaseHex, 10001, 1000, 0, 23, "ffff80e9"},
+        {kBaseHex, 10001, 1, 0, 55534, "ffffffff"},
+        {kBaseHex, 10001, 1000, 0, 23, "ffff80e9"},
         {kBaseBinary, 10001, 1000, 0, 23, "11111111111111111000000011101001"},
         {kBaseOctal, 10001, 1000, 0, 23, "37777700351"},
         {kBaseAlphaNumeric, 10001, 1000, 0, 23, "1z13cvd"},
         {kBaseDecimal, 5, 1, 0, 65536, "5"},  // a full 16-bit turn
     };
-    // clang-format on
     for (const Case& c : cases) {
         Numbering numbering = Make(c.base, c.start, c.incr, c.width);
         EXPECT_EQ(numbering.FormatNumber(c.index), c.text)
@@ -101,95 +106,87 @@ TEST(NumberingTest, Letters) {
     }
 }
 
-struct Named {
-    std::string name;
-    bool isFile = true;
-};
-
-// Numbers names as the callers do: files take indices 0, 1, ...; folders are passed
-// without advancing the index.
-Texts NumberNames(Numbering& numbering, const std::vector<Named>& names) {
+// Numbers names as the callers do: files take indices 0, 1, ...; a folder (written "name/")
+// is passed without advancing the index.
+Texts NumberNames(Numbering& numbering, const Texts& names) {
     Texts result;
     std::uint32_t index = 0;
-    for (const Named& n : names) {
-        std::string name = n.name;
-        numbering.ApplyNumber(name, index, n.isFile);
-        index += n.isFile ? 1 : 0;
+    for (const std::string& entry : names) {
+        const bool isFile = !entry.ends_with('/');
+        std::string name = isFile ? entry : entry.substr(0, entry.size() - 1);
+        numbering.ApplyNumber(name, index, isFile);
+        index += isFile ? 1 : 0;
         result.push_back(name);
     }
     return result;
 }
 
+// Numbers from 7. A leading dot does not start an extension; "é" then a stray continuation
+// byte is two characters, a truncated sequence one a byte; a letter with its accent, joined
+// emoji and CR LF are one character each; folders keep their names and take no index.
 TEST(NumberingTest, Positions) {
     struct Case {
         std::uint16_t posMode;
         std::int32_t pos;
-        std::uint16_t start, incr, width, base;
-        std::vector<Named> names;
-        Texts expected;
+        Texts names, expected;
     };
-    // clang-format off
     const std::vector<Case> cases = {
-        {kPosBefore, 0, 1, 1, 3, kBaseDecimal, {{"a.txt"}, {"b.txt"}}, {"001a.txt", "002b.txt"}},
-        {kPosAfter, -1, 8, 2, 0, kBaseBinary, {{"x.txt"}, {"y.txt"}}, {"x1000.txt", "y1010.txt"}},
-        // A leading dot does not start an extension.
-        {kPosAfter, -1, 5, 1, 0, kBaseDecimal, {{".profile"}, {"a.b.c"}, {"README"}, {"été.jpg"}},
-         {".profile5", "a.b6.c", "README7", "été8.jpg"}},
-        {kPosAt, 3, 7, 1, 0, kBaseDecimal, {{"abcdef.txt"}}, {"ab7cdef.txt"}},
-        {kPosAt, 50, 7, 1, 0, kBaseDecimal, {{"abcdef.txt"}, {"é😀.txt"}}, {"abcdef7.txt", "é😀8.txt"}},
-        {kPosAt, 0, 7, 1, 0, kBaseDecimal, {{"abcdef.txt"}}, {"7abcdef.txt"}},
-        {kPosAt, 1, 7, 1, 0, kBaseDecimal, {{"abcdef.txt"}}, {"7abcdef.txt"}},
-        {kPosAt, -1, 7, 1, 0, kBaseDecimal, {{"abcdef.txt"}}, {"abcdef.txt"}},  // empty box
-        {kPosAt, 3, 7, 1, 0, kBaseDecimal, {{"ÉCOLE.txt"}, {"😀😀😀.txt"}, {"é😀"}, {"a\xFF\xFE"}},
-         {"ÉC7OLE.txt", "😀😀8😀.txt", "é😀9", "a\xFF" "10\xFE"}},
-        // "é" then a stray continuation byte is two characters; a truncated sequence is one a byte.
-        {kPosAt, 3, 1, 1, 0, kBaseDecimal, {{"a\xC3\xA9\xA9-"}, {"\xE2\x82xy"}},
-         {"a\xC3\xA9" "1\xA9-", "\xE2\x82" "2xy"}},
-        // A letter with its accent, joined emoji and CR LF are one character each.
-        {kPosAt, 2, 7, 1, 0, kBaseDecimal, {{"e\u0301e\u0301.txt"}, {"\U0001F469\u200D\U0001F4BBx"}},
-         {"e\u03017e\u0301.txt", "\U0001F469\u200D\U0001F4BB8x"}},
-        {kPosAt, 3, 7, 1, 0, kBaseDecimal, {{"a\r\nb"}}, {"a\r\n7b"}},
-        {kPosNone, 0, 1, 1, 0, kBaseDecimal, {{"a.txt"}}, {"a.txt"}},
-        // Folders keep their names and take no index.
-        {kPosBefore, 0, 1, 1, 0, kBaseDecimal, {{"a.txt"}, {"dir", false}, {"b.txt"}},
-         {"1a.txt", "dir", "2b.txt"}},
+        Case(kPosBefore, 0, {"a.txt", "dir/", "b.txt"}, {"7a.txt", "dir", "8b.txt"}),
+        Case(kPosAfter, -1, {".profile", "a.b.c", "README", "été.jpg"},
+             {".profile7", "a.b8.c", "README9", "été10.jpg"}),
+        Case(kPosAt, 3, {"abcdef.txt"}, {"ab7cdef.txt"}),
+        Case(kPosAt, 50, {"abcdef.txt", "é😀.txt"}, {"abcdef7.txt", "é😀8.txt"}),
+        Case(kPosAt, 0, {"abcdef.txt"}, {"7abcdef.txt"}),
+        Case(kPosAt, 1, {"abcdef.txt"}, {"7abcdef.txt"}),
+        Case(kPosAt, -1, {"abcdef.txt"}, {"abcdef.txt"}),  // empty box
+        Case(kPosAt, 3, {"ÉCOLE.txt", "😀😀😀.txt", "é😀", "a\xFF\xFE"},
+             {"ÉC7OLE.txt", "😀😀8😀.txt", "é😀9",
+              "a\xFF"
+              "10\xFE"}),
+        Case(kPosAt, 3, {"a\xC3\xA9\xA9-", "\xE2\x82xy"},
+             {"a\xC3\xA9"
+              "7\xA9-",
+              "\xE2\x82"
+              "8xy"}),
+        Case(kPosAt, 2, {"e\u0301e\u0301.txt", "\U0001F469\u200D\U0001F4BBx"},
+             {"e\u03017e\u0301.txt", "\U0001F469\u200D\U0001F4BB8x"}),
+        Case(kPosAt, 3, {"a\r\nb"}, {"a\r\n7b"}),
+        Case(kPosNone, 0, {"a.txt"}, {"a.txt"}),
     };
-    // clang-format on
     for (const Case& c : cases) {
-        Numbering numbering = Make(c.base, c.start, c.incr, c.width);
+        Numbering numbering = Make(kBaseDecimal, 7);
         numbering.Options().PosMode = c.posMode;
         numbering.Options().Pos = c.pos;
-        EXPECT_EQ(NumberNames(numbering, c.names), c.expected) << "first " << c.names[0].name;
+        EXPECT_EQ(NumberNames(numbering, c.names), c.expected) << "first " << c.names[0];
     }
 }
 
+// A width typed over the run still replaces Width characters at the first "?"; an offset past
+// the pattern's end puts the number at its end. One numbering serves every row, as the page's
+// does while the user edits the pattern, so nothing of an earlier pattern may stick.
 TEST(NumberingTest, Patterns) {
     struct Case {
         std::string pattern;
         std::uint16_t start;
         int width, pos;  // typed over what the pattern gave; -1 keeps it
-        std::vector<Named> names;
-        Texts expected;
+        Texts names, expected;
     };
-    // clang-format off
     const std::vector<Case> cases = {
-        {"photo_???.jpg", 1, -1, -1, {{"IMG0001.JPG"}, {"IMG0002.JPG"}}, {"photo_001.jpg", "photo_002.jpg"}},
-        {"photo_???.jpg", 1000, -1, -1, {{"IMG0001.JPG"}}, {"photo_1000.jpg"}},
-        {"photo.jpg", 1, -1, -1, {{"IMG0001.JPG"}}, {"IMG0001.JPG"}},
-        {"été_??.jpg", 5, -1, -1, {{"x"}}, {"été_05.jpg"}},
-        {"😀??😀?", 5, -1, -1, {{"x"}}, {"😀05😀?"}},
-        {"x??\u0301.txt", 5, -1, -1, {{"y"}}, {"x05.txt"}},  // the accent goes with its "?"
-        {"a??b", 5, -1, -1, {{"dir", false}}, {"dir"}},
-        // A width that differs from the run still replaces Width characters at the first "?";
-        // an offset past the pattern's end puts the number at its end.
-        {"a??b", 5, 1, -1, {{"x"}}, {"a5?b"}},
-        {"a??b", 5, 3, -1, {{"x"}}, {"a005"}},
-        {"a??b", 5, 6, -1, {{"x"}}, {"a000005"}},
-        {"a??b", 5, 2, 10, {{"x"}}, {"a??b05"}},
+        Case("photo_???.jpg", 1, -1, -1, {"IMG0001.JPG", "IMG0002.JPG"},
+             {"photo_001.jpg", "photo_002.jpg"}),
+        Case("photo_???.jpg", 1000, -1, -1, {"IMG0001.JPG"}, {"photo_1000.jpg"}),
+        Case("photo.jpg", 1, -1, -1, {"IMG0001.JPG"}, {"IMG0001.JPG"}),
+        Case("été_??.jpg", 5, -1, -1, {"x"}, {"été_05.jpg"}),
+        Case("😀??😀?", 5, -1, -1, {"x"}, {"😀05😀?"}),
+        Case("x??\u0301.txt", 5, -1, -1, {"y"}, {"x05.txt"}),  // the accent goes with its "?"
+        Case("a??b", 5, -1, -1, {"x", "dir/"}, {"a05b", "dir"}),
+        Case("a??b", 5, 1, -1, {"x"}, {"a5?b"}),
+        Case("a??b", 5, 3, -1, {"x"}, {"a005"}),
+        Case("a??b", 5, 6, -1, {"x"}, {"a000005"}),
+        Case("a??b", 5, 2, 10, {"x"}, {"a??b05"}),
     };
-    // clang-format on
+    Numbering numbering;
     for (const Case& c : cases) {
-        Numbering numbering;
         NumberOptions& o = numbering.Options();
         o.PosMode = kPosPattern;
         o.Start = c.start;
@@ -225,14 +222,14 @@ TEST(NumberingTest, NamesStayWhenNothingToNumber) {
     Numbering numbering;
     numbering.Options().PosMode = kPosBefore;
     numbering.SetStartBoxEmpty(true);
-    EXPECT_EQ(NumberNames(numbering, {{"a.txt"}, {"b.txt"}}), (Texts{"a.txt", "b.txt"}));
+    EXPECT_EQ(NumberNames(numbering, {"a.txt", "b.txt"}), (Texts{"a.txt", "b.txt"}));
 
     // The letters still advance for a file whose name the position leaves unchanged, so the
     // next file keeps its number; a folder does not touch them.
     Numbering letters = Make(kBaseAlpha, 1);
     letters.Options().PosMode = kPosAt;
     letters.Options().Pos = -1;
-    EXPECT_EQ(NumberNames(letters, {{"a.txt"}, {"d", false}}), (Texts{"a.txt", "d"}));
+    EXPECT_EQ(NumberNames(letters, {"a.txt", "d/"}), (Texts{"a.txt", "d"}));
     EXPECT_EQ(letters.AlphaCounter(), "a");
 }
 

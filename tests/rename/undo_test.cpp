@@ -13,30 +13,18 @@
 #include "catalogue/file_catalogue.h"
 #include "platform/fs_faults.h"
 #include "rename/rename_execution.h"
+#include "tests/rename/recorder.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/tree_state.h"
 
 namespace tidemark::rename {
 namespace {
 
-using testing::ReadTreeState;
-using testing::TempFolder;
-using testing::TreeState;
-using Names = std::vector<std::string>;
-
-class QuietHost : public RenameHost {
-  public:
-    void ShowMessage(const std::string& text, const std::string&) override {
-        EXPECT_TRUE(quiet) << text;
-    }
-    bool quiet = false;  // messages expected: a batch stopped by a fault
-    void Log(const std::string&) override {}
-    int ChangeFolder(const std::string&) override { return kRenameOk; }
-    void RefreshPreview() override {}
-    void ResetPage() override {}
-    void AddSourceFolder(const std::string&) override {}
-    void AddDestFolder(const std::string&) override {}
-};
+using testing::Names;
+using testing::Recorder;
+using tidemark::testing::ReadTreeState;
+using tidemark::testing::TempFolder;
+using tidemark::testing::TreeState;
 
 // A tree (source "src" with odd names, destination "dst") and a journal folder.
 struct Batch {
@@ -63,14 +51,14 @@ struct Batch {
         numbering.Options().Output = output;
         numbering.Options().DestDir = root / "dst";
         platform::JournalWriter journal(state.Path());
-        QuietHost host;
-        RenameRequest request{.tabIndex = kTabNumber, .numbering = &numbering};
-        request.journal = &journal;
+        Recorder host;
+        const RenameRequest request{
+            .tabIndex = kTabNumber, .numbering = &numbering, .journal = &journal};
         if (faults.empty()) {
             ASSERT_EQ(OnPerformFileRename(catalogue, request, host), kRenameOk);
+            EXPECT_TRUE(host.messages.empty());
             return;
         }
-        host.quiet = true;
         platform::FaultInjection injection(faults);
         OnPerformFileRename(catalogue, request, host);
         *fired = injection.Fired();
@@ -165,42 +153,26 @@ void CutAfterDoneLines(const std::string& path, int keep, const std::string& tor
     std::ofstream(path, std::ios::trunc) << text << torn;
 }
 
+// Killed after three of four renames, with the record of only the first on disk.
 TEST(Undo, StoppedBatchIsUndoneCompletely) {
-    TempFolder dir;
-    TempFolder state;
-    for (int i = 0; i < 300; ++i) {
-        dir.File("f" + std::to_string(i), std::to_string(i));
-    }
-    const TreeState before = ReadTreeState(dir.Path());
-    catalogue::FileCatalogue catalogue;
-    ASSERT_EQ(catalogue.LoadFolder(dir.Path()), 1);
-    RenameRules rules(PageKind::Files);
-    rules.Options().DoReplace = true;
-    rules.Options().RepOrig = "f";
-    rules.Options().RepNew = "g";
-    {
-        platform::JournalWriter journal(state.Path());
-        QuietHost host;
-        RenameRequest request{.tabIndex = kTabFiles, .rules = &rules};
-        request.journal = &journal;
-        ASSERT_EQ(OnPerformFileRename(catalogue, request, host), kRenameOk);
-    }
-    // Killed after 200 renames, with the records of only 120 on disk.
-    const std::string path = ListBatches(state.Path())[0].path;
+    Batch batch;
+    const TreeState before = ReadTreeState(batch.root.Path());
+    batch.Run(kOutputRename);
+    const std::string path = batch.History()[0].path;
     std::string error;
     const auto journal = platform::ReadJournal(path, error);
     ASSERT_TRUE(journal) << error;
-    for (std::size_t i = 200; i < journal->plan.steps.size(); ++i) {
-        const auto& step = journal->plan.steps[i];
-        ASSERT_EQ(std::rename((dir / step.newName).c_str(), (dir / step.oldName).c_str()), 0);
-    }
-    CutAfterDoneLines(path, 120, "D 12");
-    EXPECT_EQ(ListBatches(state.Path())[0].state, BatchState::Stopped);
+    const auto& last = journal->plan.steps.at(3);
+    ASSERT_EQ(std::rename((batch.root / ("src/" + last.newName)).c_str(),
+                          (batch.root / ("src/" + last.oldName)).c_str()),
+              0);
+    CutAfterDoneLines(path, 1, "D 3");  // torn: step 3 was not carried out
+    EXPECT_EQ(batch.History()[0].state, BatchState::Stopped);
 
-    const UndoResult undo = UndoBatch(path, false, state.Path());
+    const UndoResult undo = batch.Undo();
     EXPECT_EQ(undo.status, 0);
-    EXPECT_EQ(undo.undone, 200u);
-    EXPECT_EQ(ReadTreeState(dir.Path()), before);
+    EXPECT_EQ(undo.undone, 3u);
+    EXPECT_EQ(ReadTreeState(batch.root.Path()), before);
 }
 
 // A batch stopped by a failing file-system call at each point in turn is undone completely.

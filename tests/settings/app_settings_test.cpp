@@ -5,12 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
-
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "settings/ini_file.h"
@@ -19,145 +17,162 @@
 namespace tidemark::settings {
 namespace {
 
+namespace fs = std::filesystem;
 using rename::RenameOptions;
 using tidemark::testing::TempFolder;
+using Lists = std::vector<FolderList>;
+using Texts = std::vector<std::string>;
 
-std::string OptionSection(const char* name, const char* chkBox) {
-    return std::string("[") + name + "]\nChkBox=" + chkBox +
-           "\nInsPos=0\nDelPos=0\nDelNum=0\nLCrop=0\nRCrop=0\nRepOrig=\nRepNew=\nChgName=\n"
-           "Insert=\nPrepend=\nAppend=\n";
+std::string OptionSection(const char* name) {
+    return std::string("[") + name +
+           "]\nChkBox=FF\nInsPos=0\nDelPos=0\nDelNum=0\nLCrop=0\nRCrop=0\nRepOrig=\nRepNew=\n"
+           "ChgName=\nInsert=\nPrepend=\nAppend=\n";
 }
 
-const std::string kDefaultFile = "[TMKAPP]\nVersion=1.20\nMode=std\n" +
-                                 OptionSection("NAME", "FF") + OptionSection("EXT", "FF") +
-                                 OptionSection("DIR", "FF") +
-                                 "[MOVEONLEN]\nSrcDir=\nDestDir=\n"
-                                 "[MERGE]\nSrcDir=\nDestDir=\nAltDir=\n";
-
-struct Histories {
-    FolderList moveSource, moveDestination, mergeSource, mergeDestination, mergeAlternate;
-};
-
-Histories HistoriesOf(const AppSettings& settings) {
-    Histories h;
-    settings.GetMoveOnLengthLists(h.moveSource, h.moveDestination);
-    settings.GetMergeLists(h.mergeSource, h.mergeDestination, h.mergeAlternate);
+// The move-on-length source and destination, then the merge source, destination and alternate.
+Lists Histories(const AppSettings& settings) {
+    Lists h(5);
+    settings.GetMoveOnLengthLists(h[0], h[1]);
+    settings.GetMergeLists(h[2], h[3], h[4]);
     return h;
+}
+
+ShowMessageFunction RecordInto(Texts& shown) {
+    return [&shown](const std::string& text, const std::string& caption) {
+        shown.push_back(caption + ": " + text);
+    };
 }
 
 TEST(AppSettingsTest, MissingFileGivesDefaultsAndTheSaveCreatesEverySectionButCommon) {
     TempFolder temp;
-    const std::string path = temp / "tmk.ini";
     {
-        AppSettings settings(path);
+        AppSettings settings(temp / "tmk.ini");
         for (int page = 0; page < 3; ++page) {
-            RenameOptions options;
-            options.DoAppend = true;
-            options.Append = "left over";
+            RenameOptions options{.DoAppend = true, .Append = "left over"};
             ASSERT_TRUE(settings.GetOptions(page, options));
             EXPECT_EQ(options, RenameOptions{}) << page;
         }
-        const Histories h = HistoriesOf(settings);
         FolderList common{"stale"};
         settings.ReadCommonSourceList(common);
-        EXPECT_TRUE(common.empty() && h.moveSource.empty() && h.moveDestination.empty() &&
-                    h.mergeSource.empty() && h.mergeDestination.empty() &&
-                    h.mergeAlternate.empty());
+        EXPECT_TRUE(common.empty());
+        EXPECT_EQ(Histories(settings), Lists(5));
         EXPECT_FALSE(temp.Exists("tmk.ini"));  // nothing is written during the run
     }
-    EXPECT_EQ(temp.Read("tmk.ini"), kDefaultFile);
+    EXPECT_EQ(temp.Read("tmk.ini"), "[TMKAPP]\nVersion=1.20\nMode=std\n" + OptionSection("NAME") +
+                                        OptionSection("EXT") + OptionSection("DIR") +
+                                        "[MOVEONLEN]\nSrcDir=\nDestDir=\n"
+                                        "[MERGE]\nSrcDir=\nDestDir=\nAltDir=\n");
 }
 
 // Switches and case are never stored; texts and numbers round-trip at their extremes.
 TEST(AppSettingsTest, OptionRecordsRoundTripWithoutSwitchesAndCase) {
     TempFolder temp;
     const std::string path = temp / "tmk.ini";
-    std::vector<RenameOptions> given(3);
-    for (int page = 0; page < 3; ++page) {
-        RenameOptions& o = given[static_cast<std::size_t>(page)];
-        o.SelOnly = page != 1;
-        o.MatchCase = page != 0;
+    const auto given = [](int page) {
+        RenameOptions o{.SelOnly = page != 1,
+                        .MatchCase = page != 0,
+                        .InsPos = page + 1,
+                        .DelPos = -2 - page,
+                        .DelNum = 30 + page,
+                        .LCrop = INT32_MAX,
+                        .RCrop = INT32_MIN,
+                        .CaseMode = rename::kCaseUpper};
         o.DoReplace = o.DoChgName = o.DoInsert = o.DoPrepend = true;
         o.DoAppend = o.DoDelete = o.DoLCrop = o.DoRCrop = true;
-        o.CaseMode = rename::kCaseUpper;
-        o.InsPos = page + 1;
-        o.DelPos = -2 - page;
-        o.DelNum = 30 + page;
-        o.LCrop = 2147483647;
-        o.RCrop = -2147483647 - 1;
-        o.RepOrig = "old " + std::to_string(page);
+        o.RepOrig = std::string("old ").append(std::to_string(page));
         o.RepNew = "new;%s 50%";
-        o.ChgName = "Holiday [" + std::to_string(page) + "]";
+        o.ChgName = std::string("Holiday [").append(std::to_string(page)).append("]");
         o.Insert = " - ";  // blanks at both ends survive
         o.Prepend = "\"quoted\"";
         o.Append = "\xC3\xA9t\xC3\xA9";
-    }
+        return o;
+    };
     {
         AppSettings settings(path);
-        EXPECT_FALSE(settings.SetOptions(3, given[0]) || settings.SetOptions(-1, given[0]));
+        EXPECT_FALSE(settings.SetOptions(3, given(0)) || settings.SetOptions(-1, given(0)));
         for (int page = 0; page < 3; ++page) {
-            ASSERT_TRUE(settings.SetOptions(page, given[static_cast<std::size_t>(page)]));
+            ASSERT_TRUE(settings.SetOptions(page, given(page)));
         }
     }
-    EXPECT_NE(temp.Read("tmk.ini").find("[NAME]\nChkBox=TF\n"), std::string::npos);
-    EXPECT_NE(temp.Read("tmk.ini").find("[EXT]\nChkBox=FT\nInsPos=2\nDelPos=-3\nDelNum=31\n"
-                                        "LCrop=2147483647\nRCrop=-2147483648\nRepOrig=old 1\n"
-                                        "RepNew=new;%s 50%\nChgName=Holiday [1]\n"),
+    const std::string text = temp.Read("tmk.ini");
+    EXPECT_NE(text.find("[NAME]\nChkBox=TF\n"), std::string::npos);
+    EXPECT_NE(text.find("[EXT]\nChkBox=FT\nInsPos=2\nDelPos=-3\nDelNum=31\nLCrop=2147483647\n"
+                        "RCrop=-2147483648\nRepOrig=old 1\nRepNew=new;%s 50%\n"
+                        "ChgName=Holiday [1]\n"),
               std::string::npos);
-    EXPECT_NE(temp.Read("tmk.ini").find("[DIR]\nChkBox=TT\n"), std::string::npos);
+    EXPECT_NE(text.find("[DIR]\nChkBox=TT\n"), std::string::npos);
 
     AppSettings reloaded(path);
     for (int page = 0; page < 3; ++page) {
-        RenameOptions expected = given[static_cast<std::size_t>(page)];
+        RenameOptions expected = given(page);
         expected.ClearRuleSwitches();
         expected.CaseMode = rename::kCaseNone;
         RenameOptions read;
         ASSERT_TRUE(reloaded.GetOptions(page, read));
         EXPECT_EQ(read, expected) << page;
     }
-    RenameOptions untouched;
-    untouched.InsPos = 77;
+    RenameOptions untouched{.InsPos = 77};
     EXPECT_FALSE(reloaded.GetOptions(3, untouched));
     EXPECT_EQ(untouched.InsPos, 77);
 }
 
-TEST(AppSettingsTest, ChkBoxReadings) {
-    const std::pair<std::optional<std::string>, std::pair<bool, bool>> cases[] = {
-        {"tF", {true, false}},    {"T", {true, false}},           {"", {false, false}},
-        {"ft", {false, true}},    {"TT", {true, true}},           {"yes", {false, false}},
-        {"\"tt\"", {true, true}}, {std::nullopt, {false, false}},
+// What a hand-edited file gives: ChkBox letters in any case, values cut at their limits.
+TEST(AppSettingsTest, ReadingChkBoxAndLongValues) {
+    const std::pair<const char*, std::pair<bool, bool>> cases[] = {
+        {"ChkBox=tF", {true, false}},    {"ChkBox=T", {true, false}},
+        {"ChkBox=", {false, false}},     {"ChkBox=ft", {false, true}},
+        {"ChkBox=TT", {true, true}},     {"ChkBox=yes", {false, false}},
+        {"ChkBox=\"tt\"", {true, true}}, {"InsPos=1", {false, false}},
     };
-    for (const auto& [value, flags] : cases) {
+    for (const auto& [line, flags] : cases) {
         TempFolder temp;
-        const std::string path =
-            temp.File("tmk.ini", value ? "[EXT]\nChkBox=" + *value + "\n" : "[EXT]\n");
-        AppSettings settings(path);
+        AppSettings settings(temp.File("tmk.ini", std::string("[EXT]\n") + line + "\n"));
         RenameOptions options;
         settings.GetOptions(kPageExtensions, options);
-        EXPECT_EQ(options.SelOnly, flags.first) << value.value_or("<missing>");
-        EXPECT_EQ(options.MatchCase, flags.second) << value.value_or("<missing>");
+        EXPECT_EQ(options.SelOnly, flags.first) << line;
+        EXPECT_EQ(options.MatchCase, flags.second) << line;
     }
+    TempFolder temp;
+    const std::string longText(1100, 'L');
+    AppSettings settings(temp.File("tmk.ini", "[NAME]\nRepOrig=" + longText +
+                                                  "\n[MERGE]\nAltDir=/" + longText +
+                                                  "\n[COMMON]\nDestDir=/" + longText + "\n"));
+    RenameOptions options;
+    settings.GetOptions(kPageNames, options);
+    EXPECT_EQ(options.RepOrig, longText.substr(0, kOptionTextChars));
+    EXPECT_EQ(Histories(settings)[4],
+              (FolderList{"/" + longText.substr(0, kHistoryReadChars - 1)}));
+    FolderList common;
+    settings.ReadCommonDestinationList(common);
+    EXPECT_EQ(common, (FolderList{"/" + longText.substr(0, kCommonReadChars - 1)}));
 }
 
-TEST(AppSettingsTest, HistoriesGivenByTheDialogsRoundTrip) {
+// Histories given by the dialogs are kept in stored form: longer ones lose whole entries from
+// their end to fit the stored width.
+TEST(AppSettingsTest, HistoriesGivenByTheDialogsRoundTripWithinTheirWidths) {
     TempFolder temp;
     const std::string path = temp / "tmk.ini";
+    const std::string entry = "/" + std::string(99, 'e') + ";";  // 101 characters
+    std::string eleven;
+    for (int i = 0; i < 11; ++i) {
+        eleven += entry;
+    }
+    const std::string stored = entry.substr(0, 100);
+    const Lists expected{FolderList(2, stored),   // 202 of at most 259
+                         {},                      // too long by itself
+                         FolderList(10, stored),  // 1010 of at most 1046
+                         {stored},
+                         {"/alt"}};
     {
         AppSettings settings(path);
-        settings.SetMoveOnLengthLists("/src/a;/src/b;", "/dest;");
-        settings.SetMergeLists("/m/one;/m/Two;/m/three;", "", "/alt");
-        EXPECT_EQ(HistoriesOf(settings).mergeAlternate, (FolderList{"/alt"}));  // in the same run
+        settings.SetMoveOnLengthLists(entry + entry + entry, "/" + std::string(300, 'x'));
+        settings.SetMergeLists(eleven, entry, "/alt");
+        EXPECT_EQ(Histories(settings), expected);
     }
-    EXPECT_NE(temp.Read("tmk.ini").find("[MOVEONLEN]\nSrcDir=/src/a;/src/b;\nDestDir=/dest;\n"
-                                        "[MERGE]\nSrcDir=/m/one;/m/Two;/m/three;\nDestDir=\n"
-                                        "AltDir=/alt\n"),
+    EXPECT_NE(temp.Read("tmk.ini").find("[MOVEONLEN]\nSrcDir=" + entry + entry + "\nDestDir=\n" +
+                                        "[MERGE]\nSrcDir=" + eleven.substr(0, 1010) +
+                                        "\nDestDir=" + entry + "\nAltDir=/alt\n"),
               std::string::npos);
-    const Histories h = HistoriesOf(AppSettings(path));
-    EXPECT_EQ(h.moveSource, (FolderList{"/src/a", "/src/b"}));
-    EXPECT_EQ(h.moveDestination, (FolderList{"/dest"}));
-    EXPECT_EQ(h.mergeSource, (FolderList{"/m/one", "/m/Two", "/m/three"}));
-    EXPECT_TRUE(h.mergeDestination.empty());
-    EXPECT_EQ(h.mergeAlternate, (FolderList{"/alt"}));
 }
 
 TEST(AppSettingsTest, AHandEditedFileKeepsEverythingNoDialogChanged) {
@@ -168,55 +183,16 @@ TEST(AppSettingsTest, AHandEditedFileKeepsEverythingNoDialogChanged) {
         "[MERGE]\nSrcDir=/only one\nDestDir=\"  /blank edges ; \"\nAltDir=/x;/y;\n"
         "[COMMON]\nSrcDir=/common/a;\n[Trailer]\nk=v\n";
     const std::string path = temp.File("tmk.ini", original);
-    {
-        AppSettings settings(path);
-        const Histories h = HistoriesOf(settings);
-        EXPECT_EQ(h.moveSource, (FolderList{"/a", "", "/b"}));
-        EXPECT_EQ(h.moveDestination, (FolderList{"", "/lead"}));
-        EXPECT_EQ(h.mergeSource, (FolderList{"/only one"}));
-        EXPECT_EQ(h.mergeDestination, (FolderList{"  /blank edges ", " "}));
-        EXPECT_EQ(h.mergeAlternate, (FolderList{"/x", "/y"}));
-    }
-    const std::string options =
-        OptionSection("NAME", "FF") + OptionSection("EXT", "FF") + OptionSection("DIR", "FF");
+    EXPECT_EQ(Histories(AppSettings(path)), (Lists{{"/a", "", "/b"},
+                                                   {"", "/lead"},
+                                                   {"/only one"},
+                                                   {"  /blank edges ", " "},
+                                                   {"/x", "/y"}}));
     // Only TMKAPP's two values change; the option sections, absent before, are added.
     std::string expected = original;
     expected.replace(expected.find("Version=0.9\nMode=custom"), 23, "Version=1.20\nMode=std");
-    EXPECT_EQ(temp.Read("tmk.ini"), expected + options);
-}
-
-// Values read are cut at their limits; histories given longer than their stored width lose
-// whole entries.
-TEST(AppSettingsTest, ReadingLimitsAndStoredWidths) {
-    TempFolder temp;
-    const std::string longText(1100, 'L');
-    const std::string path =
-        temp.File("tmk.ini", "[NAME]\nRepOrig=" + longText + "\n[MERGE]\nAltDir=/" + longText +
-                                 "\n[COMMON]\nDestDir=/" + longText + "\n");
-    AppSettings settings(path);
-    RenameOptions options;
-    settings.GetOptions(kPageNames, options);
-    EXPECT_EQ(options.RepOrig, longText.substr(0, kOptionTextChars));
-    EXPECT_EQ(HistoriesOf(settings).mergeAlternate,
-              (FolderList{"/" + longText.substr(0, kHistoryReadChars - 1)}));
-    FolderList common;
-    settings.ReadCommonDestinationList(common);
-    EXPECT_EQ(common, (FolderList{"/" + longText.substr(0, kCommonReadChars - 1)}));
-
-    const std::string entry = "/" + std::string(99, 'e') + ";";  // 101 characters
-    std::string eleven;
-    for (int i = 0; i < 11; ++i) {
-        eleven += entry;
-    }
-    settings.SetMoveOnLengthLists(entry + entry + entry, "/" + std::string(300, 'x'));
-    settings.SetMergeLists(eleven, entry, "");
-    const Histories h = HistoriesOf(settings);
-    EXPECT_EQ(h.moveSource, FolderList(2, entry.substr(0, 100)));    // 202 of at most 259
-    EXPECT_TRUE(h.moveDestination.empty());                          // too long by itself
-    EXPECT_EQ(h.mergeSource, FolderList(10, entry.substr(0, 100)));  // 1010 of at most 1046
-    ASSERT_TRUE(settings.SaveAll());
-    EXPECT_EQ(ReadProfileString("MOVEONLEN", "SrcDir", "", 2000, path), entry + entry);
-    EXPECT_EQ(ReadProfileString("MOVEONLEN", "DestDir", "<none>", 2000, path), "");
+    EXPECT_EQ(temp.Read("tmk.ini"),
+              expected + OptionSection("NAME") + OptionSection("EXT") + OptionSection("DIR"));
 }
 
 TEST(AppSettingsTest, CommonListsAreReadAtTheCallAndWrittenWhenGiven) {
@@ -225,12 +201,11 @@ TEST(AppSettingsTest, CommonListsAreReadAtTheCallAndWrittenWhenGiven) {
     const auto stored = [&](const char* key) {
         return ReadProfileString("COMMON", key, "<none>", 1043, path);
     };
+    FolderList source, destination{"stale"};
     {
         AppSettings settings(path);
-        // Read at the moment of the call, not at construction.
         ASSERT_TRUE(WriteProfileString("COMMON", "SrcDir", "/later;/Other;", path));
-        FolderList source;
-        settings.ReadCommonSourceList(source);
+        settings.ReadCommonSourceList(source);  // read at the call, not at construction
         EXPECT_EQ(source, (FolderList{"/later", "/Other"}));
     }
     // Without lists from the rename window, COMMON stays as the file has it.
@@ -240,10 +215,7 @@ TEST(AppSettingsTest, CommonListsAreReadAtTheCallAndWrittenWhenGiven) {
         AppSettings settings(path);
         settings.SetCommonSourceList({"/s1", "/s2"});
         settings.SetCommonDestinationList({"/d1"});
-        // Still the file, also after a rename window gave its lists back: they are written
-        // only at the save.
-        FolderList source;
-        FolderList destination{"stale"};
+        // Lists given back reach the file only at the save.
         settings.ReadCommonSourceList(source);
         settings.ReadCommonDestinationList(destination);
         EXPECT_EQ(source, (FolderList{"/later", "/Other"}));
@@ -253,88 +225,61 @@ TEST(AppSettingsTest, CommonListsAreReadAtTheCallAndWrittenWhenGiven) {
     EXPECT_EQ(stored("DestDir"), "/d1;");
 }
 
-TEST(AppSettingsTest, UnknownExecutablePathShowsCautionAndKeepsDefaults) {
-    TempFolder temp;
-    const std::string path = temp.File("tmk.ini", "[NAME]\nInsPos=9\n");
-    std::vector<std::string> shown;
-    {
-        AppSettings settings(IniLocation{path, false},
-                             [&](const std::string& text, const std::string& caption) {
-                                 shown.push_back(caption + ": " + text);
-                             });
-        RenameOptions options;
-        settings.GetOptions(kPageNames, options);
-        EXPECT_EQ(options.InsPos, 0);
-    }
-    EXPECT_EQ(shown, std::vector<std::string>{"Caution: Unable to find tmk.ini. Any previous "
-                                              "defaults might be lost. A new tmk.ini will be "
-                                              "created."});
-    EXPECT_EQ(ReadProfileInt("NAME", "InsPos", -1, path), 0);  // the defaults were saved
-}
-
 // A tmk.ini that cannot be read whole, or that is no regular file, gives the defaults without
 // a hang or a crash, and is never written over.
 TEST(AppSettingsTest, UnreadableOrOddSettingsFilesAreLeftAsTheyWere) {
     TempFolder temp;
-    const std::string content = "[NAME]\nInsPos=9\n[Mine]\nkeep=me\n";
-    const struct {
-        const char* kind;
-        std::function<void(const std::string&)> make;
-    } cases[] = {
-        {"no read permission",
-         [&](const std::string& path) {
-             temp.File(path.substr(temp.Path().size() + 1), content);
-             std::filesystem::permissions(path, std::filesystem::perms::none);
+    const std::pair<const char*, std::function<void(const std::string&)>> cases[] = {
+        {"unreadable.ini",
+         [&](const std::string& name) {
+             fs::permissions(temp.File(name, "[NAME]\nInsPos=9\n"), fs::perms::none);
          }},
-        {"larger than can be indexed",
-         [&](const std::string& path) {
-             temp.SizedFile(path.substr(temp.Path().size() + 1), std::uint64_t{5} << 30);
-         }},
-        {"folder", [](const std::string& path) { std::filesystem::create_directory(path); }},
-        {"fifo", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); }},
-        {"link to a device",
-         [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); }},
+        {"too-large-to-index.ini",
+         [&](const std::string& name) { temp.SizedFile(name, std::uint64_t{5} << 30); }},
+        {"folder.ini", [&](const std::string& name) { temp.Folder(name); }},
+        {"fifo.ini", [&](const std::string& name) { mkfifo((temp / name).c_str(), 0644); }},
+        {"device.ini",
+         [&](const std::string& name) { fs::create_symlink("/dev/null", temp / name); }},
     };
-    for (const auto& c : cases) {
-        const std::string path = temp / (std::string(c.kind) + ".ini");
-        c.make(path);
-        if (std::string_view(c.kind) == "no read permission" && access(path.c_str(), R_OK) == 0) {
+    for (const auto& [name, make] : cases) {
+        SCOPED_TRACE(name);
+        const std::string path = temp / name;
+        make(name);
+        if (std::string_view(name) == "unreadable.ini" && access(path.c_str(), R_OK) == 0) {
             continue;  // root reads it anyway
         }
-        const auto before = std::filesystem::symlink_status(path);
-        const auto size = std::filesystem::is_regular_file(before)
-                              ? std::filesystem::file_size(path)
-                              : std::uintmax_t{0};
-        std::vector<std::string> shown;
+        const auto type = fs::symlink_status(path).type();
+        const auto size = fs::is_regular_file(path) ? fs::file_size(path) : 0;
+        Texts shown;
         {
-            AppSettings settings(IniLocation{path, true},
-                                 [&](const std::string& text, const std::string& caption) {
-                                     shown.push_back(caption + ": " + text);
-                                 });
+            AppSettings settings(IniLocation{path, true}, RecordInto(shown));
             RenameOptions options;
             settings.GetOptions(kPageNames, options);
-            EXPECT_EQ(options.InsPos, 0) << c.kind;
-            EXPECT_FALSE(settings.CanSave()) << c.kind;
+            EXPECT_EQ(options.InsPos, 0);
+            EXPECT_FALSE(settings.CanSave());
             options.InsPos = 3;
             settings.SetOptions(kPageNames, options);
-            EXPECT_FALSE(settings.SaveAll()) << c.kind;
+            EXPECT_FALSE(settings.SaveAll());
         }
-        EXPECT_EQ(shown, std::vector<std::string>{"Caution: The settings file could not be read; "
-                                                  "this run uses the defaults and will not save "
-                                                  "over it: " +
-                                                  path})
-            << c.kind;
-        EXPECT_EQ(std::filesystem::symlink_status(path).type(), before.type()) << c.kind;
-        if (std::filesystem::is_regular_file(before)) {
-            EXPECT_EQ(std::filesystem::file_size(path), size) << c.kind;
-        }
-        EXPECT_FALSE(WriteProfileString("NAME", "InsPos", "4", path)) << c.kind;
+        EXPECT_EQ(shown, Texts{"Caution: The settings file could not be read; this run uses the "
+                               "defaults and will not save over it: " +
+                               path});
+        EXPECT_EQ(fs::symlink_status(path).type(), type);
+        EXPECT_EQ(fs::is_regular_file(path) ? fs::file_size(path) : 0, size);
+        EXPECT_FALSE(WriteProfileString("NAME", "InsPos", "4", path));
     }
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
-    EXPECT_EQ(temp.Names().size(), std::size(cases)) << "no temporary file is left";
+    {
+        // One that is no longer a file when the run ends is left alone as well.
+        AppSettings settings(temp.File("gone.ini", "[NAME]\nInsPos=9\n"));
+        fs::remove(temp / "gone.ini");
+        temp.Folder("gone.ini");
+        EXPECT_FALSE(settings.SaveAll());
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(temp.Names().size(), std::size(cases) + 1) << "no temporary file is left";
 }
 
-TEST(AppSettingsTest, LocationRule) {
+TEST(AppSettingsTest, LocationRuleAndCautionForAnUnknownExecutable) {
     const auto writable = [](const std::string& folder) { return folder == "/opt/tmk"; };
     const struct {
         const char *tmkIni, *exe, *configHome, *home, *path;
@@ -357,21 +302,32 @@ TEST(AppSettingsTest, LocationRule) {
 
     // The process's own rule honours TMK_INI, and then shows no message.
     TempFolder temp;
-    const std::string path = temp.File("chosen.ini", "[DIR]\nAppend=_x\n");
+    const std::string path = temp.File("chosen.ini", "[DIR]\nAppend=_x\n[NAME]\nInsPos=9\n");
     const char* old = getenv("TMK_INI");
     const std::string saved = old ? old : "";
     setenv("TMK_INI", path.c_str(), 1);
-    int messages = 0;
+    Texts shown;
     {
-        AppSettings settings([&](const std::string&, const std::string&) { ++messages; });
+        AppSettings settings(RecordInto(shown));
         EXPECT_EQ(settings.IniPath(), path);
         RenameOptions options;
         settings.GetOptions(kPageFolders, options);
         EXPECT_EQ(options.Append, "_x");
     }
     old ? setenv("TMK_INI", saved.c_str(), 1) : unsetenv("TMK_INI");
-    EXPECT_EQ(messages, 0);
+    EXPECT_EQ(shown, Texts{});
     EXPECT_EQ(ReadProfileString("TMKAPP", "Version", "", 127, path), "1.20");
+
+    // Without the executable's path the Caution is shown, nothing is loaded, the defaults saved.
+    {
+        AppSettings settings(IniLocation{path, false}, RecordInto(shown));
+        RenameOptions options;
+        settings.GetOptions(kPageNames, options);
+        EXPECT_EQ(options.InsPos, 0);
+    }
+    EXPECT_EQ(shown, Texts{"Caution: Unable to find tmk.ini. Any previous defaults might be lost. "
+                           "A new tmk.ini will be created."});
+    EXPECT_EQ(ReadProfileInt("NAME", "InsPos", -1, path), 0);
 }
 
 }  // namespace

@@ -1,13 +1,25 @@
 #include "settings/folder_list.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "settings/app_settings.h"
+#include "settings/folder_names.h"
+#include "tests/support/temp_folder.h"
 
 namespace tidemark::settings {
 namespace {
+
+using Names = std::vector<std::string>;
+
+Names Sorted(Names names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 TEST(FolderListTest, SplitAndJoin) {
     const struct {
@@ -32,6 +44,19 @@ TEST(FolderListTest, SplitAndJoin) {
         EXPECT_EQ(JoinFolderList(list), c.joined) << c.text;
         EXPECT_EQ(SplitFolderList(c.joined), c.entries) << c.text;
     }
+    const std::tuple<const char*, std::size_t, const char*> fitted[] = {
+        {"/aa;/bb;/cc;", 12, "/aa;/bb;/cc;"},
+        {"/aa;/bb;/cc;", 11, "/aa;/bb;"},
+        {"/aa;/bb;/cc;", 8, "/aa;/bb;"},
+        {"/aa;/bb;/cc;", 7, "/aa;"},
+        {"/aa;/bb;/cc", 10, "/aa;/bb;"},
+        {"/toolong", 5, ""},
+        {"/aa;;", 4, "/aa;"},
+        {"\xC3\xA9;\xC3\xA9;", 4, "\xC3\xA9;\xC3\xA9;"},
+    };
+    for (const auto& [text, maxChars, expected] : fitted) {
+        EXPECT_EQ(FitStoredText(text, maxChars), expected) << text << " " << maxChars;
+    }
 }
 
 TEST(FolderListTest, AddToHistoryKeepsAtMostFourAndMovesEqualEntriesUp) {
@@ -43,9 +68,9 @@ TEST(FolderListTest, AddToHistoryKeepsAtMostFourAndMovesEqualEntriesUp) {
     AddToHistory(history, "/5");
     EXPECT_EQ(history, (FolderList{"/5", "/4", "/3", "/2"}));
     // An equal entry in another case moves to the top in the new spelling, without growth.
-    AddToHistory(history, "/3");
-    AddToHistory(history, "/Work");
-    AddToHistory(history, "/WORK");
+    for (const char* folder : {"/3", "/Work", "/WORK"}) {
+        AddToHistory(history, folder);
+    }
     EXPECT_EQ(history, (FolderList{"/WORK", "/3", "/5", "/4"}));
 
     // A longer history (as a hand-edited file gives) loses only its fifth entry each time.
@@ -59,29 +84,50 @@ TEST(FolderListTest, AddToHistoryKeepsAtMostFourAndMovesEqualEntriesUp) {
     AddToUnlimitedHistory(unlimited, "/f");
     AddToUnlimitedHistory(unlimited, "/C");
     EXPECT_EQ(unlimited, (FolderList{"/C", "/f", "/a", "/b", "/d", "/e"}));
-
     EXPECT_EQ(FirstFolder(unlimited), "/C");
     EXPECT_EQ(FirstFolder({}), "");
 }
 
-TEST(FolderListTest, FitStoredTextDropsWholeEntriesFromTheEnd) {
-    const struct {
-        const char* text;
-        std::size_t maxChars;
-        const char* fitted;
-    } cases[] = {
-        {"/aa;/bb;/cc;", 12, "/aa;/bb;/cc;"},
-        {"/aa;/bb;/cc;", 11, "/aa;/bb;"},
-        {"/aa;/bb;/cc;", 8, "/aa;/bb;"},
-        {"/aa;/bb;/cc;", 7, "/aa;"},
-        {"/aa;/bb;/cc", 10, "/aa;/bb;"},
-        {"/toolong", 5, ""},
-        {"/aa;;", 4, "/aa;"},
-        {"\xC3\xA9;\xC3\xA9;", 4, "\xC3\xA9;\xC3\xA9;"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FitStoredText(c.text, c.maxChars), c.fitted) << c.text << " " << c.maxChars;
+TEST(FolderNamesTest, ScanSplitsFoldersFromEverythingElse) {
+    tidemark::testing::TempFolder temp;
+    for (const char* name : {"b.txt", "A.TXT", ".hidden"}) {
+        temp.File(name);
     }
+    temp.Folder("sub");
+    temp.Folder(".git");
+    ASSERT_EQ(mkfifo((temp / "pipe").c_str(), 0600), 0);
+    Names folders{"stale"}, files{"stale"};
+    EXPECT_TRUE(ScanFolderNames(temp.Path(), folders, files));
+    EXPECT_EQ(Sorted(folders), (Names{".", "..", ".git", "sub"}));
+    EXPECT_EQ(Sorted(files), (Names{".hidden", "A.TXT", "b.txt", "pipe"}));
+    // The file list box shows plain, visible files only, sorted without regard to case.
+    EXPECT_EQ(ListPlainFiles(temp.Path()), (Names{"A.TXT", "b.txt"}));
+
+    EXPECT_TRUE(ScanFolderNames(temp / "missing", folders, files));
+    EXPECT_EQ(folders.size() + files.size(), 0u);
+    EXPECT_EQ(ListPlainFiles(temp / "missing").size() + ListPlainFiles("").size(), 0u);
+}
+
+TEST(FolderNamesTest, SortNamesSortsTheRangeWithoutRegardToCase) {
+    Names names{"zeta", "Beta", "alpha", "BETA", "Alpha", "beta", "Gamma", "_x", "0"};
+    SortNames(names, 1, 6);
+    // Outside the range nothing moves; inside, names equal but for case end up side by side.
+    ASSERT_EQ(names.size(), 9u);
+    EXPECT_EQ(names[0] + names[6] + names[7] + names[8], "zetaGamma_x0");
+    EXPECT_EQ(Sorted({names[1], names[2]}), (Names{"Alpha", "alpha"}));
+    EXPECT_EQ(Sorted({names[3], names[4], names[5]}), (Names{"BETA", "Beta", "beta"}));
+
+    // Folded to lower case, letters sort after "_", which bytewise lies between the cases.
+    Names all{"_x", "b", "A", "0", "\xC3\xA9", "Z"};
+    SortNames(all);
+    EXPECT_EQ(all, (Names{"0", "_x", "A", "b", "Z", "\xC3\xA9"}));
+    Names few{"b", "a"}, none;
+    SortNames(few, 1, 0);  // an empty range
+    EXPECT_EQ(few, (Names{"b", "a"}));
+    SortNames(few, 0, 99);  // the end is limited to the list
+    EXPECT_EQ(few, (Names{"a", "b"}));
+    SortNames(none, 0, 5);
+    EXPECT_TRUE(none.empty());
 }
 
 }  // namespace

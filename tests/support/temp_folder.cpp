@@ -15,8 +15,10 @@ namespace fs = std::filesystem;
 
 namespace tidemark::testing {
 
-TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tidemark-test-XXXXXX").string();
+TempFolder::TempFolder(const std::string& base) {
+    std::string pattern =
+        ((base.empty() ? fs::temp_directory_path() : fs::path(base)) / "tidemark-test-XXXXXX")
+            .string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
     }
@@ -90,6 +92,15 @@ std::vector<std::string> TempFolder::Names(std::string_view subfolder) const {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string OtherFileSystem() {
+    struct stat shm {};
+    struct stat temp {};
+    const bool usable =
+        stat("/dev/shm", &shm) == 0 && S_ISDIR(shm.st_mode) && access("/dev/shm", W_OK) == 0 &&
+        stat(fs::temp_directory_path().c_str(), &temp) == 0 && shm.st_dev != temp.st_dev;
+    return usable ? "/dev/shm" : "";
 }
 
 }  // namespace tidemark::testing

@@ -1,6 +1,6 @@
 #pragma once
-// A real folder under the system's temporary directory, removed with everything in it when
-// the test ends.
+// A real folder under the system's temporary directory (or under base), removed with everything
+// in it when the test ends.
 
 #include <cstdint>
 #include <string>
@@ -11,7 +11,8 @@ namespace tidemark::testing {
 
 class TempFolder {
   public:
-    TempFolder();
+    TempFolder() : TempFolder(std::string()) {}
+    explicit TempFolder(const std::string& base);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -37,5 +38,9 @@ class TempFolder {
   private:
     std::string path_;
 };
+
+// A writable folder on another file system than the temporary folders ("/dev/shm"), for moves
+// across file systems; empty when the machine has none.
+std::string OtherFileSystem();
 
 }  // namespace tidemark::testing

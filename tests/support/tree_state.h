@@ -1,6 +1,6 @@
 #pragma once
 // Everything an undo must restore in a tree: each entry's relative path (byte-exact), its
-// content and its last-write time in nanoseconds. Folders appear as "name/".
+// content and (unless left out) its last-write time in nanoseconds. Folders appear as "name/".
 
 #include <sys/stat.h>
 
@@ -14,14 +14,10 @@ namespace tidemark::testing {
 
 using TreeState = std::map<std::string, std::string>;
 
-inline TreeState ReadTreeState(const std::string& root) {
+inline TreeState ReadTreeState(const std::string& root, bool withTimes = true) {
     TreeState state;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
         const std::string relative = std::filesystem::relative(entry.path(), root).string();
-        struct stat st {};
-        lstat(entry.path().c_str(), &st);
-        const std::string time =
-            "@" + std::to_string(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec);
         if (entry.is_directory()) {
             state[relative + "/"] = "";
             continue;
@@ -29,7 +25,12 @@ inline TreeState ReadTreeState(const std::string& root) {
         std::ifstream in(entry.path(), std::ios::binary);
         std::ostringstream content;
         content << in.rdbuf();
-        state[relative] = content.str() + time;
+        state[relative] = content.str();
+        struct stat st {};
+        if (withTimes && lstat(entry.path().c_str(), &st) == 0) {
+            state[relative] +=
+                "@" + std::to_string(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec);
+        }
     }
     return state;
 }

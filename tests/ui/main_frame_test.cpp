@@ -1,26 +1,18 @@
-// The main frame: start-up, "Rename...", its messages, the log marker and settings at exit.
+// The main frame and the application: start-up, "Rename...", messages, help, settings at exit.
 
 #include <QFile>
-#include <QLabel>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 
-#include <fstream>
-#include <sstream>
-
 #include "app/about_dlg.h"
-#include "app/main_frame.h"
+#include "app/tmk_app.h"
 #include "help/help_window.h"
 #include "platform/runlog.h"
 #include "settings/app_settings.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/messages.h"
-#include "ui/rename_mstr_view.h"
 #include "ui/rename_page.h"
 
 namespace tidemark::app {
@@ -28,44 +20,20 @@ namespace {
 
 using namespace tidemark::testing;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// What the browser shows at its top: the text of the block holding the anchor it was sent to,
-// or of the first block.
+// The text of the block holding the anchor the browser was sent to, or of the first block.
 QString HeadingAt(const QTextBrowser* browser) {
     const QString anchor = browser->source().fragment();
     for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
-        if (anchor.isEmpty()) {
-            return block.text().trimmed();
-        }
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
+        for (auto it = block.begin(); !it.atEnd() && !anchor.isEmpty(); ++it) {
             if (it.fragment().charFormat().anchorNames().contains(anchor)) {
                 return block.text().trimmed();
             }
         }
-    }
-    return {};
-}
-
-// The pictures and the page links of a page (without their anchors).
-QStringList LinkTargets(const QTextDocument* page) {
-    QStringList targets;
-    for (QTextBlock block = page->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            const QString target = format.isImageFormat() ? format.toImageFormat().name()
-                                                          : format.anchorHref().section(u'#', 0, 0);
-            if (!target.isEmpty()) {
-                targets.push_back(target);
-            }
+        if (anchor.isEmpty()) {
+            return block.text().trimmed();
         }
     }
-    return targets;
+    return {};
 }
 
 class MainFrameTest : public ::testing::Test {
@@ -84,39 +52,29 @@ TEST_F(MainFrameTest, StartsWithoutRenameWindowAndCtrlNOpensExactlyOne) {
     EXPECT_EQ(frame.size(), QSize(800, 600));
     EXPECT_EQ(frame.minimumSize(), QSize(700, 400));
     EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
-    EXPECT_TRUE(frame.MdiArea()->subWindowList().isEmpty());
     EXPECT_TRUE(frame.MoveOnLengthAction()->isEnabled());
     EXPECT_EQ(
         frame.MoveOnLengthAction()->statusTip(),
         QStringLiteral("Move files from source to destination folder based on length of filename"));
     EXPECT_TRUE(frame.MergeAction()->statusTip().isEmpty());
-    EXPECT_EQ(frame.RenameAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
 
     QApplication::setActiveWindow(&frame);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
     ProcessPostedEvents();
     ASSERT_EQ(frame.MdiArea()->subWindowList().size(), 1);
-    ui::CRenameMstrView* view = frame.RenameView();
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->DocumentTitle(), QStringLiteral("Rename Files"));
-    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark - [Rename Files]"));
     EXPECT_FALSE(frame.RenameAction()->isEnabled());
-
     QTest::keyClick(&frame, Qt::Key_N, Qt::ControlModifier);
     frame.RenameAction()->trigger();
     ProcessPostedEvents();
     EXPECT_EQ(frame.MdiArea()->subWindowList().size(), 1);
-    view->TabControl()->setCurrentIndex(1);
-    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark - [Rename File Extensions]"));
+    EXPECT_EQ(frame.RenameView()->DocumentTitle(), QStringLiteral("Rename Files"));
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark - [Rename Files]"));
 
-    // Once the rename window is gone, "Rename..." comes back and the two folder commands of
-    // the frame's own menu are greyed.
+    // Once the rename window is gone, "Rename..." comes back and the folder commands grey.
     frame.MdiArea()->closeAllSubWindows();
     ProcessPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ProcessPostedEvents();
-    EXPECT_TRUE(frame.MdiArea()->subWindowList().isEmpty());
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark"));
     EXPECT_TRUE(frame.RenameAction()->isEnabled());
     EXPECT_FALSE(frame.MoveOnLengthAction()->isEnabled());
@@ -128,17 +86,14 @@ TEST_F(MainFrameTest, AnswersStatusSettingsAndLogMessagesAndTheMarkerStartsTheLo
     EXPECT_EQ(ui::MainFrameObject(), &frame);
     EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_GETSETTINGS),
               reinterpret_cast<std::intptr_t>(frame.Settings()));
-
     ui::PostUserMessage(&frame, ui::UM_SETSTATUSTEXT, 0, std::string("/some/folder"));
     EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
     ProcessPostedEvents();
     EXPECT_EQ(frame.StatusText(), QStringLiteral("/some/folder"));
     // A folder named like markup shows as it is named.
-    EXPECT_EQ(frame.findChild<QLabel*>(QStringLiteral("messagePane"))->textFormat(), Qt::PlainText);
-    EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_SETSTATUSTEXT, 0, std::string("sent")), 1);
+    EXPECT_EQ(Child<QLabel>(frame, "messagePane")->textFormat(), Qt::PlainText);
 
-    // Without the marker file no log was started, so LogMessage refuses the line; with it,
-    // lines reach the log verbatim.
+    // Without the marker file no log was started, so the line is refused.
     EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_LOGTEXT, 0, std::string("line")), 0);
     work.File("tmklog");
     {
@@ -147,32 +102,26 @@ TEST_F(MainFrameTest, AnswersStatusSettingsAndLogMessagesAndTheMarkerStartsTheLo
         EXPECT_EQ(ui::SendUserMessage(&logged, ui::UM_LOGTEXT, 0, std::string("100% done %s")), 1);
         platform::RunLogShutdown();
     }
-    EXPECT_NE(ReadAll(work / "tmk.log").find("100% done %s\n"), std::string::npos);
+    EXPECT_NE(work.Read("tmk.log").find("100% done %s\n"), std::string::npos);
 }
 
-TEST_F(MainFrameTest, ExitWritesTheRenamePagesOptionsAndHistoriesToTheIniFile) {
+TEST_F(MainFrameTest, ExitWritesThePagesOptionsAndHistoriesAndTheNextStartReadsThem) {
     TempFolder shown;
     {
         CMainFrame frame;
         frame.OnFileNew();
-        ui::CRenameMstrView* view = frame.RenameView();
-        ASSERT_NE(view, nullptr);
-        auto* page = dynamic_cast<ui::CRenamePage*>(view->Page(0));
-        ASSERT_NE(page, nullptr);
+        ASSERT_NE(frame.RenameView(), nullptr);
+        auto* page = dynamic_cast<ui::CRenamePage*>(frame.RenameView()->Page(0));
         page->Rules().Options().SelOnly = true;
         page->Rules().Options().RepOrig = "abc";
-        ui::PostUserMessage(view, ui::UM_ADDSOURCEFOLDER, 0, shown.Path());
+        ui::PostUserMessage(frame.RenameView(), ui::UM_ADDSOURCEFOLDER, 0, shown.Path());
         ProcessPostedEvents();
-        // Nothing is written during the run.
-        EXPECT_FALSE(work.Exists("tmk.ini"));
+        EXPECT_FALSE(work.Exists("tmk.ini"));  // nothing is written during the run
     }
-    const std::string text = ReadAll(work / "tmk.ini");
-    EXPECT_NE(text.find("[NAME]"), std::string::npos);
-    EXPECT_NE(text.find("ChkBox=TF"), std::string::npos);
-    EXPECT_NE(text.find("RepOrig=abc"), std::string::npos);
-    EXPECT_NE(text.find("Version=1.20"), std::string::npos);
-
-    // The next start opens the rename window on the folder used last.
+    const std::string text = work.Read("tmk.ini");
+    for (const char* line : {"[NAME]", "ChkBox=TF", "RepOrig=abc", "Version=1.20"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
     CMainFrame again;
     again.OnFileNew();
     ASSERT_NE(again.RenameView(), nullptr);
@@ -182,22 +131,19 @@ TEST_F(MainFrameTest, ExitWritesTheRenamePagesOptionsAndHistoriesToTheIniFile) {
 }
 
 TEST_F(MainFrameTest, AboutBoxShowsTheNoticeAndF1OpensHelpOnTheTabInFront) {
-    const QString notice = CAboutDlg::NoticeText();
-    EXPECT_LT(notice.size(), 512);
+    QString notice = CAboutDlg::NoticeText();
     EXPECT_GT(notice.size(), 300);
+    EXPECT_LT(notice.size(), 512);
     EXPECT_TRUE(notice.contains(QStringLiteral("\r\n")));
     CAboutDlg about;
-    auto* box = about.findChild<QPlainTextEdit*>(QStringLiteral("noticeText"));
-    ASSERT_NE(box, nullptr);
+    auto* box = Child<QPlainTextEdit>(about, "noticeText");
     EXPECT_TRUE(box->isReadOnly());
-    EXPECT_EQ(box->toPlainText().remove(QLatin1Char('\r')),
-              QString(notice).remove(QLatin1Char('\r')));
+    EXPECT_EQ(box->toPlainText().remove(u'\r'), notice.remove(u'\r'));
 
-    // F1 without a rename window opens the first page; in the rename window, the page of the
-    // tab in front. One help window serves them all.
+    // F1 opens the first page, or in the rename window the page of the tab in front; one help
+    // window serves them all.
     CMainFrame frame;
     frame.show();
-    EXPECT_EQ(Child<QAction>(frame, "actionHelpTopics")->shortcut(), QKeySequence(Qt::Key_F1));
     const auto pressF1 = [&frame](QWidget* at) {
         QApplication::setActiveWindow(&frame);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
@@ -208,7 +154,6 @@ TEST_F(MainFrameTest, AboutBoxShowsTheNoticeAndF1OpensHelpOnTheTabInFront) {
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->Contents()->currentItem()->text(), QStringLiteral("Tidemark at a glance"));
-
     frame.OnFileNew();
     ui::CRenameMstrView* view = frame.RenameView();
     ASSERT_NE(view, nullptr);
@@ -229,16 +174,54 @@ TEST_F(MainFrameTest, AboutBoxShowsTheNoticeAndF1OpensHelpOnTheTabInFront) {
         EXPECT_EQ(HeadingAt(help->Browser()), Q(t.heading)) << t.tab;
     }
 
-    // Every page of the contents is titled as listed, and its pictures and links are there.
+    // Every page is titled as listed, and its pictures and page links are there.
     for (int row = 0; row < help->Contents()->count(); ++row) {
         help->Contents()->setCurrentRow(row);
         const QTextDocument* page = help->Browser()->document();
         EXPECT_EQ(page->metaInformation(QTextDocument::DocumentTitle),
                   help->Contents()->item(row)->text());
-        for (const QString& target : LinkTargets(page)) {
-            EXPECT_TRUE(QFile::exists(
-                help->Browser()->source().resolved(QUrl(target)).path().prepend(u':')))
-                << qPrintable(target);
+        for (QTextBlock block = page->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                const QString target = format.isImageFormat()
+                                           ? format.toImageFormat().name()
+                                           : format.anchorHref().section(u'#', 0, 0);
+                EXPECT_TRUE(
+                    target.isEmpty() ||
+                    QFile::exists(
+                        help->Browser()->source().resolved(QUrl(target)).path().prepend(u':')))
+                    << qPrintable(target);
+            }
+        }
+    }
+}
+
+TEST(TmkAppTest, OpensTheFolderOfTheCommandLineOrSaysThePathIsNotValid) {
+    EnsureApplication();
+    TempFolder work;
+    ScopedEnv ini{"TMK_INI", work / "tmk.ini"};
+    const std::string photos = work.Folder("photos");
+    work.File("photos/a.jpg");
+    const std::pair<std::string, std::string> cases[] = {
+        {photos, photos},
+        {photos + "/", photos},
+        {photos + "/a.jpg", photos},  // a file: its folder, as a drop does
+        {work / "missing", ""},       // no rename window, an error instead
+    };
+    for (const auto& [path, opened] : cases) {
+        SCOPED_TRACE(path);
+        DialogRecorder dialogs;
+        CTMKApp app;
+        ASSERT_TRUE(app.InitInstance());
+        app.OpenPath(path);
+        ProcessPostedEvents();
+        ui::CRenameMstrView* view = app.MainFrame()->RenameView();
+        EXPECT_EQ(view != nullptr, !opened.empty());
+        EXPECT_EQ(dialogs.ErrorTexts(),
+                  opened.empty() ? Errors{QStringLiteral("That is not a valid path.")} : Errors{});
+        if (view != nullptr) {
+            EXPECT_EQ(view->CurrentFolder(), opened);
+            EXPECT_EQ(ColumnTexts(view->SourcePane()), Names{"a.jpg"});
         }
     }
 }

@@ -1,154 +1,24 @@
-// The rename pages, alone against a recording view and inside a real rename window.
+// The rename and numbering pages inside a real rename window.
 
 #include <QBrush>
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QPalette>
 
-#include "tests/ui/page_test_support.h"
+#include <tuple>
+
+#include "settings/ini_file.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/number_page.h"
 #include "ui/rename_page.h"
+#include "ui/sort_files_dialog.h"
 
 namespace tidemark::ui {
 namespace {
 
 using namespace tidemark::testing;
 
-using RenamePageTest = PageFixture<CRenameFilesPage>;
-
-TEST_F(RenamePageTest, DeleteSwitchEnablesItsBoxesTakesTheFocusAndKeepsNumbersWhenOff) {
-    auto& o = page.Rules().Options();
-    auto* check = Child<QCheckBox>(&page, "deleteCheck");
-    auto* pos = Child<QLineEdit>(&page, "delPosEdit");
-    auto* count = Child<QLineEdit>(&page, "delNumEdit");
-    EXPECT_FALSE(count->isEnabled());
-    Click(check);
-    EXPECT_TRUE(count->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), pos);
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Count(UM_REFRESHPREVIEW), 1);
-
-    // Typed numbers are read unsigned: "-3" stores 0, and so does "4x".
-    const std::pair<const char*, int> typed[] = {{"-3", 0}, {"4x", 0}, {"12", 12}};
-    for (const auto& [text, value] : typed) {
-        Type(pos, QString::fromLatin1(text));
-        EXPECT_EQ(o.DelPos, value) << text;
-    }
-    Type(count, QStringLiteral("2"));
-    ProcessPostedEvents();
-    EXPECT_GE(recorder.Count(UM_REFRESHPREVIEW), 5);
-
-    Click(check);
-    EXPECT_FALSE(o.DoDelete);
-    EXPECT_FALSE(pos->isEnabled());
-    EXPECT_EQ(o.DelPos, 12);
-    EXPECT_EQ(o.DelNum, 2);
-
-    // Showing a number below 1 shows "0", and the record then holds 0.
-    o.LCrop = -5;
-    o.DoLCrop = true;
-    page.ShowOptions();
-    EXPECT_EQ(Child<QLineEdit>(&page, "leftCropEdit")->text(), QStringLiteral("0"));
-    EXPECT_TRUE(Child<QLineEdit>(&page, "leftCropEdit")->isEnabled());
-    EXPECT_TRUE(Child<QCheckBox>(&page, "leftCropCheck")->isChecked());
-    EXPECT_EQ(o.LCrop, 0);
-}
-
-TEST_F(RenamePageTest, CaseRadiosGiveTheirValuesAndCloseKeepsCapsAndLowercase) {
-    auto& o = page.Rules().Options();
-    const std::pair<const char*, int> radios[] = {{"caseLowerRadio", 1},
-                                                  {"caseUpperRadio", 2},
-                                                  {"caseInitialRadio", 4},
-                                                  {"caseCapsRadio", 3},
-                                                  {"caseNoneRadio", 0}};
-    for (const auto& [name, mode] : radios) {
-        Click(Child<QRadioButton>(&page, name));
-        EXPECT_EQ(o.CaseMode, mode) << name;
-    }
-
-    Click(Child<QRadioButton>(&page, "caseCapsRadio"));
-    Click(Child<QCheckBox>(&page, "insertCheck"));
-    Type(Child<QLineEdit>(&page, "insPosEdit"), QStringLiteral("-3"));
-    EXPECT_EQ(o.InsPos, 0);
-    Click(Child<QPushButton>(&page, "closeButton"));
-    // "Close" reads the numbers signed, and asks the window holding the view to close.
-    EXPECT_EQ(o.CaseMode, rename::kCaseCapsAndLower);
-    EXPECT_EQ(o.InsPos, -3);
-    EXPECT_TRUE(frame.isVisible());
-    ProcessPostedEvents();
-    EXPECT_FALSE(frame.isVisible());
-
-    Click(Child<QRadioButton>(&page, "caseNoneRadio"));
-    o.CaseMode = rename::kCaseCapsAndLower;
-    page.ShowOptions();
-    EXPECT_TRUE(Child<QRadioButton>(&page, "caseCapsRadio")->isChecked());
-    EXPECT_FALSE(Child<QRadioButton>(&page, "caseNoneRadio")->isChecked());
-
-    // After a rename the rule switches go off; the case choice stays.
-    page.ResetPage();
-    EXPECT_FALSE(o.DoInsert);
-    EXPECT_FALSE(Child<QCheckBox>(&page, "insertCheck")->isChecked());
-    EXPECT_FALSE(Child<QLineEdit>(&page, "insPosEdit")->isEnabled());
-    EXPECT_TRUE(Child<QRadioButton>(&page, "caseCapsRadio")->isChecked());
-}
-
-TEST_F(RenamePageTest, RenameAddsTheFolderOnlyAfterASuccessfulRename) {
-    auto* rename = Child<QPushButton>(&page, "renameButton");
-    recorder.folder = "/some/folder";
-    recorder.renameResult = rename::kRenameNothingToDo;
-    Click(rename);
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Numbers(), std::vector<int>{UM_PERFORMRENAME});
-
-    recorder.messages.clear();
-    recorder.renameResult = rename::kRenameOk;
-    // Enter on a control that does not take it runs the default button.
-    Child<QCheckBox>(&page, "selOnlyCheck")->setFocus();
-    QTest::keyClick(Child<QCheckBox>(&page, "selOnlyCheck"), Qt::Key_Return);
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Numbers(),
-              (std::vector<int>{UM_PERFORMRENAME, UM_GETFOLDER, UM_ADDSOURCEFOLDER}));
-    EXPECT_EQ(recorder.LastText(UM_ADDSOURCEFOLDER), "/some/folder");
-}
-
-TEST_F(RenamePageTest, FolderBoxChecksATypedPathAndTakesAPickedEntryAtOnce) {
-    TempFolder other;
-    auto* combo = page.FolderCombo();
-    combo->addItem(QStringLiteral("/first"));
-    combo->addItem(Q(other.Path()));
-    combo->setCurrentIndex(0);
-
-    Type(combo->lineEdit(), QStringLiteral("/no/such/folder"));
-    Click(Child<QPushButton>(&page, "renameButton"));
-    EXPECT_EQ(dialogs.Errors(), std::vector{QStringLiteral("That is not a valid path.")});
-    // The click only cleared the typed-folder state.
-    EXPECT_EQ(recorder.Count(UM_CHANGEFOLDER), 0);
-    EXPECT_EQ(recorder.Count(UM_PERFORMRENAME), 0);
-
-    recorder.messages.clear();
-    combo->setCurrentIndex(0);
-    combo->setFocus();
-    QTest::keyClick(combo, Qt::Key_Down);
-    EXPECT_EQ(recorder.Numbers(), std::vector<int>{UM_CHANGEFOLDER});
-    EXPECT_EQ(recorder.LastText(UM_CHANGEFOLDER), other.Path());
-
-    // Enter in the box takes a typed folder and does not rename.
-    recorder.messages.clear();
-    Type(combo->lineEdit(), Q(other.Path()) + QStringLiteral("/"));
-    QTest::keyClick(combo, Qt::Key_Return);
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Numbers(), std::vector<int>{UM_CHANGEFOLDER});
-    EXPECT_EQ(dialogs.messages.size(), 1u);
-
-    // A typed text equal to a listed folder is still a typed folder, not a pick.
-    recorder.messages.clear();
-    combo->setCurrentIndex(0);
-    Type(combo->lineEdit(), Q(other.Path()));
-    Click(Child<QPushButton>(&page, "renameButton"));
-    ProcessPostedEvents();
-    EXPECT_EQ(recorder.Numbers(), std::vector<int>{UM_CHANGEFOLDER});
-}
-
-// The page inside a real rename window, on a folder of files.
-class RenamePageWindowTest : public RenameWindowFixture {
+class RenamePageTest : public RenameWindowFixture {
   protected:
     void SetUp() override {
         folder.File("Alpha one.txt", "1");
@@ -158,53 +28,99 @@ class RenamePageWindowTest : public RenameWindowFixture {
         ASSERT_NE(page, nullptr);
     }
 
-    std::vector<std::string> Preview() { return ColumnTexts(view->ResultPane()); }
-
     CRenamePage* page = nullptr;
 };
 
-TEST_F(RenamePageWindowTest, RulesShowInThePreviewAndClearRestoresItAtOnce) {
-    Click(Child<QCheckBox>(page, "prependCheck"));
-    QTest::keyClicks(Child<QLineEdit>(page, "prependEdit"), QStringLiteral("p_"));
-    Click(Child<QRadioButton>(page, "caseCapsRadio"));
-    Click(Child<QCheckBox>(page, "deleteCheck"));
-    Type(Child<QLineEdit>(page, "delPosEdit"), QStringLiteral("1"));
-    Type(Child<QLineEdit>(page, "delNumEdit"), QStringLiteral("2"));
-    // Delete first, prepend after it, case last.
-    EXPECT_EQ(Preview(), (std::vector<std::string>{"P_pha One.txt", "P_ta.txt"}));
+TEST_F(RenamePageTest, SwitchesEnableTheirBoxesAndNumbersReadUnsignedUntilClose) {
+    auto& o = page->Rules().Options();
+    QLineEdit* pos = Edit(page, "delPosEdit");
+    EXPECT_FALSE(Edit(page, "delNumEdit")->isEnabled());
+    Click(page, "deleteCheck");
+    EXPECT_TRUE(Edit(page, "delNumEdit")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), pos);
+    const std::pair<const char*, int> typed[] = {{"-3", 0}, {"4x", 0}, {"12", 12}};
+    for (const auto& [text, value] : typed) {
+        Type(pos, QString::fromLatin1(text));
+        EXPECT_EQ(o.DelPos, value) << text;
+    }
+    Click(page, "deleteCheck");
+    EXPECT_FALSE(o.DoDelete);
+    EXPECT_FALSE(pos->isEnabled());
+    EXPECT_EQ(o.DelPos, 12);
+    const std::pair<const char*, int> radios[] = {{"caseLowerRadio", 1},
+                                                  {"caseUpperRadio", 2},
+                                                  {"caseInitialRadio", 4},
+                                                  {"caseNoneRadio", 0},
+                                                  {"caseCapsRadio", 3}};
+    for (const auto& [name, mode] : radios) {
+        Click(page, name);
+        EXPECT_EQ(o.CaseMode, mode) << name;
+    }
+    // Showing a number below 1 shows "0", and the record then holds 0.
+    o.LCrop = -5;
+    o.DoLCrop = true;
+    o.CaseMode = rename::kCaseUpper;
+    page->ShowOptions();
+    EXPECT_EQ(Edit(page, "leftCropEdit")->text(), QStringLiteral("0"));
+    EXPECT_TRUE(Checked(page, "leftCropCheck"));
+    EXPECT_EQ(o.LCrop, 0);
+    EXPECT_TRUE(Checked(page, "caseUpperRadio"));
+    // After a rename the rule switches go off; the case choice stays.
+    page->ResetPage();
+    EXPECT_FALSE(o.DoLCrop);
+    EXPECT_FALSE(Checked(page, "leftCropCheck"));
+    EXPECT_FALSE(Edit(page, "leftCropEdit")->isEnabled());
+    EXPECT_TRUE(Checked(page, "caseUpperRadio"));
 
-    Click(Child<QCheckBox>(page, "deleteCheck"));
-    EXPECT_EQ(Preview(), (std::vector<std::string>{"P_alpha One.txt", "P_beta.txt"}));
+    Click(page, "insertCheck");
+    Type(Edit(page, "insPosEdit"), QStringLiteral("-3"));
+    EXPECT_EQ(o.InsPos, 0);
+    // "Close" reads the numbers signed, and posts the request: the window goes after the click.
+    Click(page, "closeButton");
+    EXPECT_EQ(o.InsPos, -3);
+    EXPECT_NE(frame->RenameView(), nullptr);
+    ProcessPostedEvents();
+    EXPECT_EQ(frame->RenameView(), nullptr);
+}
 
-    Click(Child<QPushButton>(page, "clearButton"));
-    EXPECT_EQ(Preview(), (std::vector<std::string>{"Alpha one.txt", "beta.TXT"}));
+TEST_F(RenamePageTest, RulesShowInThePreviewAndClearRestoresItAtOnce) {
+    Click(page, "prependCheck");
+    QTest::keyClicks(Edit(page, "prependEdit"), QStringLiteral("p_"));
+    Click(page, "caseCapsRadio");
+    Click(page, "deleteCheck");
+    Type(Edit(page, "delPosEdit"), QStringLiteral("1"));
+    Type(Edit(page, "delNumEdit"), QStringLiteral("2"));
+    EXPECT_EQ(Preview(), (Names{"P_pha One.txt", "P_ta.txt"}));
+
+    Click(page, "clearButton");
+    EXPECT_EQ(Preview(), (Names{"Alpha one.txt", "beta.TXT"}));
     EXPECT_EQ(page->Rules().Options(), rename::RenameOptions{});
     for (const char* name : {"prependEdit", "appendEdit", "changeEdit", "replaceOrigEdit"}) {
-        EXPECT_TRUE(Child<QLineEdit>(page, name)->text().isEmpty()) << name;
-        EXPECT_FALSE(Child<QLineEdit>(page, name)->isEnabled()) << name;
+        EXPECT_TRUE(Edit(page, name)->text().isEmpty()) << name;
+        EXPECT_FALSE(Edit(page, name)->isEnabled()) << name;
     }
-    EXPECT_EQ(Child<QLineEdit>(page, "delNumEdit")->text(), QStringLiteral("0"));
+    EXPECT_EQ(Edit(page, "delNumEdit")->text(), QStringLiteral("0"));
     for (QCheckBox* check : page->findChildren<QCheckBox*>()) {
         EXPECT_FALSE(check->isChecked()) << ToStdString(check->objectName());
     }
-    EXPECT_TRUE(Child<QRadioButton>(page, "caseNoneRadio")->isChecked());
+    EXPECT_TRUE(Checked(page, "caseNoneRadio"));
 }
 
-// Rows that the rename would refuse are marked in the preview; the status bar counts them.
-TEST_F(RenamePageWindowTest, PreviewMarksCollidingNamesAndTheStatusBarCountsThem) {
-    const QAbstractItemModel* model = view->ResultPane()->model();
-    const auto data = [model](int row, int role) { return model->index(row, 0).data(role); };
-    Click(Child<QCheckBox>(page, "changeCheck"));
-    QTest::keyClicks(Child<QLineEdit>(page, "changeEdit"), QStringLiteral("x"));
-    EXPECT_EQ(Preview(), (std::vector<std::string>{"x.txt", "x.TXT"}));
+TEST_F(RenamePageTest, PreviewMarksCollidingNamesAndTheStatusBarCountsThem) {
+    const auto data = [this](int row, int role) {
+        return view->ResultPane()->model()->index(row, 0).data(role);
+    };
+    Click(page, "changeCheck");
+    QTest::keyClicks(Edit(page, "changeEdit"), QStringLiteral("x"));
+    EXPECT_EQ(Preview(), (Names{"x.txt", "x.TXT"}));
     EXPECT_EQ(data(0, Qt::ToolTipRole), QStringLiteral("beta.TXT gets the same new name"));
     EXPECT_EQ(data(1, Qt::ToolTipRole), QStringLiteral("Alpha one.txt gets the same new name"));
     EXPECT_EQ(data(1, Qt::ForegroundRole).value<QBrush>(),
               QGuiApplication::palette().brush(QPalette::Link));
     EXPECT_EQ(frame->StatusText(), QStringLiteral("2 names collide"));
 
-    Click(Child<QCheckBox>(page, "changeCheck"));
-    EXPECT_EQ(Preview(), (std::vector<std::string>{"Alpha one.txt", "beta.TXT"}));
+    Click(page, "changeCheck");
+    EXPECT_EQ(Preview(), (Names{"Alpha one.txt", "beta.TXT"}));
     for (const int role : {Qt::ToolTipRole, Qt::ForegroundRole}) {
         EXPECT_FALSE(data(0, role).isValid());
         EXPECT_FALSE(data(1, role).isValid());
@@ -212,34 +128,260 @@ TEST_F(RenamePageWindowTest, PreviewMarksCollidingNamesAndTheStatusBarCountsThem
     EXPECT_EQ(frame->StatusText(), Q(folder.Path()));
 }
 
-TEST_F(RenamePageWindowTest,
-       TypedFolderIsOpenedByTheFirstRenameClickRenamedByTheSecondAndCloseGoes) {
+TEST_F(RenamePageTest, RenameOpensATypedFolderFirstAndAddsItToTheHistoryAfterASuccess) {
     TempFolder other;
     other.File("b1.txt");
-    Click(Child<QCheckBox>(page, "prependCheck"));
-    QTest::keyClicks(Child<QLineEdit>(page, "prependEdit"), QStringLiteral("x_"));
+    QComboBox* combo = page->FolderCombo();
+    const Names history = view->SourceHistory();
+    Type(combo->lineEdit(), QStringLiteral("/no/such/folder"));
+    Click(page, "renameButton");
+    EXPECT_EQ(dialogs.ErrorTexts(), Errors{QStringLiteral("That is not a valid path.")});
+    EXPECT_EQ(view->CurrentFolder(), folder.Path());
+    // Nothing to rename: no history entry.
+    page->Rules().Options().SelOnly = true;
+    Click(page, "renameButton");
+    ProcessPostedEvents();
+    EXPECT_EQ(view->SourceHistory(), history);
 
-    Type(page->FolderCombo()->lineEdit(), Q(other.Path()));
-    auto* rename = Child<QPushButton>(page, "renameButton");
-    Click(rename);
+    page->Rules().Options().SelOnly = false;
+    Click(page, "prependCheck");
+    QTest::keyClicks(Edit(page, "prependEdit"), QStringLiteral("x_"));
+    Type(combo->lineEdit(), Q(other.Path()));
+    Click(page, "renameButton");
     ProcessPostedEvents();
     EXPECT_EQ(view->CurrentFolder(), other.Path());
-    EXPECT_EQ(other.Names(), std::vector<std::string>{"b1.txt"});
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"Alpha one.txt", "beta.TXT"}));
-
-    Click(rename);
+    EXPECT_EQ(other.Names(), Names{"b1.txt"});
+    // Enter on a control that does not take it runs the default button.
+    auto* check = Child<QCheckBox>(page, "selOnlyCheck");
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Return);
     ProcessPostedEvents();
-    EXPECT_EQ(other.Names(), std::vector<std::string>{"x_b1.txt"});
+    EXPECT_EQ(other.Names(), Names{"x_b1.txt"});
+    EXPECT_EQ(folder.Names(), (Names{"Alpha one.txt", "beta.TXT"}));
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(view->SourceHistory().front(), other.Path());
+    EXPECT_EQ(combo->itemText(0), Q(other.Path()));
+
+    // Down in the box opens the next entry at once.
+    PostUserMessage(view, UM_ADDSOURCEFOLDER, 0, folder.Path());
+    PostUserMessage(view, UM_ADDSOURCEFOLDER, 0, other.Path());
+    ProcessPostedEvents();
+    combo->setCurrentIndex(0);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    ProcessPostedEvents();
+    EXPECT_EQ(view->CurrentFolder(), folder.Path());
+}
+
+class NumberPageTest : public RenameWindowFixture {
+  protected:
+    void SetUp() override {
+        folder.Folder("sub");
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            folder.File(name, name);
+        }
+        Open();
+    }
+    void Open() {
+        ASSERT_NE(OpenWindow(3), nullptr);
+        page = dynamic_cast<CNumberPage*>(view->Page(3));
+        ASSERT_NE(page, nullptr);
+    }
+    void SwitchTabAwayAndBack() {
+        view->TabControl()->setCurrentIndex(0);
+        view->TabControl()->setCurrentIndex(3);
+        ProcessPostedEvents();
+    }
+
+    CNumberPage* page = nullptr;
+};
+
+TEST_F(NumberPageTest, NumberBoxesRefuseTheKeyThatLeavesTheirRangeAndKeepTheFocus) {
+    const rename::NumberOptions& o = page->GetNumbering().Options();
+    EXPECT_EQ(Edit(page, "startEdit")->text(), QStringLiteral("1"));
+    // Emptying the start box silently starts at 1.
+    Type(Edit(page, "startEdit"), QStringLiteral("7"));
+    EXPECT_EQ(o.Start, 7);
+    Type(Edit(page, "startEdit"), QString());
+    EXPECT_EQ(o.Start, 1);
+    EXPECT_TRUE(page->GetNumbering().StartBoxEmpty());
     EXPECT_TRUE(dialogs.messages.empty());
-    // The rule switches are off again and the folder heads the history.
-    EXPECT_FALSE(page->Rules().Options().DoPrepend);
-    EXPECT_EQ(page->FolderCombo()->itemText(0), Q(other.Path()));
+    const struct {
+        const char *edit, *typed, *message;
+    } cases[] = {
+        {"incrEdit", "", "Please input an increment between 1 and 1000."},
+        {"startEdit", "10002", "Please input a start number between 0 and 10,001."},
+        {"incrEdit", "1001", "Please input an increment between 1 and 1000."},
+        {"widthEdit", "11", "Please input a number width between 0 and 10."},
+        {"startEdit", "x", "Please input a start number between 0 and 10,001."},
+    };
+    for (const auto& c : cases) {
+        dialogs.messages.clear();
+        QLineEdit* edit = Edit(page, c.edit);
+        Type(edit, QString::fromLatin1(c.typed));
+        EXPECT_EQ(dialogs.ErrorTexts(), Errors{QString::fromLatin1(c.message)}) << c.typed;
+        EXPECT_EQ(QApplication::focusWidget(), edit);
+    }
+    EXPECT_FALSE(page->GetNumbering().StartBoxEmpty());
+    EXPECT_EQ(o.Start, 1000);
+    EXPECT_EQ(o.Incr, 100);
+    EXPECT_EQ(o.Width, 1);
+}
 
-    // "Close" posts the request: the window goes once the click has been handled.
-    Click(Child<QPushButton>(page, "closeButton"));
-    EXPECT_NE(frame->RenameView(), nullptr);
+TEST_F(NumberPageTest, TheDestinationIsEnabledByOutputAndCheckedWhenLeftEnteredOrBrowsed) {
+    QComboBox* dest = page->DestCombo();
+    auto* destBrowse = Child<QPushButton>(page, "destBrowseButton");
+    const auto& options = page->GetNumbering().Options();
+    EXPECT_FALSE(dest->isEnabled());
+    const std::tuple<const char*, int, bool> outputs[] = {
+        {"outputMoveRadio", rename::kOutputMove, true},
+        {"outputRenameRadio", rename::kOutputRename, false},
+        {"outputCopyRadio", rename::kOutputCopy, true}};
+    for (const auto& [radio, output, enabled] : outputs) {
+        Click(page, radio);
+        EXPECT_EQ(options.Output, output);
+        EXPECT_EQ(dest->isEnabled(), enabled);
+        EXPECT_EQ(destBrowse->isEnabled(), enabled);
+    }
+    TempFolder target;
+    Type(dest->lineEdit(), QStringLiteral("/no/such/folder"));
+    Click(page, "selOnlyCheck");
+    EXPECT_EQ(dialogs.ErrorTexts(),
+              Errors{QStringLiteral("The destination directory is not valid.")});
+    EXPECT_EQ(options.DestDir, "");
+    // Enter in the box takes the folder, twice, and never runs "Renumber".
+    Click(page, "posBeforeRadio");
+    Type(dest->lineEdit(), Q(target.Path()));
+    QTest::keyClick(dest, Qt::Key_Return);
+    QTest::keyClick(dest, Qt::Key_Return);
     ProcessPostedEvents();
-    EXPECT_EQ(frame->RenameView(), nullptr);
+    EXPECT_EQ(options.DestDir, target.Path());
+    EXPECT_TRUE(target.Names().empty());
+    EXPECT_EQ(folder.Names(), (Names{"a.txt", "b.txt", "c.txt", "sub"}));
+
+    // The folder button opens a folder; the destination button starts at the destination.
+    dialogs.picks = {Q(folder / "sub"), QString(), QStringLiteral("/picked/dest")};
+    Click(page, "browseButton");
+    ProcessPostedEvents();
+    EXPECT_EQ(view->CurrentFolder(), folder / "sub");
+    Click(destBrowse);  // cancelled
+    EXPECT_EQ(options.DestDir, target.Path());
+    Click(destBrowse);
+    EXPECT_EQ(options.DestDir, "/picked/dest");
+    EXPECT_EQ(dest->currentText(), QStringLiteral("/picked/dest"));
+    ASSERT_EQ(dialogs.browseRequests.size(), 3u);
+    EXPECT_EQ(dialogs.browseRequests[0],
+              std::make_pair(QStringLiteral("Select a folder"), Q(folder.Path())));
+    EXPECT_EQ(dialogs.browseRequests[1].second, Q(target.Path()));
+}
+
+TEST_F(NumberPageTest, PositionRadiosAndThePatternSetPosAndWidthAndATabSwitchEmptiesThePosition) {
+    EXPECT_EQ(page->FolderCombo()->currentText(), Q(folder.Path()));
+    const rename::NumberOptions& o = page->GetNumbering().Options();
+    auto* renumber = Child<QPushButton>(page, "renumberButton");
+    QLineEdit* pos = Edit(page, "posEdit");
+    QLineEdit* pattern = Edit(page, "patternEdit");
+    EXPECT_FALSE(renumber->isEnabled());
+    // "At position" with an empty box numbers nothing until a position is typed.
+    Click(page, "posAtRadio");
+    EXPECT_EQ(o.PosMode, rename::kPosAt);
+    EXPECT_EQ(o.Pos, -1);
+    EXPECT_TRUE(pos->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled());
+    EXPECT_TRUE(renumber->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), pos);
+    EXPECT_EQ(Preview(), (Names{"sub", "a.txt", "b.txt", "c.txt"}));
+    QTest::keyClicks(pos, QStringLiteral("2"));
+    EXPECT_EQ(Preview(), (Names{"sub", "a1.txt", "b2.txt", "c3.txt"}));
+    SwitchTabAwayAndBack();
+    EXPECT_TRUE(pos->text().isEmpty());
+    EXPECT_EQ(o.Pos, 0);
+    EXPECT_EQ(Preview(), (Names{"sub", "1a.txt", "2b.txt", "3c.txt"}));
+    Click(page, "posAfterRadio");
+    EXPECT_EQ(o.Pos, -1);
+    EXPECT_FALSE(pos->isEnabled());
+    Click(page, "posBeforeRadio");
+    EXPECT_EQ(o.Pos, 0);
+
+    // The pattern sets the width box, and its "?" wins over an emptied position box.
+    Type(Edit(page, "widthEdit"), QStringLiteral("5"));
+    Click(page, "posPatternRadio");
+    EXPECT_EQ(QApplication::focusWidget(), pattern);
+    QTest::keyClicks(pattern, QStringLiteral("img??.jpg"));
+    EXPECT_EQ(Edit(page, "widthEdit")->text(), QStringLiteral("2"));
+    EXPECT_EQ(Preview(), (Names{"sub", "img01.jpg", "img02.jpg", "img03.jpg"}));
+    Click(page, "posAtRadio");
+    QTest::keyClicks(pos, QStringLiteral("1"));
+    SwitchTabAwayAndBack();
+    EXPECT_EQ(o.Pos, 3);
+    EXPECT_EQ(o.Width, 2);
+    Click(page, "posNoneRadio");
+    EXPECT_FALSE(renumber->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(NumberPageTest, RenumbersInTheOrderLaidDownWithSortFilesAndCancelDropsIt) {
+    auto* customOrder = Child<QPushButton>(page, "customOrderButton");
+    const auto sortFiles = [&](std::initializer_list<const char*> names, const char* button) {
+        QTimer::singleShot(0, page, [&] {
+            auto* dialog = page->findChild<CSortFilesDlg*>();
+            ASSERT_NE(dialog, nullptr);
+            auto* available = Child<QListWidget>(dialog, "availableList");
+            for (const char* name : names) {
+                available->clearSelection();
+                available->findItems(QString::fromLatin1(name), Qt::MatchExactly)[0]->setSelected(
+                    true);
+                Click(dialog, "addButton");
+            }
+            Click(dialog, button);
+        });
+        Click(customOrder);
+    };
+    // "Sort Files" needs a selected file.
+    EXPECT_FALSE(customOrder->isEnabled());
+    ClickRow(view->SourcePane(), 0);
+    EXPECT_FALSE(customOrder->isEnabled());
+    ClickRow(view->SourcePane(), 2);
+    ClickRow(view->SourcePane(), 3, Qt::ControlModifier);
+    ASSERT_TRUE(customOrder->isEnabled());
+    sortFiles({"c.txt", "b.txt"}, "cancelButton");
+    EXPECT_FALSE(view->Catalogue()->customOrder);
+    EXPECT_EQ(ColumnTexts(view->SourcePane()), (Names{"sub", "a.txt", "b.txt", "c.txt"}));
+
+    ClickRow(view->SourcePane(), 1);
+    ClickRow(view->SourcePane(), 2, Qt::ControlModifier);
+    ClickRow(view->SourcePane(), 3, Qt::ControlModifier);
+    sortFiles({"c.txt", "a.txt", "b.txt"}, "okButton");
+    EXPECT_TRUE(view->Catalogue()->customOrder);
+    EXPECT_EQ(ColumnTexts(view->SourcePane()), (Names{"c.txt", "a.txt", "b.txt"}));
+    Click(page, "posBeforeRadio");
+    Type(Edit(page, "widthEdit"), QStringLiteral("2"));
+    EXPECT_EQ(Preview(), (Names{"01c.txt", "02a.txt", "03b.txt"}));
+    Click(page, "renumberButton");
+    ProcessPostedEvents();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(folder.Names(), (Names{"01c.txt", "02a.txt", "03b.txt", "sub"}));
+    EXPECT_EQ(page->GetNumbering().Options().PosMode, rename::kPosNone);
+    EXPECT_FALSE(Child<QPushButton>(page, "renumberButton")->isEnabled());
+}
+
+// "Move" uses the destination shown from the history, with no visit to the box first.
+TEST_F(NumberPageTest, TheDestinationShownFromTheHistoryIsUsed) {
+    TempFolder out;
+    frame.reset();  // saves tmk.ini; the next window reads the history written here
+    ASSERT_TRUE(settings::WriteProfileString("COMMON", "DestDir", out.Path() + ";/gone;",
+                                             iniFolder / "tmk.ini"));
+    Open();
+    EXPECT_EQ(page->DestCombo()->currentText(), Q(out.Path()));
+    Click(page, "outputMoveRadio");
+    Click(page, "posBeforeRadio");
+    Click(page, "renumberButton");
+    ProcessPostedEvents();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(out.Names(), (Names{"1a.txt", "2b.txt", "3c.txt"}));
+    EXPECT_EQ(view->DestHistory().front(), out.Path());
+    EXPECT_EQ(folder.Names(), Names{"sub"});
 }
 
 }  // namespace

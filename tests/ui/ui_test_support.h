@@ -1,40 +1,77 @@
 #pragma once
-// Shared by every GUI test: the application, recorded dialogs, a rename-window fixture.
+// Shared by every GUI test: the application, recorded dialogs, typing and clicking, a real
+// rename window, and folder dialogs run from their menu command.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QString>
-#include <QStringList>
+#include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/main_frame.h"
 #include "tests/support/temp_folder.h"
-
-namespace tidemark::app {
-class CMainFrame;
-}
-namespace tidemark::ui {
-class CRenameListPane;
-class CRenameMstrView;
-}  // namespace tidemark::ui
+#include "ui/dialog_hooks.h"
+#include "ui/messages.h"
+#include "ui/qt_text.h"
+#include "ui/rename_list_pane.h"
+#include "ui/rename_mstr_view.h"
 
 namespace tidemark::testing {
 
-// Makes the QApplication on first use (offscreen when no platform was chosen) and returns it.
-QApplication& EnsureApplication();
+using Names = std::vector<std::string>;
+using Errors = std::vector<QString>;
 
-// Handles every posted event, so that posted messages have run.
-void ProcessPostedEvents();
+// Made on first use, offscreen unless a platform was chosen, never destroyed: at exit Qt's own
+// statics may be gone, and tearing down then crashes in the input devices QTest registered.
+inline QApplication& EnsureApplication() {
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        return *existing;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Batch journals go to a folder of this run, never to the user's state folder.
+    static const TempFolder state;
+    setenv("TMK_STATE", state.Path().c_str(), 0);
+    static int argc = 1;
+    static char name[] = "ui_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+inline void ProcessPostedEvents() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+inline QString Q(const std::string& text) {
+    return ui::ToQString(text);
+}
+
+inline QStringList Texts(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* text : texts) {
+        list << QString::fromUtf8(text);
+    }
+    return list;
+}
 
 struct RecordedMessage {
     QString text;
@@ -43,51 +80,79 @@ struct RecordedMessage {
 };
 
 // While alive, message boxes are recorded instead of shown, and the browse dialog answers with
-// the queued picks (a null QString cancels; so does an empty queue).
+// the queued picks (a null QString, or an empty queue, cancels).
 class DialogRecorder {
   public:
-    DialogRecorder();
-    ~DialogRecorder();
+    DialogRecorder() {
+        ui::SetMessageBoxFunction(
+            [this](QWidget*, const QString& text, const QString& caption, QMessageBox::Icon icon) {
+                messages.push_back({text, caption, icon});
+            });
+        ui::SetBrowseFolderFunction([this](QWidget*, const QString& title, const QString& start) {
+            browseRequests.emplace_back(title, start);
+            const QString pick = picks.empty() ? QString() : picks.front();
+            if (!picks.empty()) {
+                picks.erase(picks.begin());
+            }
+            return pick.isNull() ? std::nullopt : std::optional<QString>(pick);
+        });
+    }
+    ~DialogRecorder() {
+        ui::SetMessageBoxFunction({});
+        ui::SetBrowseFolderFunction({});
+    }
     DialogRecorder(const DialogRecorder&) = delete;
     DialogRecorder& operator=(const DialogRecorder&) = delete;
 
-    // The texts of the messages, each checked to be an error.
-    std::vector<QString> Errors() const;
+    // The texts of the messages, each checked to be captioned "Error".
+    Errors ErrorTexts() const {
+        Errors texts;
+        for (const RecordedMessage& m : messages) {
+            EXPECT_EQ(m.caption, QStringLiteral("Error")) << m.text.toStdString();
+            texts.push_back(m.text);
+        }
+        return texts;
+    }
 
     std::vector<RecordedMessage> messages;
     std::vector<QString> picks;
-    // The title and starting folder of each browse dialog asked for.
-    std::vector<std::pair<QString, QString>> browseRequests;
+    std::vector<std::pair<QString, QString>> browseRequests;  // title, starting folder
 };
 
-// Sets an environment variable for the life of the object, restoring the old value after.
 class ScopedEnv {
   public:
-    ScopedEnv(const char* name, const std::string& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (old_) {
+            setenv(name_.c_str(), old_->c_str(), 1);
+        } else {
+            unsetenv(name_.c_str());
+        }
+    }
 
   private:
     std::string name_;
     std::optional<std::string> old_;
 };
 
-// Changes the process's current folder for the life of the object.
 class ScopedCurrentFolder {
   public:
-    explicit ScopedCurrentFolder(const std::string& folder);
-    ~ScopedCurrentFolder();
-    ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
-    ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+    explicit ScopedCurrentFolder(const std::string& folder) {
+        std::filesystem::current_path(folder);
+    }
+    ~ScopedCurrentFolder() {
+        std::error_code ignored;
+        std::filesystem::current_path(old_, ignored);
+    }
 
   private:
-    std::string old_;
+    std::filesystem::path old_ = std::filesystem::current_path();
 };
-
-QString Q(const std::string& text);
-// A list of UTF-8 texts.
-QStringList Texts(std::initializer_list<const char*> texts);
 
 // The named child, with a test failure when there is none.
 template <class T>
@@ -101,21 +166,121 @@ T* Child(const QWidget& parent, const char* name) {
     return Child<T>(&parent, name);
 }
 
-// The entries of a box, the items of a list.
-QStringList Entries(const QComboBox* box);
-QStringList Items(const QListWidget* list);
+template <class W>
+QStringList Items(const W* widget) {
+    QStringList items;
+    for (int row = 0; row < widget->model()->rowCount(); ++row) {
+        items << widget->model()->index(row, 0).data().toString();
+    }
+    return items;
+}
 
-// The texts of one column of a list, once posted messages have run.
-std::vector<std::string> ColumnTexts(const ui::CRenameListPane* pane, int column = 0);
+inline Names ColumnTexts(const ui::CRenameListPane* pane, int column = 0) {
+    ProcessPostedEvents();
+    Names texts;
+    for (int row = 0; row < pane->model()->rowCount(); ++row) {
+        texts.push_back(ui::ToStdString(pane->model()->index(row, column).data().toString()));
+    }
+    return texts;
+}
 
-// A main frame whose rename window is opened on `folder`; tmk.ini lives in a folder of its own.
+inline void Click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+inline void Click(const QWidget* parent, const char* name) {
+    Click(Child<QAbstractButton>(parent, name));
+}
+inline bool Checked(const QWidget* parent, const char* name) {
+    return Child<QAbstractButton>(parent, name)->isChecked();
+}
+inline QLineEdit* Edit(const QWidget* parent, const char* name) {
+    return Child<QLineEdit>(parent, name);
+}
+
+// Replaces an edit's text by typing, as a user who selected everything first.
+inline void Type(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    if (text.isEmpty()) {
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    } else {
+        QTest::keyClicks(edit, text);
+    }
+}
+
+// Types into a folder box that has the focus, then moves the focus on.
+inline void TypeIntoBox(QComboBox* box, const QString& text, QWidget* next) {
+    box->setFocus();
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), text);
+    next->setFocus();
+}
+
+inline void ExpectLabels(const QWidget& parent, std::initializer_list<const char*> texts) {
+    QStringList shown;
+    for (const QLabel* label : parent.findChildren<QLabel*>()) {
+        shown << label->text();
+    }
+    for (const char* text : texts) {
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(text))) << text;
+    }
+}
+
+struct ModalRun {
+    bool leftOpen = false;  // still open when drive returned (then cancelled)
+    int result = -1;
+};
+
+// Triggers action; once its modal dialog of type Dialog runs, drive works on it.
+template <class Dialog>
+ModalRun RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive) {
+    ModalRun run;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return;
+        }
+        QObject::connect(dialog, &QDialog::finished, [&run](int result) { run.result = result; });
+        drive(*dialog);
+        run.leftOpen = dialog->isVisible();
+        if (run.leftOpen) {
+            dialog->reject();
+        }
+    });
+    action->trigger();
+    return run;
+}
+
+// A main frame whose rename window is opened on `folder`; tmk.ini in a folder of its own.
 class RenameWindowFixture : public ::testing::Test {
   protected:
-    RenameWindowFixture();
-    ~RenameWindowFixture() override;
-    // Opens the rename window, active, on `folder`; null when it did not open.
-    ui::CRenameMstrView* OpenWindow();
-    void ClickRow(ui::CRenameListPane* pane, int row, Qt::KeyboardModifiers modifiers = {});
+    RenameWindowFixture() { EnsureApplication(); }
+    ~RenameWindowFixture() override {
+        frame.reset();
+        ProcessPostedEvents();
+    }
+
+    // Opens the rename window, active, on `folder`, with `tab` in front; null when it did not.
+    ui::CRenameMstrView* OpenWindow(int tab = 0) {
+        frame = std::make_unique<app::CMainFrame>();
+        frame->show();
+        frame->RenameAction()->trigger();
+        view = frame->RenameView();
+        frame->activateWindow();
+        if (view == nullptr || !QTest::qWaitForWindowActive(frame.get())) {
+            return nullptr;
+        }
+        view->ChangeFolder(folder.Path());
+        view->TabControl()->setCurrentIndex(tab);
+        ProcessPostedEvents();
+        return view;
+    }
+    void ClickRow(ui::CRenameListPane* pane, int row, Qt::KeyboardModifiers modifiers = {}) {
+        const QRect rect = pane->visualRect(pane->model()->index(row, 0));
+        QTest::mouseClick(pane->viewport(), Qt::LeftButton, modifiers, rect.center());
+        ProcessPostedEvents();
+    }
+    Names Preview() { return ColumnTexts(view->ResultPane()); }
 
     TempFolder folder;
     TempFolder iniFolder;
@@ -123,6 +288,17 @@ class RenameWindowFixture : public ::testing::Test {
     DialogRecorder dialogs;
     std::unique_ptr<app::CMainFrame> frame;
     ui::CRenameMstrView* view = nullptr;
+};
+
+// tmk.ini and the current folder (which the dialogs' listings change) in a temporary folder.
+class FolderDialogFixture : public ::testing::Test {
+  protected:
+    FolderDialogFixture() { EnsureApplication(); }
+
+    TempFolder work;
+    ScopedEnv ini{"TMK_INI", work / "tmk.ini"};
+    ScopedCurrentFolder here{work.Path()};
+    DialogRecorder dialogs;
 };
 
 }  // namespace tidemark::testing

@@ -1,0 +1,61 @@
+#pragma once
+// A window stand-in for the rename execution and the folder tools: records what they tell it.
+// Given a catalogue, ChangeFolder re-reads it as the view does.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "catalogue/file_catalogue.h"
+#include "folderops/folder_ops_host.h"
+#include "platform/file_system.h"
+#include "rename/rename_host.h"
+#include "tests/folderops/folder_snapshot.h"
+
+namespace tidemark::rename::testing {
+
+using folderops::testing::Message;
+using Messages = std::vector<Message>;
+using Names = std::vector<std::string>;
+
+class Recorder : public RenameHost, public folderops::FolderOpsHost {
+  public:
+    explicit Recorder(catalogue::FileCatalogue* catalogue = nullptr) : catalogue_(catalogue) {}
+
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        messages.push_back({text, caption});
+    }
+    void Log(const std::string& line) override {
+        logs.push_back(line);
+        if (onLog) {
+            onLog(line);
+        }
+    }
+    int ChangeFolder(const std::string& folder) override {
+        calls.push_back("ChangeFolder " + folder);
+        if (catalogue_ == nullptr) {
+            return kRenameOk;
+        }
+        catalogue_->selection.clear();
+        return catalogue_->LoadFolder(folder);
+    }
+    void RefreshPreview() override { calls.push_back("RefreshPreview"); }
+    void ResetPage() override { calls.push_back("ResetPage"); }
+    void AddSourceFolder(const std::string& f) override { calls.push_back("AddSourceFolder " + f); }
+    void AddDestFolder(const std::string& f) override { calls.push_back("AddDestFolder " + f); }
+
+    Messages messages;
+    Names logs;
+    Names calls;
+    std::function<void(const std::string&)> onLog;
+
+  private:
+    catalogue::FileCatalogue* catalogue_;
+};
+
+// The file-operation error message box for oldName.
+inline Message FileError(const std::string& oldName, int error) {
+    return {"Error on" + oldName + " \r\n\r\n" + platform::SystemErrorText(error), "Error"};
+}
+
+}  // namespace tidemark::rename::testing

@@ -1,0 +1,500 @@
+// The File menu's folder dialogs on real folders and tmk.ini histories, their helpers, and the
+// "Sort Files" dialog.
+
+#include <QCursor>
+#include <QProgressDialog>
+
+#include "settings/app_settings.h"
+#include "settings/folder_list.h"
+#include "ui/dialog_ops_host.h"
+#include "ui/folder_helper.h"
+#include "ui/intelligent_merge_dialog.h"
+#include "ui/move_on_length_dialog.h"
+#include "ui/sort_files_dialog.h"
+
+#include "tests/ui/ui_test_support.h"
+
+namespace tidemark::ui {
+namespace {
+
+using namespace tidemark::testing;
+using settings::FolderList;
+
+const QString kSourceInvalid = QStringLiteral("The source directory is not valid.");
+const QString kDestInvalid = QStringLiteral("The destination directory is not valid.");
+const QString kTypedMissing = QStringLiteral("The directory you've typed in does not exist.");
+
+void Pick(QComboBox* box, int index) {
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+class MoveOnLengthDialogTest : public FolderDialogFixture {
+  protected:
+    void SetLists(const std::string& sources, const std::string& dests) {
+        frame.Settings()->SetMoveOnLengthLists(sources, dests);
+    }
+    static std::pair<FolderList, FolderList> Stored(const app::CMainFrame& frame) {
+        std::pair<FolderList, FolderList> lists;
+        frame.Settings()->GetMoveOnLengthLists(lists.first, lists.second);
+        return lists;
+    }
+    ModalRun Run(const std::function<void(CMoveOnLengthDlg&)>& drive) {
+        return RunFromMenu<CMoveOnLengthDlg>(frame.MoveOnLengthAction(), drive);
+    }
+
+    std::string source = work.Folder("src");
+    std::string other = work.Folder("other");
+    std::string dest = work.Folder("dst");
+    std::string oldDest = work.Folder("olddst");
+    app::CMainFrame frame;
+};
+
+TEST_F(MoveOnLengthDialogTest, FromTheMenuMovesNamesLongerThanTheLengthAndStoresTheFolders) {
+    for (const char* name :
+         {"src/abc.txt", "src/Abcd.txt", "src/abcde.txt", "other/x", "dst/z.txt"}) {
+        work.File(name);
+    }
+    work.File("src/.hiddenname");  // left out of the list but still moved
+    // The source is last of seven: it moves to the top, and none is dropped.
+    std::string history = other + ";";
+    for (const char* name : {"h1", "h2", "h3", "h4", "h5"}) {
+        history += work.Folder(name) + ";";
+    }
+    SetLists(history + source + ";", oldDest + ";");
+    dialogs.picks.push_back(Q(dest));
+    const auto run = Run([&](CMoveOnLengthDlg& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Move On Length"));
+        ExpectLabels(dialog, {"Files with names longer than",
+                              "chars (name + \".\" + extension) will be moved to the destination "
+                              "folder.",
+                              "Source Folder:", "Destination Folder:", "Preview"});
+        auto* move = Child<QPushButton>(dialog, "moveButton");
+        EXPECT_TRUE(move->isDefault());
+        EXPECT_EQ(move->text(), QStringLiteral("Move"));
+        auto* sourceCombo = Child<QComboBox>(dialog, "sourceCombo");
+        ASSERT_EQ(Items(sourceCombo).size(), 7);
+        EXPECT_EQ(sourceCombo->currentText(), Q(other));
+        EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")), Texts({"x"}));
+        EXPECT_EQ(Child<QLabel>(dialog, "destPathLabel")->text(), Q(oldDest));
+
+        Pick(sourceCombo, 6);
+        EXPECT_EQ(dialog.SourceFolder(), Q(source));
+        EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")),
+                  Texts({"abc.txt", "Abcd.txt", "abcde.txt"}));
+        EXPECT_EQ(Child<QLabel>(dialog, "sourcePathLabel")->text(), Q(source));
+        Click(&dialog, "destButton");
+        EXPECT_EQ(dialog.DestinationFolder(), Q(dest));
+        EXPECT_EQ(Child<QComboBox>(dialog, "destCombo")->currentText(), Q(dest));
+        EXPECT_EQ(Items(Child<QListWidget>(dialog, "destList")), Texts({"z.txt"}));
+        Edit(&dialog, "lengthEdit")->setText(QStringLiteral("8"));
+        Click(&dialog, "previewButton");
+        EXPECT_EQ(Items(Child<QListWidget>(dialog, "previewList")),
+                  Texts({".hiddenname", "abcde.txt"}));
+        Click(move);
+    });
+    EXPECT_EQ(run.result, QDialog::Accepted);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(work.Names("src"), (Names{"Abcd.txt", "abc.txt"}));
+    EXPECT_EQ(work.Names("dst"), (Names{".hiddenname", "abcde.txt", "z.txt"}));
+    ASSERT_EQ(dialogs.browseRequests.size(), 1u);
+    EXPECT_EQ(dialogs.browseRequests[0],
+              std::make_pair(QStringLiteral("Select a folder"), Q(oldDest)));
+    const auto [sources, dests] = Stored(frame);
+    ASSERT_EQ(sources.size(), 7u);
+    EXPECT_EQ(sources[0], source);
+    EXPECT_EQ(sources[1], other);
+    EXPECT_EQ(dests, (FolderList{dest, oldDest}));
+}
+
+TEST_F(MoveOnLengthDialogTest, ChecksKeepTheDialogOpenAndMoveNothing) {
+    work.File("src/Report.TXT", "new");
+    work.File("dst/report.txt", "old");
+    const QString three = QStringLiteral("3");
+    const struct {
+        std::string source;
+        QString length;
+        QString message;
+    } cases[] = {
+        {work / "missing", three, kSourceInvalid},
+        {source, QStringLiteral("-4"),
+         QStringLiteral("The move cannot be done.  A length larger than 0 must be entered in the "
+                        "length editbox.")},
+        {source, three,
+         QStringLiteral("The move was not started. A file with the name Report.TXT already exists "
+                        "in the destination directory.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source + " length " + ToStdString(c.length));
+        frame.Settings()->SetMoveOnLengthLists("", "");
+        dialogs.messages.clear();
+        CMoveOnLengthDlg dialog;
+        dialog.show();
+        // The dialog is not active here, so the boxes get their texts the way a pick would.
+        Child<QComboBox>(dialog, "sourceCombo")->addItem(Q(c.source));
+        Pick(Child<QComboBox>(dialog, "sourceCombo"), 0);
+        Child<QComboBox>(dialog, "destCombo")->addItem(Q(dest));
+        Pick(Child<QComboBox>(dialog, "destCombo"), 0);
+        QLineEdit* length = Edit(&dialog, "lengthEdit");
+        length->setText(c.length);
+        auto* previewList = Child<QListWidget>(dialog, "previewList");
+        previewList->addItem(QStringLiteral("kept"));
+        previewList->setFocus();
+        dialog.OnPreview();
+        Click(&dialog, "moveButton");
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialogs.ErrorTexts(), Errors{c.message});
+        if (c.length != three) {
+            // A length not above 0 leaves the preview alone and takes the focus back.
+            EXPECT_EQ(Items(previewList), Texts({"kept"}));
+            EXPECT_EQ(dialog.focusWidget(), length);
+        }
+        // Once the folders pass, the source is stored.
+        EXPECT_EQ(Stored(frame).first, c.source == source ? FolderList{source} : FolderList{});
+        EXPECT_EQ(work.Names("src"), Names{"Report.TXT"});
+        EXPECT_EQ(work.Read("dst/report.txt"), "old");
+    }
+}
+
+TEST_F(MoveOnLengthDialogTest, CancelStoresNothingAndAnEmptyHistoryStartsEmpty) {
+    SetLists("", oldDest + ";");
+    const auto run = Run([&](CMoveOnLengthDlg& dialog) {
+        EXPECT_EQ(Child<QComboBox>(dialog, "sourceCombo")->count(), 0);
+        EXPECT_EQ(Child<QListWidget>(dialog, "sourceList")->count(), 0);
+        EXPECT_TRUE(dialog.SourceFolder().isEmpty());
+        EXPECT_EQ(dialog.DestinationFolder(), Q(oldDest));
+        Click(&dialog, "cancelButton");
+    });
+    EXPECT_EQ(run.result, QDialog::Rejected);
+    EXPECT_EQ(Stored(frame), std::make_pair(FolderList{}, FolderList{oldDest}));
+}
+
+TEST_F(MoveOnLengthDialogTest, TypedFolderIsCheckedAtEveryLossOfFocusAndDoubleClickSetsLength) {
+    work.File("src/déjà vu.txt");
+    const auto run = Run([&](CMoveOnLengthDlg& dialog) {
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        auto* sourceCombo = Child<QComboBox>(dialog, "sourceCombo");
+        QLineEdit* length = Edit(&dialog, "lengthEdit");
+        TypeIntoBox(sourceCombo, Q(work / "nowhere"), length);
+        EXPECT_EQ(dialogs.ErrorTexts(), Errors{kTypedMissing});
+        EXPECT_TRUE(dialog.SourceFolder().isEmpty());
+        // No new typing: the box is checked again all the same.
+        sourceCombo->setFocus();
+        length->setFocus();
+        EXPECT_EQ(dialogs.messages.size(), 2u);
+        TypeIntoBox(sourceCombo, Q(source), length);
+        EXPECT_EQ(dialog.SourceFolder(), Q(source));
+        auto* list = Child<QListWidget>(dialog, "sourceList");
+        ASSERT_EQ(Items(list), Texts({"déjà vu.txt"}));
+        // Opening the box's own list is not leaving the box.
+        TypeIntoBox(sourceCombo, Q(work / "nowhere"), sourceCombo);
+        sourceCombo->showPopup();
+        sourceCombo->hidePopup();
+        EXPECT_EQ(dialogs.messages.size(), 2u);
+        length->setFocus();
+        EXPECT_EQ(dialogs.messages.size(), 3u);
+        EXPECT_EQ(dialog.SourceFolder(), Q(source));
+
+        const QRect item = list->visualItemRect(list->item(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        EXPECT_EQ(length->text(), QStringLiteral("11"));
+        // Enter in the length box is the Move button: here it finds no destination.
+        length->setFocus();
+        QTest::keyClick(length, Qt::Key_Return);
+        ASSERT_EQ(dialogs.messages.size(), 4u);
+        EXPECT_EQ(dialogs.messages[3].text, kDestInvalid);
+    });
+    EXPECT_TRUE(run.leftOpen);
+}
+
+class IntelligentMergeDialogTest : public FolderDialogFixture {
+  protected:
+    void SetLists(const std::string& sources, const std::string& dests) {
+        frame.Settings()->SetMergeLists(sources, dests, "");
+    }
+    static std::vector<FolderList> Stored(const app::CMainFrame& frame) {
+        std::vector<FolderList> lists(3);
+        frame.Settings()->GetMergeLists(lists[0], lists[1], lists[2]);
+        return lists;
+    }
+    ModalRun Run(const std::function<void(CIntelligentMergeDlg&)>& drive) {
+        return RunFromMenu<CIntelligentMergeDlg>(frame.MergeAction(), drive);
+    }
+
+    std::string source = work.Folder("src");
+    std::string dest = work.Folder("dst");
+    std::string alt = work.Folder("alt");
+    app::CMainFrame frame;
+};
+
+TEST_F(IntelligentMergeDialogTest, MergesFromTheMenuShowsTheSummaryAndRenewsTheHistories) {
+    work.File("src/a.txt", "A");
+    work.File("src/b.txt", "bb");
+    work.File("src/c.txt", "ccc");
+    work.File("src/sub/inner.txt");
+    work.File("dst/b.txt", "BB");  // same size, other content: the same file
+    work.File("dst/c.txt", "another size");
+    std::string olderSources;
+    for (const char* name : {"s1", "s2", "s3", "s4"}) {
+        olderSources += work.Folder(name) + ";";
+    }
+    const std::string otherDest = work.Folder("d2");
+    SetLists(olderSources, otherDest + ";" + dest + ";");
+    bool normalCursorAtSummary = false;
+    dialogs.picks.push_back(Q(source));
+    const auto run = Run([&](CIntelligentMergeDlg& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Intelligent Merge"));
+        ExpectLabels(dialog,
+                     {"Source:", "Destination:", "Alternate:",
+                      "Files will be moved from Source to Destination.  If a file already exists "
+                      "in Destination with the same name and size, the file will remain in "
+                      "Source.  If a file with the same name, but a different size exists in "
+                      "Destination, it will be moved to Alternate.",
+                      "Subdirectories are not shown and their contents will not be touched."});
+        auto* merge = Child<QPushButton>(dialog, "mergeButton");
+        EXPECT_TRUE(merge->isDefault());
+        EXPECT_EQ(merge->text(), QStringLiteral("Merge"));
+        EXPECT_EQ(Child<QComboBox>(dialog, "sourceCombo")->count(), 4);
+        EXPECT_EQ(Child<QComboBox>(dialog, "destCombo")->currentText(), Q(otherDest));
+        Click(&dialog, "sourceButton");
+        EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")),
+                  Texts({"a.txt", "b.txt", "c.txt"}));
+        Pick(Child<QComboBox>(dialog, "destCombo"), 1);
+        EXPECT_EQ(Child<QLabel>(dialog, "destPathLabel")->text(), Q(dest));
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        TypeIntoBox(Child<QComboBox>(dialog, "altCombo"), Q(alt), merge);
+        EXPECT_EQ(dialog.AlternateText(), Q(alt));
+        SetMessageBoxFunction(
+            [&](QWidget*, const QString& text, const QString& caption, QMessageBox::Icon) {
+                normalCursorAtSummary = QApplication::overrideCursor() == nullptr;
+                dialogs.messages.push_back({text, caption});
+            });
+        Click(merge);
+    });
+    EXPECT_EQ(run.result, QDialog::Accepted);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Merge Info"));
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("There were a total of 3 files.\n  1 were moved normally to the "
+                             "destination folder.\n  1 existed in the destination folder with a "
+                             "different size - moved to alternate directory)\n  1 existed in "
+                             "the destination folder with the same size - not moved)"));
+    EXPECT_TRUE(normalCursorAtSummary);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(work.Names("src"), (Names{"b.txt", "sub"}));
+    EXPECT_EQ(work.Names("dst"), (Names{"a.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(work.Names("alt"), Names{"c.txt"});
+    // Each folder on top of its history; a full history loses its oldest entry.
+    EXPECT_EQ(Stored(frame),
+              (std::vector<FolderList>{
+                  {source, work / "s1", work / "s2", work / "s3"}, {dest, otherDest}, {alt}}));
+}
+
+TEST_F(IntelligentMergeDialogTest, CancelAndRefusedMergesKeepOnlyTheFolderShownOfEachHistory) {
+    work.File("src/a.txt", "A");
+    const std::string d2 = work.Folder("d2");
+    SetLists(source + ";" + work.Folder("s2") + ";", dest + ";" + d2 + ";");
+    const auto run = Run([&](CIntelligentMergeDlg& dialog) {
+        EXPECT_EQ(Items(Child<QComboBox>(dialog, "destCombo")), QStringList({Q(dest), Q(d2)}));
+        Click(&dialog, "cancelButton");
+    });
+    EXPECT_EQ(run.result, QDialog::Rejected);
+    EXPECT_EQ(Stored(frame), (std::vector<FolderList>{{source}, {dest}, {}}));
+
+    // Every folder problem is reported, and the dialog stays open.
+    const std::string missing = work / "missing";
+    frame.Settings()->SetMergeLists(missing, missing + "2", missing + "3");
+    {
+        CIntelligentMergeDlg dialog;
+        dialog.show();
+        EXPECT_EQ(dialog.SourceText(), Q(missing));
+        Click(&dialog, "mergeButton");
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialogs.ErrorTexts(),
+                  (Errors{kSourceInvalid, kDestInvalid,
+                          QStringLiteral("The alternate directory is not valid.")}));
+    }
+    EXPECT_EQ(work.Names("src"), Names{"a.txt"});
+    EXPECT_EQ(Stored(frame),
+              (std::vector<FolderList>{{missing}, {missing + "2"}, {missing + "3"}}));
+}
+
+TEST_F(IntelligentMergeDialogTest, TypedFolderIsCheckedOnceAfterTyping) {
+    work.File("alt/old.txt");
+    const auto run = Run([&](CIntelligentMergeDlg& dialog) {
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        auto* altCombo = Child<QComboBox>(dialog, "altCombo");
+        auto* merge = Child<QPushButton>(dialog, "mergeButton");
+        TypeIntoBox(altCombo, Q(work / "nowhere"), merge);
+        EXPECT_EQ(dialogs.ErrorTexts(), Errors{kTypedMissing});
+        // Leaving the box again without typing checks nothing.
+        altCombo->setFocus();
+        merge->setFocus();
+        EXPECT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_TRUE(dialog.AlternateText().isEmpty());
+        // A typed file path is taken too: only its existence is checked.
+        TypeIntoBox(altCombo, Q(work / "alt/old.txt"), merge);
+        EXPECT_EQ(dialog.AlternateText(), Q(work / "alt/old.txt"));
+        TypeIntoBox(altCombo, Q(alt), merge);
+        EXPECT_EQ(dialog.AlternateText(), Q(alt));
+        EXPECT_EQ(Items(Child<QListWidget>(dialog, "altList")), Texts({"old.txt"}));
+        EXPECT_EQ(Child<QLabel>(dialog, "altPathLabel")->text(), Q(alt));
+        EXPECT_EQ(dialogs.messages.size(), 1u);
+        // Enter in a folder box is the Merge button; the other folders are empty: missing,
+        // and the same.
+        altCombo->setFocus();
+        QTest::keyClick(altCombo->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(dialogs.ErrorTexts(),
+                  (Errors{kTypedMissing, kSourceInvalid, kDestInvalid,
+                          QStringLiteral("The source and destination directories are the same. "
+                                         "You must change one.")}));
+    });
+    EXPECT_TRUE(run.leftOpen);
+    EXPECT_EQ(Stored(frame)[2], FolderList{alt});
+}
+
+TEST(FolderHelperTest, AFullHistoryDropsItsFifthEntryAndTheFolderButtonBrowses) {
+    EnsureApplication();
+    DialogRecorder dialogs;
+    TempFolder folder;
+    ScopedCurrentFolder here(folder.Path());  // a browsed folder becomes the current one
+    // A box filled from six entries keeps six until the next addition, which leaves six.
+    QComboBox box;
+    box.setEditable(true);
+    FolderHelper::FillHistory({"/1", "/2", "/3", "/4", "/5", "/6"}, &box);
+    EXPECT_EQ(box.currentIndex(), 0);
+    FolderHelper::AddToHistory(&box, QStringLiteral("/7"));
+    EXPECT_EQ(Items(&box), Texts({"/7", "/1", "/2", "/3", "/5", "/6"}));
+    EXPECT_EQ(FolderHelper::JoinFolderCombo(&box), QStringLiteral("/7;/1;/2;/3;/5;/6;"));
+
+    FolderHelper helper(nullptr);
+    QString chosen = QStringLiteral("/start");
+    dialogs.picks = {QString(), Q(folder.Path())};
+    EXPECT_FALSE(helper.OnFolderButton(&box, nullptr, nullptr, chosen));  // cancelled
+    EXPECT_EQ(chosen, QStringLiteral("/start"));
+    EXPECT_TRUE(helper.OnFolderButton(&box, nullptr, nullptr, chosen));
+    EXPECT_EQ(chosen, Q(folder.Path()));
+    EXPECT_EQ(box.currentText(), chosen);
+    EXPECT_EQ(box.count(), 6);
+    EXPECT_EQ(dialogs.browseRequests[0],
+              std::make_pair(QStringLiteral("Select a folder"), QStringLiteral("/start")));
+    QPushButton* button = FolderHelper::MakeFolderButton(&box);
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("OpenFldr"));
+    EXPECT_FALSE(button->icon().isNull());
+}
+
+TEST(DialogOpsHostTest, WaitCursorAndProgressLastUntilTheOperationEndsOrSpeaks) {
+    EnsureApplication();
+    DialogRecorder dialogs;
+    QWidget owner;
+    const auto waiting = [] {
+        return QApplication::overrideCursor() != nullptr &&
+               QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    };
+    {
+        DialogOpsHost host(&owner, QStringLiteral("Intelligent Merge"),
+                           QStringLiteral("Merging files..."));
+        EXPECT_TRUE(waiting());
+        QProgressDialog* progress = host.ProgressDialog();
+        ASSERT_NE(progress, nullptr);
+        EXPECT_EQ(progress->minimumDuration(), 500);
+        EXPECT_EQ(progress->windowTitle(), QStringLiteral("Intelligent Merge"));
+        EXPECT_FALSE(progress->isVisible());
+        host.Progress(3, 10);
+        EXPECT_EQ(progress->value(), 3);
+        EXPECT_EQ(progress->labelText(), QStringLiteral("Merging files...\n3 of 10 files"));
+        host.ShowMessage("summary", "Merge Info");
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("summary"));
+        EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Merge Info"));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(host.ProgressDialog(), nullptr);
+        // Work after a message is busy again.
+        host.Progress(4, 10);
+        EXPECT_TRUE(waiting());
+        ASSERT_NE(host.ProgressDialog(), nullptr);
+        EXPECT_EQ(host.ProgressDialog()->value(), 4);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndexes) {
+    EnsureApplication();
+    CSortFilesDlg dialog;
+    dialog.SetItems({"one", "two", "three", "four"}, {5, 6, 7, 8});
+    dialog.show();
+    auto* available = Child<QListWidget>(dialog, "availableList");
+    auto* ordered = Child<QListWidget>(dialog, "orderedList");
+    const struct {
+        const char* button;  // null: only the selection changes
+        QListWidget* list;   // null: the selection stays
+        std::vector<int> rows;
+        const char* shown;  // the ordered list
+        int moveButtons;    // -1: either
+    } steps[] = {
+        {nullptr, nullptr, {}, "", 0},
+        // Selected from the bottom up, they still arrive top to bottom.
+        {"addButton", available, {3, 1}, "two four", -1},
+        {"addAllButton", nullptr, {}, "two four one three", -1},
+        {"removeButton", ordered, {3}, "two four one", -1},
+        {"addButton", available, {0}, "two four one three", -1},
+        {"addButton", available, {}, "two four one three", -1},
+        {"removeButton", ordered, {}, "two four one three", -1},
+        {"removeButton", ordered, {0, 1}, "one three", 0},
+        {"removeAllButton", ordered, {0}, "", 0},
+        {"addAllButton", nullptr, {}, "one two three four", -1},
+        {"moveUpButton", ordered, {0}, "one two three four", -1},
+        {"moveDownButton", ordered, {3}, "one two three four", -1},
+        {"moveUpButton", ordered, {}, "one two three four", 1},
+        {"moveDownButton", ordered, {}, "one two three four", 1},
+        // The moved entry stays selected, so it can be moved on.
+        {"moveUpButton", ordered, {2}, "one three two four", 1},
+        {"moveUpButton", nullptr, {}, "three one two four", 1},
+        {"moveDownButton", nullptr, {}, "one three two four", 1},
+        {nullptr, ordered, {1, 2}, "one three two four", 0},
+        {nullptr, ordered, {1}, "one three two four", 1},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(&step - steps);
+        if (step.list != nullptr) {
+            step.list->clearSelection();
+            for (int row : step.rows) {
+                step.list->item(row)->setSelected(true);
+            }
+        }
+        if (step.button != nullptr) {
+            Click(&dialog, step.button);
+        }
+        EXPECT_EQ(Items(ordered).join(u' '), QString::fromLatin1(step.shown));
+        const bool up = Child<QPushButton>(dialog, "moveUpButton")->isEnabled();
+        EXPECT_EQ(Child<QPushButton>(dialog, "moveDownButton")->isEnabled(), up);
+        EXPECT_TRUE(step.moveButtons < 0 || up == (step.moveButtons == 1));
+    }
+    EXPECT_EQ(ordered->row(ordered->selectedItems().front()), 1);
+
+    Click(&dialog, "cancelButton");
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(dialog.Result().empty());
+    dialog.show();
+    Click(&dialog, "removeAllButton");
+    EXPECT_EQ(Items(available), Texts({"one", "two", "three", "four"}));
+    Click(&dialog, "okButton");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.Result().empty());
+    dialog.show();
+    for (int row : {2, 0}) {
+        available->clearSelection();
+        available->item(row)->setSelected(true);
+        Click(&dialog, "addButton");
+    }
+    Click(&dialog, "okButton");
+    // two and four stayed available and take no part.
+    EXPECT_EQ(dialog.Result(), (catalogue::Order{7, 5}));
+}
+
+}  // namespace
+}  // namespace tidemark::ui
