@@ -7,26 +7,21 @@
 #include "catalogue/file_catalogue.h"
 #include "cli/hosts.h"
 #include "cli/output.h"
+#include "cli/type_names.h"
 #include "cli/undo_commands.h"
 #include "folderops/intelligent_merge.h"
 #include "folderops/move_on_length.h"
 #include "platform/file_system.h"
 #include "rename/preview.h"
 #include "rename/rename_execution.h"
-#ifdef TIDEMARK_CLI_MIME_TYPES
-#include "typenames/mime_type_namer.h"
-#endif
 
 namespace tidemark::cli {
 namespace {
 
-// The window's type texts, from the system's type database where the program was built with Qt
-// Core. Only the listing and the type order read them: other commands skip the database's load.
-void UseWindowTypeNames([[maybe_unused]] catalogue::FileCatalogue& catalogue) {
-#ifdef TIDEMARK_CLI_MIME_TYPES
-    catalogue.SetTypeNamer(
-        typenames::MimeTypeNamer::MakeNamer(std::make_shared<typenames::MimeTypeNamer>()));
-#endif
+// The window's type texts. Only the listing and the type order read them: other commands skip
+// loading the type database.
+void UseWindowTypeNames(catalogue::FileCatalogue& catalogue) {
+    catalogue.SetTypeNamer(WindowTypeNamer());
 }
 
 // Reads FOLDER as the rename window's ChangeFolder does. A folder that does not exist is a
@@ -150,6 +145,9 @@ int RunList(const Invocation& invocation) {
 int LoadForPage(const Invocation& invocation, catalogue::FileCatalogue& catalogue) {
     if (!invocation.setup.hasCustomOrder && invocation.setup.sortKey == catalogue::kKeyType) {
         UseWindowTypeNames(catalogue);
+    } else {
+        // The pages read names and kinds alone.
+        catalogue.SetTypeNamer([](std::string_view, bool) { return catalogue::TypeInfo{}; });
     }
     const int code =
         LoadSourceFolder(invocation.folders[0], catalogue, ScanFlagsFor(invocation.setup));

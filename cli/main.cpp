@@ -1,5 +1,7 @@
 // tidemark-cli: the engine's second front end, for scripts and machines without a display.
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -32,6 +34,11 @@ int Finished(int status) {
 
 int main(int argc, char** argv) {
     using namespace tidemark::cli;
+    // One command, then the process ends: memory freed on the way (the folder's lists, the
+    // check's tables) is kept for the next allocation instead of going back to the system,
+    // where every page would be faulted in afresh, a large part of a big batch's cost.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.size() == 1 && args.front() == "--version") {
         std::printf("tidemark-cli %s\n", tidemark::kProgramVersion);

@@ -285,8 +285,10 @@ std::string ParentFolder(std::string_view path) {
 }
 
 int CheckEntryName(std::string_view name) {
-    if (name.empty() || name == "." || name == ".." ||
-        name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) {
+    // Two single-byte searches: find_first_of tries each byte against the set, several times
+    // slower on the names of a large batch.
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos ||
+        name.find('\0') != std::string_view::npos) {
         return EINVAL;
     }
     if (name.size() > 255) {

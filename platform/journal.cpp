@@ -41,25 +41,30 @@ bool NeedsEscape(char c) {
     return b <= 0x20 || b == 0x7F || b == '%';
 }
 
-void AppendEscaped(std::string& out, std::string_view name) {
+// Writes name escaped at out, which has room for 3 * name.size() + 1 bytes; returns the end.
+char* PutEscaped(char* out, std::string_view name) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     if (name.empty()) {
-        out += '%';  // a lone "%" stands for the empty text
-        return;
+        *out++ = '%';  // a lone "%" stands for the empty text
+        return out;
     }
-    // Runs of plain bytes go in whole: a batch of many thousand names is written at once.
-    while (!name.empty()) {
-        const auto plain = std::find_if(name.begin(), name.end(), NeedsEscape) - name.begin();
-        out.append(name.data(), static_cast<std::size_t>(plain));
-        name.remove_prefix(static_cast<std::size_t>(plain));
-        if (!name.empty()) {
-            const auto b = static_cast<unsigned char>(name.front());
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
-            name.remove_prefix(1);
+    for (const char c : name) {
+        if (NeedsEscape(c)) {
+            const auto b = static_cast<unsigned char>(c);
+            *out++ = '%';
+            *out++ = kHex[b >> 4];
+            *out++ = kHex[b & 0xF];
+        } else {
+            *out++ = c;
         }
     }
+    return out;
+}
+
+void AppendEscaped(std::string& out, std::string_view name) {
+    const std::size_t start = out.size();
+    out.resize(start + 3 * name.size() + 1);
+    out.resize(static_cast<std::size_t>(PutEscaped(out.data() + start, name) - out.data()));
 }
 
 int HexValue(char c) {
@@ -94,11 +99,16 @@ bool Unescape(std::string_view text, std::string& out) {
     return true;
 }
 
+// Writes value in decimal at out, which has room for 20 bytes; returns the end.
+template <typename T>
+char* PutNumber(char* out, T value) {
+    return std::to_chars(out, out + 20, value).ptr;
+}
+
 template <typename T>
 void AppendNumber(std::string& out, T value) {
-    char buffer[24];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, end);
+    char buffer[20];
+    out.append(buffer, PutNumber(buffer, value));
 }
 
 template <typename T>
@@ -107,23 +117,31 @@ bool ParseNumber(std::string_view text, T& value) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
-void AppendStep(std::string& out, char tag, const JournalStep& step) {
-    out += tag;
-    out += ' ';
-    out += static_cast<char>(step.kind);
-    out += ' ';
-    AppendNumber(out, step.fromFolder);
-    out += ' ';
-    AppendEscaped(out, step.oldName);
-    out += ' ';
-    AppendNumber(out, step.toFolder);
-    out += ' ';
-    AppendEscaped(out, step.newName);
-    out += ' ';
-    AppendNumber(out, step.device);
-    out += ' ';
-    AppendNumber(out, step.inode);
-    out += '\n';
+// One step's line, with the entry's identity as given. The fields are written into room made
+// once per line: a plan of many thousand steps costs little more than its bytes.
+void AppendStep(std::string& out, char tag, const JournalStep& step, std::uint64_t device,
+                std::uint64_t inode) {
+    const std::size_t start = out.size();
+    out.resize(start + 3 * (step.oldName.size() + step.newName.size()) + 96);
+    char* end = out.data() + start;
+    const auto put = [&end](char c) { *end++ = c; };
+    put(tag);
+    put(' ');
+    put(static_cast<char>(step.kind));
+    put(' ');
+    end = PutNumber(end, step.fromFolder);
+    put(' ');
+    end = PutEscaped(end, step.oldName);
+    put(' ');
+    end = PutNumber(end, step.toFolder);
+    put(' ');
+    end = PutEscaped(end, step.newName);
+    put(' ');
+    end = PutNumber(end, device);
+    put(' ');
+    end = PutNumber(end, inode);
+    put('\n');
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 std::vector<std::string_view> Fields(std::string_view line) {
@@ -282,16 +300,17 @@ int JournalWriter::Begin(const JournalPlan& plan) {
         if (step.fromFolder >= plan.folders.size() || step.toFolder >= plan.folders.size()) {
             return EINVAL;
         }
-        JournalStep known = step;
-        if (known.inode == 0) {
+        std::uint64_t device = step.device;
+        std::uint64_t inode = step.inode;
+        if (inode == 0) {
             if (const auto id = IdentifyEntry(plan.folders[step.fromFolder], step.oldName)) {
-                known.device = id->device;
-                known.inode = id->inode;
+                device = id->device;
+                inode = id->inode;
             }
-        } else if (known.device == 0) {
-            known.device = devices[step.fromFolder];
+        } else if (device == 0) {
+            device = devices[step.fromFolder];
         }
-        AppendStep(text, 'S', known);
+        AppendStep(text, 'S', step, device, inode);
     }
     const std::uint64_t hash = Fnv1a(text);
     text += "P ";
@@ -346,9 +365,10 @@ void JournalWriter::Done(std::uint32_t step) {
         return;
     }
     changed_ += step < keeps_.size() && keeps_[step] ? 0 : 1;
-    pending_ += "D ";
-    AppendNumber(pending_, step);
-    pending_ += '\n';
+    char line[24] = "D ";
+    char* end = PutNumber(line + 2, step);
+    *end++ = '\n';
+    pending_.append(line, end);
     if (pending_.size() >= kBlock) {
         Flush();
     }
@@ -375,7 +395,7 @@ std::uint32_t JournalWriter::Amend(const JournalStep& step) {
     if (fd_ < 0) {
         return stepCount_++;
     }
-    AppendStep(pending_, 'A', step);
+    AppendStep(pending_, 'A', step, step.device, step.inode);
     Flush();
     return stepCount_++;
 }

@@ -159,16 +159,15 @@ int RenameInPlace(FileCatalogue& catalogue, const RenameRequest& request,
     host.Log(kLogDoInPlace);
     // Every step works in the folder opened once here, whatever its path becomes meanwhile.
     const platform::FolderFd folder = platform::FolderFd::Open(sourceFolder);
-    // The same walk and the same numbering as the check, so only approved names are carried out.
-    NewNames newNames(request);
+    // The names the check approved, so only those are carried out.
     platform::JournalPlan journalPlan;
     journalPlan.operation = "rename";
     journalPlan.folders = {sourceFolder};
+    journalPlan.steps.reserve(walk.names.size());
     for (std::size_t i = 0; i < walk.names.size(); ++i) {
         if (walk.planned[i]) {
-            const std::string& oldName = walk.names[i];
-            journalPlan.steps.push_back({.oldName = oldName,
-                                         .newName = newNames.Next(oldName),
+            journalPlan.steps.push_back({.oldName = std::move(walk.names[i]),
+                                         .newName = std::move(walk.newNames[i]),
                                          .inode = catalogue.GetRecords()[walk.indices[i]].inode});
         }
     }
@@ -319,16 +318,18 @@ int ChkOnPerformFileRename(FileCatalogue& catalogue, const RenameRequest& reques
 
     // The sort key's order front to back whatever the display direction; the custom order while
     // one is in force, so only its own entries are searched.
-    const BatchNames batch = WalkBatch(catalogue, request);
+    BatchNames batch = WalkBatch(catalogue, request);
     const auto& records = catalogue.GetRecords();
     walk = InPlaceWalk{};
     walk.names.reserve(batch.rows.size());
     walk.indices.reserve(batch.rows.size());
     walk.planned.reserve(batch.rows.size());
-    for (const BatchRow& row : batch.rows) {
+    walk.newNames.reserve(batch.rows.size());
+    for (BatchRow& row : batch.rows) {
         walk.names.push_back(records[row.recordIndex].name);
         walk.indices.push_back(row.recordIndex);
         walk.planned.push_back(row.renamed);
+        walk.newNames.push_back(std::move(row.newName));
     }
     if (result != kRenameOk || batch.firstClash == BatchNames::kNone) {
         return result;
@@ -338,7 +339,7 @@ int ChkOnPerformFileRename(FileCatalogue& catalogue, const RenameRequest& reques
     if (row.clash == NameClash::Invalid) {
         return ReportFileError(oldName, row.error, host);
     }
-    host.ShowMessage(InPlaceCollisionMessage(oldName, row.newName), kAppTitle);
+    host.ShowMessage(InPlaceCollisionMessage(oldName, walk.newNames[batch.firstClash]), kAppTitle);
     return kRenameCollision;
 }
 

@@ -44,11 +44,13 @@ int CheckSelectionKind(const catalogue::FileRecord& record, bool wantFiles, int 
                        RenameHost& host);
 
 // The source list as the in-place stages walk it (WalkRows): current names and record
-// indices front to back of the sort key's order, and which of those positions take part.
+// indices front to back of the sort key's order, which of those positions take part, and the
+// new name the check gave each position (the one the execution carries out).
 struct InPlaceWalk {
     std::vector<std::string> names;
     std::vector<std::uint32_t> indices;
     std::vector<bool> planned;
+    std::vector<std::string> newNames;
 };
 
 // The in-place check stage: sorts the plan when "selected only" or a custom order is in force

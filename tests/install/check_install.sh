@@ -28,6 +28,9 @@ mkdir -p "$work/folder/sub"
 touch "$work/folder/b.txt" "$work/folder/a.txt"
 listing=$(cd "$work" && TMK_INI="$work/tmk.ini" "$cli" list folder | cut -f1 | tr '\n' ' ')
 [[ $listing == "sub a.txt b.txt " ]] || fail "tidemark-cli list: '$listing'"
+# Nothing on standard error: the installed program finds its type names.
+errors=$(cd "$work" && TMK_INI="$work/tmk.ini" "$cli" list folder 2>&1 >/dev/null)
+[[ -z $errors ]] || fail "tidemark-cli list: $errors"
 
 # The completion reads the installed program's --help; the last word is completed.
 complete_words() {
