@@ -116,13 +116,11 @@ TEST_F(RenameWindowTest, EverySelectionGestureSelectsWhatIsHighlighted) {
         Rows selected;
     } steps[] = {
         {source, Qt::Key(0), 2, {}, {2}},
-        {source, Qt::Key_Down, 0, {}, {3}},
-        {source, Qt::Key_End, 0, Qt::ShiftModifier, {3, 4, 5}},
+        {source, Qt::Key_End, 0, Qt::ShiftModifier, {2, 3, 4, 5}},
         {source, Qt::Key_A, 0, Qt::ControlModifier, {0, 1, 2, 3, 4, 5}},
         {result, Qt::Key(0), 1, {}, {1}},
         {result, Qt::Key(0), 3, Qt::ShiftModifier, {1, 2, 3}},
         {result, Qt::Key(0), 2, Qt::ControlModifier, {1, 3}},
-        {result, Qt::Key_PageDown, 0, Qt::ShiftModifier, {2, 3, 4, 5}},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(&step - steps);
