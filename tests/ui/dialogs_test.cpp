@@ -69,23 +69,23 @@ TEST_F(MoveOnLengthDialogTest, FromTheMenuMovesNamesLongerThanTheLengthAndStores
                               "chars (name + \".\" + extension) will be moved to the destination "
                               "folder.",
                               "Source Folder:", "Destination Folder:", "Preview"});
-        auto* move = Child<QPushButton>(dialog, "moveButton");
+        auto* move = Child<QPushButton>(&dialog, "moveButton");
         EXPECT_TRUE(move->isDefault() && move->text() == QStringLiteral("Move"));
-        auto* sourceCombo = Child<QComboBox>(dialog, "sourceCombo");
+        auto* sourceCombo = Child<QComboBox>(&dialog, "sourceCombo");
         ASSERT_EQ(Items(sourceCombo).size(), 7);
         EXPECT_EQ(sourceCombo->currentText(), Q(other));
-        EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")), Texts({"x"}));
-        EXPECT_EQ(Child<QLabel>(dialog, "destPathLabel")->text(), Q(oldDest));
+        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "sourceList")), Texts({"x"}));
+        EXPECT_EQ(Child<QLabel>(&dialog, "destPathLabel")->text(), Q(oldDest));
 
         Pick(sourceCombo, 6);
-        EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")),
+        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "sourceList")),
                   Texts({"abc.txt", "Abcd.txt", "abcde.txt"}));
         Click(&dialog, "destButton");
         EXPECT_EQ(dialog.DestinationFolder(), Q(dest));
-        EXPECT_EQ(Items(Child<QListWidget>(dialog, "destList")), Texts({"z.txt"}));
+        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "destList")), Texts({"z.txt"}));
         Edit(&dialog, "lengthEdit")->setText(QStringLiteral("8"));
         Click(&dialog, "previewButton");
-        EXPECT_EQ(Items(Child<QListWidget>(dialog, "previewList")),
+        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "previewList")),
                   Texts({".hiddenname", "abcde.txt"}));
         Click(move);
     });
@@ -120,13 +120,13 @@ TEST_F(MoveOnLengthDialogTest, ChecksKeepTheDialogOpenAndMoveNothing) {
         CMoveOnLengthDlg dialog;
         dialog.show();
         // The dialog is not active here, so the boxes get their texts the way a pick would.
-        Child<QComboBox>(dialog, "sourceCombo")->addItem(Q(c.source));
-        Pick(Child<QComboBox>(dialog, "sourceCombo"), 0);
-        Child<QComboBox>(dialog, "destCombo")->addItem(Q(dest));
-        Pick(Child<QComboBox>(dialog, "destCombo"), 0);
+        Child<QComboBox>(&dialog, "sourceCombo")->addItem(Q(c.source));
+        Pick(Child<QComboBox>(&dialog, "sourceCombo"), 0);
+        Child<QComboBox>(&dialog, "destCombo")->addItem(Q(dest));
+        Pick(Child<QComboBox>(&dialog, "destCombo"), 0);
         QLineEdit* length = Edit(&dialog, "lengthEdit");
         length->setText(c.length);
-        auto* previewList = Child<QListWidget>(dialog, "previewList");
+        auto* previewList = Child<QListWidget>(&dialog, "previewList");
         previewList->addItem(QStringLiteral("kept"));
         previewList->setFocus();
         dialog.OnPreview();
@@ -148,8 +148,8 @@ TEST_F(MoveOnLengthDialogTest, ChecksKeepTheDialogOpenAndMoveNothing) {
 TEST_F(MoveOnLengthDialogTest, CancelStoresNothingAndAnEmptyHistoryStartsEmpty) {
     SetLists("", oldDest + ";");
     const auto run = Run([&](CMoveOnLengthDlg& dialog) {
-        EXPECT_EQ(Child<QComboBox>(dialog, "sourceCombo")->count(), 0);
-        EXPECT_EQ(Child<QListWidget>(dialog, "sourceList")->count(), 0);
+        EXPECT_EQ(Child<QComboBox>(&dialog, "sourceCombo")->count(), 0);
+        EXPECT_EQ(Child<QListWidget>(&dialog, "sourceList")->count(), 0);
         EXPECT_TRUE(dialog.SourceFolder().isEmpty());
         EXPECT_EQ(dialog.DestinationFolder(), Q(oldDest));
         Click(&dialog, "cancelButton");
@@ -163,7 +163,7 @@ TEST_F(MoveOnLengthDialogTest, TypedFolderIsCheckedAtEveryLossOfFocusAndDoubleCl
     const auto run = Run([&](CMoveOnLengthDlg& dialog) {
         QApplication::setActiveWindow(&dialog);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        auto* sourceCombo = Child<QComboBox>(dialog, "sourceCombo");
+        auto* sourceCombo = Child<QComboBox>(&dialog, "sourceCombo");
         QLineEdit* length = Edit(&dialog, "lengthEdit");
         TypeIntoBox(sourceCombo, Q(work / "nowhere"), length);
         // No new typing: the box is checked again all the same.
@@ -172,7 +172,7 @@ TEST_F(MoveOnLengthDialogTest, TypedFolderIsCheckedAtEveryLossOfFocusAndDoubleCl
         EXPECT_EQ(dialogs.ErrorTexts(), (Errors{kTypedMissing, kTypedMissing}));
         TypeIntoBox(sourceCombo, Q(source), length);
         EXPECT_EQ(dialog.SourceFolder(), Q(source));
-        auto* list = Child<QListWidget>(dialog, "sourceList");
+        auto* list = Child<QListWidget>(&dialog, "sourceList");
         ASSERT_EQ(Items(list), Texts({"déjà vu.txt"}));
         // Opening the box's own list is not leaving the box.
         TypeIntoBox(sourceCombo, Q(work / "nowhere"), sourceCombo);
@@ -238,18 +238,18 @@ TEST_F(IntelligentMergeDialogTest, MergesFromTheMenuShowsTheSummaryAndRenewsTheH
                       "Source.  If a file with the same name, but a different size exists in "
                       "Destination, it will be moved to Alternate.",
                       "Subdirectories are not shown and their contents will not be touched."});
-        auto* merge = Child<QPushButton>(dialog, "mergeButton");
+        auto* merge = Child<QPushButton>(&dialog, "mergeButton");
         EXPECT_TRUE(merge->isDefault() && merge->text() == QStringLiteral("Merge"));
-        EXPECT_EQ(Child<QComboBox>(dialog, "sourceCombo")->count(), 4);
-        EXPECT_EQ(Child<QComboBox>(dialog, "destCombo")->currentText(), Q(otherDest));
+        EXPECT_EQ(Child<QComboBox>(&dialog, "sourceCombo")->count(), 4);
+        EXPECT_EQ(Child<QComboBox>(&dialog, "destCombo")->currentText(), Q(otherDest));
         Click(&dialog, "sourceButton");
-        EXPECT_EQ(Items(Child<QListWidget>(dialog, "sourceList")),
+        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "sourceList")),
                   Texts({"a.txt", "b.txt", "c.txt"}));
-        Pick(Child<QComboBox>(dialog, "destCombo"), 1);
-        EXPECT_EQ(Child<QLabel>(dialog, "destPathLabel")->text(), Q(dest));
+        Pick(Child<QComboBox>(&dialog, "destCombo"), 1);
+        EXPECT_EQ(Child<QLabel>(&dialog, "destPathLabel")->text(), Q(dest));
         QApplication::setActiveWindow(&dialog);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        TypeIntoBox(Child<QComboBox>(dialog, "altCombo"), Q(alt), merge);
+        TypeIntoBox(Child<QComboBox>(&dialog, "altCombo"), Q(alt), merge);
         EXPECT_EQ(dialog.AlternateText(), Q(alt));
         Click(merge);
     });
@@ -269,7 +269,7 @@ TEST_F(IntelligentMergeDialogTest, CancelAndRefusedMergesKeepOnlyTheFolderShownO
     const std::string d2 = work.Folder("d2");
     SetLists(source + ";" + work.Folder("s2") + ";", dest + ";" + d2 + ";");
     const auto run = Run([&](CIntelligentMergeDlg& dialog) {
-        EXPECT_EQ(Items(Child<QComboBox>(dialog, "destCombo")), QStringList({Q(dest), Q(d2)}));
+        EXPECT_EQ(Items(Child<QComboBox>(&dialog, "destCombo")), QStringList({Q(dest), Q(d2)}));
         Click(&dialog, "cancelButton");
     });
     EXPECT_EQ(run.result, QDialog::Rejected);
@@ -298,8 +298,8 @@ TEST_F(IntelligentMergeDialogTest, TypedFolderIsCheckedOnceAfterTyping) {
     const auto run = Run([&](CIntelligentMergeDlg& dialog) {
         QApplication::setActiveWindow(&dialog);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        auto* altCombo = Child<QComboBox>(dialog, "altCombo");
-        auto* merge = Child<QPushButton>(dialog, "mergeButton");
+        auto* altCombo = Child<QComboBox>(&dialog, "altCombo");
+        auto* merge = Child<QPushButton>(&dialog, "mergeButton");
         TypeIntoBox(altCombo, Q(work / "nowhere"), merge);
         // Leaving the box again without typing checks nothing.
         altCombo->setFocus();
@@ -310,8 +310,8 @@ TEST_F(IntelligentMergeDialogTest, TypedFolderIsCheckedOnceAfterTyping) {
         EXPECT_EQ(dialog.AlternateText(), Q(work / "alt/old.txt"));
         TypeIntoBox(altCombo, Q(alt), merge);
         EXPECT_EQ(dialog.AlternateText(), Q(alt));
-        EXPECT_EQ(Items(Child<QListWidget>(dialog, "altList")), Texts({"old.txt"}));
-        EXPECT_EQ(Child<QLabel>(dialog, "altPathLabel")->text(), Q(alt));
+        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "altList")), Texts({"old.txt"}));
+        EXPECT_EQ(Child<QLabel>(&dialog, "altPathLabel")->text(), Q(alt));
         // Enter in a folder box is the Merge button; the other folders are empty: missing,
         // and the same.
         altCombo->setFocus();
@@ -387,8 +387,8 @@ TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndex
     CSortFilesDlg dialog;
     dialog.SetItems({"one", "two", "three", "four"}, {5, 6, 7, 8});
     dialog.show();
-    auto* available = Child<QListWidget>(dialog, "availableList");
-    auto* ordered = Child<QListWidget>(dialog, "orderedList");
+    auto* available = Child<QListWidget>(&dialog, "availableList");
+    auto* ordered = Child<QListWidget>(&dialog, "orderedList");
     const struct {
         const char* button;  // null: only the selection changes
         QListWidget* list;   // null: the selection stays
@@ -423,8 +423,8 @@ TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndex
             Click(&dialog, step.button);
         }
         EXPECT_EQ(Items(ordered).join(u' '), QString::fromLatin1(step.shown));
-        const bool up = Child<QPushButton>(dialog, "moveUpButton")->isEnabled();
-        EXPECT_EQ(Child<QPushButton>(dialog, "moveDownButton")->isEnabled(), up);
+        const bool up = Child<QPushButton>(&dialog, "moveUpButton")->isEnabled();
+        EXPECT_EQ(Child<QPushButton>(&dialog, "moveDownButton")->isEnabled(), up);
         EXPECT_TRUE(step.moveButtons < 0 || up == (step.moveButtons == 1));
     }
     Click(&dialog, "removeAllButton");

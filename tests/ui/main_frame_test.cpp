@@ -71,7 +71,7 @@ TEST_F(MainFrameTest, AnswersStatusSettingsAndLogMessagesAndTheMarkerStartsTheLo
     ProcessPostedEvents();
     EXPECT_EQ(frame.StatusText(), QStringLiteral("/some/folder"));
     // A folder named like markup shows as it is named.
-    EXPECT_EQ(Child<QLabel>(frame, "messagePane")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(Child<QLabel>(&frame, "messagePane")->textFormat(), Qt::PlainText);
 
     // Without the marker file no log was started, so the line is refused.
     EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_LOGTEXT, 0, std::string("line")), 0);
@@ -116,7 +116,7 @@ TEST_F(MainFrameTest, AboutBoxShowsTheNoticeAndF1OpensHelpOnTheTabInFront) {
     EXPECT_LT(notice.size(), 512);
     EXPECT_TRUE(notice.contains(QStringLiteral("\r\n")));
     CAboutDlg about;
-    auto* box = Child<QPlainTextEdit>(about, "noticeText");
+    auto* box = Child<QPlainTextEdit>(&about, "noticeText");
     EXPECT_TRUE(box->isReadOnly());
     EXPECT_EQ(box->toPlainText().remove(u'\r'), notice.remove(u'\r'));
 

@@ -160,10 +160,6 @@ T* Child(const QWidget* parent, const char* name) {
     EXPECT_NE(child, nullptr) << name;
     return child;
 }
-template <class T>
-T* Child(const QWidget& parent, const char* name) {
-    return Child<T>(&parent, name);
-}
 
 template <class W>
 QStringList Items(const W* widget) {
