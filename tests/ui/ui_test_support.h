@@ -1,6 +1,5 @@
 #pragma once
-// Shared by every GUI test: the application, recorded dialogs, typing and clicking, a real
-// rename window, and folder dialogs run from their menu command.
+// Shared by the GUI tests: the application, recorded dialogs, input and the window fixtures.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -161,10 +160,6 @@ T* Child(const QWidget* parent, const char* name) {
     EXPECT_NE(child, nullptr) << name;
     return child;
 }
-template <class T>
-T* Child(const QWidget& parent, const char* name) {
-    return Child<T>(&parent, name);
-}
 
 template <class W>
 QStringList Items(const W* widget) {
@@ -189,9 +184,6 @@ inline void Click(QAbstractButton* button) {
 }
 inline void Click(const QWidget* parent, const char* name) {
     Click(Child<QAbstractButton>(parent, name));
-}
-inline bool Checked(const QWidget* parent, const char* name) {
-    return Child<QAbstractButton>(parent, name)->isChecked();
 }
 inline QLineEdit* Edit(const QWidget* parent, const char* name) {
     return Child<QLineEdit>(parent, name);
