@@ -1,8 +1,11 @@
 // The main frame and the application: start-up, "Rename...", messages, help, settings at exit.
 
+#include <QFile>
 #include <QMdiArea>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 #include "app/about_dlg.h"
 #include "app/tmk_app.h"
@@ -152,6 +155,27 @@ TEST_F(MainFrameTest, AboutBoxShowsTheNoticeAndF1OpensHelpOnTheTabInFront) {
         EXPECT_EQ(frame.findChildren<help::HelpWindow*>().size(), 1);
         EXPECT_EQ(help->Contents()->currentItem()->text(), Q(t.contents)) << t.tab;
         EXPECT_EQ(help->Browser()->source().fragment(), Q(t.anchor)) << t.tab;
+    }
+
+    // Every page is titled as listed, and its pictures and page links are there.
+    for (int row = 0; row < help->Contents()->count(); ++row) {
+        help->Contents()->setCurrentRow(row);
+        const QTextDocument* page = help->Browser()->document();
+        EXPECT_EQ(page->metaInformation(QTextDocument::DocumentTitle),
+                  help->Contents()->item(row)->text());
+        for (QTextBlock block = page->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                const QString target = format.isImageFormat()
+                                           ? format.toImageFormat().name()
+                                           : format.anchorHref().section(u'#', 0, 0);
+                EXPECT_TRUE(
+                    target.isEmpty() ||
+                    QFile::exists(
+                        help->Browser()->source().resolved(QUrl(target)).path().prepend(u':')))
+                    << qPrintable(target);
+            }
+        }
     }
 }
 
