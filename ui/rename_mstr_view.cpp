@@ -372,6 +372,12 @@ void CRenameMstrView::ShowPreview(bool refill) {
         ShowMarks(CollisionMarker::Run(pass));
     } else {
         marker_->Start(std::move(pass));
+        // The count shown belongs to the names before this change; until the pass reports,
+        // the status bar says the check is under way rather than a count that may be wrong.
+        if (collisionStatusShown_) {
+            PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0,
+                            ToStdString(tr("Checking the new names for collisions...")));
+        }
     }
 }
 

@@ -124,6 +124,8 @@ TEST_F(PreviewScaleTest, MarksComeFromTheBackgroundAndAStalePassIsDropped) {
     delivered.clear();
     const std::uint64_t finished = marker->FinishedPasses();
     view->RefreshResultNames();
+    QCoreApplication::sendPostedEvents(ui::MainFrameObject());  // not yet the pass's marks
+    EXPECT_EQ(frame->StatusText(), QStringLiteral("Checking the new names for collisions..."));
     while (marker->FinishedPasses() == finished) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
