@@ -87,6 +87,9 @@ void PreviewNames::Reset(catalogue::FileCatalogue& catalogue,
 }
 
 std::string_view PreviewNames::OldName(std::size_t row) const {
+    if (names_ == nullptr || walk_ == nullptr) {
+        return {};  // no page shown: no rows
+    }
     return names_->Name(walk_->records[PositionOfRow(row)]);
 }
 
