@@ -361,11 +361,23 @@ TEST_F(NumberPageTest, TheDestinationShownFromTheHistoryIsUsed) {
                                              iniFolder / "tmk.ini"));
     Open();
     EXPECT_EQ(page->DestCombo()->currentText(), Q(out.Path()));
-    Click(page, "outputMoveRadio");
+    Click(page, "outputCopyRadio");
     Click(page, "posBeforeRadio");
     Click(page, "renumberButton");
     ProcessPostedEvents();
     EXPECT_EQ(out.Names(), (Names{"1a.txt", "2b.txt", "3c.txt"}));
+
+    // A destination that a renumber used goes to the front of its history (a success resets
+    // the page, so the output and position are chosen again).
+    TempFolder copies;
+    dialogs.picks = {Q(copies.Path())};
+    Click(page, "outputCopyRadio");
+    Click(page, "destBrowseButton");
+    Click(page, "posBeforeRadio");
+    Click(page, "renumberButton");
+    ProcessPostedEvents();
+    EXPECT_EQ(copies.Names().size(), 3U);
+    EXPECT_EQ(view->DestHistory().front(), copies.Path());
 }
 
 }  // namespace
