@@ -329,7 +329,9 @@ TEST(CliPreview, KindsAsTheFullListingTellsThem) {
         }
         return names;
     };
-    EXPECT_EQ(namesOfLinesEndingIn(RunCli({"list", dir.Path()}), "\t" + WindowType("dir", true)),
+    std::string folderType = "\t";
+    folderType += WindowType("dir", true);
+    EXPECT_EQ(namesOfLinesEndingIn(RunCli({"list", dir.Path()}), folderType),
               (Strings{"dir", "link-dir"}));
     for (const char* order : {"", " --sort size"}) {
         const CliRun run =

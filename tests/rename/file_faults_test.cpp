@@ -164,10 +164,13 @@ bool IsFolderRefusal(const Outcome& clean, const Outcome& got, bool changed) {
     }
     if (got.code == kRenameWrongSelection) {
         const Names& logs = clean.host.logs;
-        return messages == Messages{{"You have chosen to move or copy the files to a different "
-                                     "directory.  So, you must provide a destination directory.",
-                                     "Error"}} &&
-               got.host.logs == Names(logs.begin(), logs.begin() + 3);
+        static const Messages kMissingDestination{
+            {"You have chosen to move or copy the files to a different "
+             "directory.  So, you must provide a destination directory.",
+             "Error"}};
+        return messages == kMissingDestination && logs.size() >= 3 &&
+               std::equal(logs.begin(), logs.begin() + 3, got.host.logs.begin(),
+                          got.host.logs.end());
     }
     return std::all_of(messages.begin(), messages.end(), [](const Message& message) {
         return message.caption == "Error" && message.text.starts_with("The ") &&

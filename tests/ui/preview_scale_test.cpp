@@ -28,7 +28,10 @@ class PreviewScaleTest : public RenameWindowFixture {
   protected:
     PreviewScaleTest() {
         for (int n = 0; n < 40; ++n) {
-            const std::string name = "f" + std::to_string(n % 7) + "_" + std::to_string(n);
+            std::string name = "f";
+            name += std::to_string(n % 7);
+            name += '_';
+            name += std::to_string(n);
             n % 9 == 0 ? folder.Folder(name) : folder.File(name + (n % 2 ? ".txt" : ".JPG"));
         }
     }
