@@ -100,9 +100,9 @@ int OutputMode(const RenameRequest& request) {
     return request.tabIndex == kTabNumber ? request.numbering->Options().Output : kOutputRename;
 }
 
-// New names of one phase, in the order of the row walk. Each phase (check, execution) starts
-// its own, so the numbering restarts at 0 and both phases give the same numbers. The plan
-// holds only entries of the wanted kind, so these are the names WalkBatch gives.
+// New names of a move or copy into a destination, in the order of the row walk, numbered from 0
+// as the check's walk numbered them. The plan holds only entries of the wanted kind, so these are
+// the names WalkBatch gave the check (a rename in place takes the check's names themselves).
 class NewNames {
   public:
     explicit NewNames(const RenameRequest& request)
