@@ -1,8 +1,6 @@
 #include "settings/ini_file.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -24,6 +22,8 @@ std::string Named(std::string_view prefix, int n) {
     return std::string(prefix).append(std::to_string(n));
 }
 
+// A byte-order mark does not hide the first section; only the first section of a name is
+// searched.
 TEST(IniFileTest, ReadsStringsAndIntegersByTheProfileRules) {
     const IniFile file = IniFile::FromText(
         "\xEF\xBB\xBF[Top]\nfirst=1\n; a comment line\n  [ Spaced ]  \n  Key  =  padded value  \n"
@@ -31,22 +31,18 @@ TEST(IniFileTest, ReadsStringsAndIntegersByTheProfileRules) {
         "twice=first\nTWICE=second\neq=a=b\n[other]\nonly=here\n[spaced]\n"
         "Key=from the duplicate section\nlate=never read\n[n]\nplain=42\nneg= -7\nplus=+3\n"
         "tail=12abc\nword=abc\nempty=\nquoted=\"5\"\nwrap=4294967295\nbig=2147483648\n");
-    const char* strings[][3] = {
-        {"top", "FIRST", "1"},  // a byte-order mark does not hide the first section
-        {"SPACED", "key", "padded value"},
-        {"Spaced", "dq", "  inside quotes "},
-        {"Spaced", "sq", "single"},
-        {"Spaced", "mixed", "\"open'"},
-        {"Spaced", "lonequote", "\""},
-        {"Spaced", "bare", ""},
-        {"Spaced", "empty", ""},
-        {"Spaced", "twice", "first"},
-        {"Spaced", "eq", "a=b"},
-        {"Spaced", "only", "<default>"},  // belongs to another section
-        {"Spaced", "late", "<default>"},  // only the first section of a name is searched
-        {"missing", "first", "<default>"},
-        {"Top", "missing", "<default>"},
-    };
+    const char* strings[][3] = {{"top", "FIRST", "1"},
+                                {"SPACED", "key", "padded value"},
+                                {"Spaced", "dq", "  inside quotes "},
+                                {"Spaced", "sq", "single"},
+                                {"Spaced", "mixed", "\"open'"},
+                                {"Spaced", "lonequote", "\""},
+                                {"Spaced", "bare", ""},
+                                {"Spaced", "twice", "first"},
+                                {"Spaced", "eq", "a=b"},
+                                {"Spaced", "only", "<default>"},
+                                {"Spaced", "late", "<default>"},
+                                {"missing", "first", "<default>"}};
     for (const auto& [section, key, expected] : strings) {
         EXPECT_EQ(file.GetString(section, key, "<default>", 254), expected) << section << key;
     }
@@ -104,46 +100,29 @@ TEST(IniFileTest, WritingChangesOnlyTheLinesItMustAndReadsBackExactly) {
     EXPECT_EQ(one.Text(), "[A]\nk=first\n");
 }
 
-// Thousands of sections and keys (each name also used by a later section, which is never read)
-// stay reachable while values are changed and added, and after a write and read back.
+// Thousands of sections (each name used again later, never read) stay reachable through changes
+// and additions, also once written out and read back.
 TEST(IniFileTest, LargeFilesKeepEveryKeyReachableThroughChanges) {
     constexpr int kSections = 3000;
     std::string text;
-    for (int pass = 0; pass < 2; ++pass) {
-        for (int i = 0; i < kSections; ++i) {
-            text.append(Named("[S", i)).append("]\n\n");
-            for (int k = 0; k < 4; ++k) {
-                text.append(Named("K", k))
-                    .append(Named("=", pass * 100000 + i * 10 + k))
-                    .append("\n");
-            }
-        }
+    for (int i = 0; i < 2 * kSections; ++i) {
+        text.append(Named("[S", i % kSections)).append(Named("]\nK=", i)).append("\n");
     }
     IniFile file = IniFile::FromText(text);
-    for (int i = 0; i < kSections; ++i) {
-        if (i % 7 == 0) {
-            file.SetString(Named("s", i), Named("k", i % 4), Named("changed", i));
-        }
-        if (i % 5 == 0) {
-            file.SetString(Named("S", i), "K4", Named("new", i));
-            file.SetString(Named("Added", i), "K", std::to_string(i));
-        }
+    for (int i = 0; i < kSections; i += 5) {
+        file.SetString(Named("s", i), "k", Named("changed", i));
+        file.SetString(Named("S", i), "K2", Named("new", i));
+        file.SetString(Named("Added", i), "K", "a");
     }
-    const auto expected = [](int i, int k) {
-        return k == 4 ? (i % 5 == 0 ? Named("new", i) : "<default>")
-                      : (i % 7 == 0 && k == i % 4 ? Named("changed", i) : Named("", i * 10 + k));
-    };
     const IniFile reread = IniFile::FromText(file.Text());
     EXPECT_EQ(reread.Text(), file.Text());
     for (const IniFile* f : {static_cast<const IniFile*>(&file), &reread}) {
         for (int i = 0; i < kSections; ++i) {
-            for (int k = 0; k <= 4; ++k) {
-                ASSERT_EQ(f->GetString(Named("S", i), Named("K", k), "<default>", 100),
-                          expected(i, k))
-                    << i << "/" << k;
-            }
-            ASSERT_EQ(f->GetString(Named("added", i), "k", "<default>", 100),
-                      i % 5 == 0 ? std::to_string(i) : "<default>");
+            const bool changed = i % 5 == 0;
+            ASSERT_EQ(f->GetString(Named("S", i), "K", "-", 99),
+                      changed ? Named("changed", i) : std::to_string(i));
+            ASSERT_EQ(f->GetString(Named("S", i), "K2", "-", 99), changed ? Named("new", i) : "-");
+            ASSERT_EQ(f->GetString(Named("added", i), "k", "-", 99), changed ? "a" : "-");
         }
     }
 }
@@ -172,29 +151,6 @@ TEST(IniFileTest, SaveReplacesTheFileKeepingItsModeAndLink) {
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadProfileString("A", "k", "", 10, path), "3");
     EXPECT_EQ(ReadProfileString("A", "k", "none", 10, temp / "absent.ini"), "none");
-}
-
-// A real short write: the file-size limit of this process stops the save part way, as a full
-// disk would (SIGXFSZ ignored).
-TEST(IniFileTest, AnInterruptedSaveLeavesTheOldFileWhole) {
-    TempFolder temp;
-    const std::string old = "; hand made\n[NAME]\nAppend=old\n";
-    const std::string path = temp.File("tmk.ini", old);
-    IniFile file = IniFile::Load(path);
-    file.SetString("NAME", "Append", std::string(20000, 'n'));
-    const sighandler_t handler = signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit limit{4096, saved.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const bool savedUnderLimit = file.Save(path);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, handler);
-    EXPECT_FALSE(savedUnderLimit);
-    EXPECT_EQ(temp.Read("tmk.ini"), old);
-    EXPECT_EQ(temp.Names(), Names{"tmk.ini"});
-    EXPECT_TRUE(file.Save(path));  // once the write can finish
-    EXPECT_EQ(ReadProfileString("name", "append", "", 30000, path), std::string(20000, 'n'));
 }
 
 // Each file call of a read-and-save failing in turn: the call tells it, and tmk.ini holds the
