@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "folderops/intelligent_merge.h"
 #include "platform/text.h"
 #include "tests/folderops/folder_snapshot.h"
 
@@ -118,7 +119,6 @@ TEST(MoveOnLengthClashTest, NoCaseClashStopsTheWholeMove) {
         const char* clash;
     } cases[] = {
         {{"Report.TXT", "another-long-one.dat"}, {"report.txt"}, "Report.TXT"},
-        {{"Report.TXT"}, {"report.txt"}, "Report.TXT"},
         {{"data-file.bin", "DATA-FILE.bin", "zz-long-name"}, {}, "data-file.bin"},
     };
     for (const auto& c : cases) {
@@ -145,29 +145,44 @@ TEST(MoveOnLengthClashTest, NoCaseClashStopsTheWholeMove) {
     }
 }
 
-TEST_F(MoveOnLengthTest, FolderChecksInOrder) {
+// The folder checks of both tools, in their order (the merge compares the texts even after
+// missing folders); they stop the tool before anything moves.
+TEST_F(MoveOnLengthTest, FolderChecksOfBothToolsInOrder) {
     root.File("src/long-enough.txt", "x");
     root.Folder("SRC");
     const std::string missing = root / "missing";
     const Message srcBad{"The source directory is not valid.", "Error"};
     const Message dstBad{"The destination directory is not valid.", "Error"};
+    const Message altBad{"The alternate directory is not valid.", "Error"};
     const Message same{"The Move cannot be done - the source and destination folders are the same.",
                        "Error"};
+    const Message mergeSame{
+        "The source and destination directories are the same. You must change one.", "Error"};
     const struct {
-        std::string source, destination;
+        std::string source, destination, alternate;  // no alternate: Move On Length
         std::vector<Message> messages;
-    } cases[] = {{missing, missing, {srcBad, dstBad}},
-                 {missing, destination, {srcBad}},
-                 {source, missing, {dstBad}},
-                 {source, root / "SRC", {same}}};
+    } cases[] = {{missing, missing, "", {srcBad, dstBad}},
+                 {missing, destination, "", {srcBad}},
+                 {source, missing, "", {dstBad}},
+                 {source, root / "SRC", "", {same}},
+                 {missing, missing + "2", missing + "3", {srcBad, dstBad, altBad}},
+                 {source, destination, missing, {altBad}},
+                 {source, root / "SRC", destination, {mergeSame}},
+                 {missing, missing, destination, {srcBad, dstBad, mergeSame}}};
     const Snapshot before = TakeSnapshot(root.Path());
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.source + " -> " + c.destination);
+        SCOPED_TRACE(c.source + " -> " + c.destination + " | " + c.alternate);
         host.messages.clear();
-        const MoveOnLengthResult result =
-            RunMoveOnLength({c.source, c.destination, "3", {}, {}}, host);
+        if (c.alternate.empty()) {
+            const MoveOnLengthResult result =
+                RunMoveOnLength({c.source, c.destination, "3", {}, {}}, host);
+            EXPECT_FALSE(result.close || result.storeHistories);
+        } else {
+            const MergeResult result =
+                RunMerge({c.source, c.destination, c.alternate, {"/h"}, {}, {}}, host);
+            EXPECT_FALSE(result.merged || result.counts || !result.sourceHistory.empty());
+        }
         EXPECT_EQ(host.messages, c.messages);
-        EXPECT_FALSE(result.close || result.storeHistories);
         EXPECT_EQ(TakeSnapshot(root.Path()), before);
     }
 }
