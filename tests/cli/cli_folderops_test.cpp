@@ -50,7 +50,6 @@ TEST(CliFolderOps, StoppedChecksMoveNothing) {
         "Error: The move cannot be done.  A length larger than 0 must be entered in the length "
         "editbox.\n";
     const std::pair<const char*, std::string> cases[] = {
-        {"move-on-length F/src F/dest --length 5", exists},
         {"move-on-length F/nope F/gone --length 5",
          "Error: The source directory is not valid.\n"
          "Error: The destination directory is not valid.\n"},
@@ -128,6 +127,8 @@ TEST(CliUsage, BadArgumentsAreNamedAndChangeNothing) {
         {"rename F --select a.txt --select a.txt", "--select: 'a.txt' is given twice"},
         {"rename F --page number --width 11 --before",
          "--width 11: Please input a number width between 0 and 10."},
+        {"rename F --page number --incr 0",
+         "--incr 0: Please input an increment between 1 and 1000."},
         {"rename F --page number --start 1x", "--start: not a whole number: '1x'"},
         {"rename F --page number --before --after", "--after: --before"},
         {"rename F --page number --prepend x", "--prepend: not an option of the number page"},
