@@ -103,25 +103,6 @@ TEST_F(MergeTest, SizesDifferingAbove32BitsAndNamesMovedEarlierInTheRun) {
     EXPECT_EQ(root.Read("alt/" + inAlternate[0]), inAlternate[0] == "New.txt" ? "1" : "22");
 }
 
-TEST_F(MergeTest, TrailingSeparatorMakesTextsDifferAndUnreadableSourceEndsSilently) {
-    root.File("src/a.txt", "a");
-    root.File("src/b.txt", "bb");
-    root.Folder("src/sub");
-    const Snapshot before = TakeSnapshot(root.Path());
-    EXPECT_TRUE(Merge(source + "/", source, alt).merged);
-    EXPECT_EQ(host.messages, (std::vector<Message>{Summary(2, 0, 0, 2)}));
-    EXPECT_EQ(TakeSnapshot(root.Path()), before);
-
-    host.messages.clear();
-    const std::string file = root.File("a-file", "not a folder");
-    const MergeResult result = Merge(file, destination, alt);
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(result.merged);
-    EXPECT_FALSE(result.counts.has_value());
-    EXPECT_EQ(result.sourceHistory, Names{file});
-    EXPECT_EQ(root.Read("a-file"), "not a folder");
-}
-
 // Both operations journalled and undone, within one file system and across two: the trees come
 // back byte for byte with their times.
 TEST(UndoFolderOps, MoveOnLengthAndMergeRoundTrips) {

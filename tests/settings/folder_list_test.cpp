@@ -99,23 +99,16 @@ TEST(FolderNamesTest, ScanSplitsFoldersFromEverythingElse) {
     EXPECT_EQ(ListPlainFiles(temp / "missing").size() + ListPlainFiles("").size(), 0u);
 }
 
+// Positions first to last (the last limited to the list) are sorted without regard to case: folded
+// to lower case, letters sort after "_", which bytewise lies between the cases.
 TEST(FolderNamesTest, SortNamesSortsTheRangeWithoutRegardToCase) {
-    Names names{"zeta", "Beta", "alpha", "BETA", "Alpha", "beta", "Gamma", "_x", "0"};
+    Names names{"zeta", "Z", "b", "_x", "A", "0", "\xC3\xA9", "Gamma"};
     SortNames(names, 1, 6);
-    // Outside the range nothing moves; inside, names equal but for case end up side by side.
-    ASSERT_EQ(names.size(), 9u);
-    EXPECT_EQ(names[0] + names[6] + names[7] + names[8], "zetaGamma_x0");
-    EXPECT_EQ(Sorted({names[1], names[2]}), (Names{"Alpha", "alpha"}));
-    EXPECT_EQ(Sorted({names[3], names[4], names[5]}), (Names{"BETA", "Beta", "beta"}));
-
-    // Folded to lower case, letters sort after "_", which bytewise lies between the cases.
-    Names all{"_x", "b", "A", "0", "\xC3\xA9", "Z"};
-    SortNames(all);
-    EXPECT_EQ(all, (Names{"0", "_x", "A", "b", "Z", "\xC3\xA9"}));
+    EXPECT_EQ(names, (Names{"zeta", "0", "_x", "A", "b", "Z", "\xC3\xA9", "Gamma"}));
     Names few{"b", "a"}, none;
     SortNames(few, 1, 0);  // an empty range
     EXPECT_EQ(few, (Names{"b", "a"}));
-    SortNames(few, 0, 99);  // the end is limited to the list
+    SortNames(few, 0, 99);
     EXPECT_EQ(few, (Names{"a", "b"}));
     SortNames(none, 0, 5);
     EXPECT_TRUE(none.empty());

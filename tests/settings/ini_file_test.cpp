@@ -23,28 +23,43 @@ std::string Named(std::string_view prefix, int n) {
 }
 
 // A byte-order mark does not hide the first section; only the first section of a name is
-// searched.
+// searched. Values and defaults are cut to the limit in characters ("é" is one, and so is a stray
+// byte, which is kept as it is).
 TEST(IniFileTest, ReadsStringsAndIntegersByTheProfileRules) {
+    const std::string longText(300, 'x');
     const IniFile file = IniFile::FromText(
         "\xEF\xBB\xBF[Top]\nfirst=1\n; a comment line\n  [ Spaced ]  \n  Key  =  padded value  \n"
         "dq=\"  inside quotes \"\nsq='single'\nmixed=\"open'\nlonequote=\"\nbare\nempty=\n"
-        "twice=first\nTWICE=second\neq=a=b\n[other]\nonly=here\n[spaced]\n"
+        "twice=first\nTWICE=second\neq=a=b\nlong=" +
+        longText +
+        "\nstray=a\xFF\xC3\xA9z\n"
+        "accented=\xC3\xA9\xC3\xA9\xC3\xA9\n[other]\nonly=here\n[spaced]\n"
         "Key=from the duplicate section\nlate=never read\n[n]\nplain=42\nneg= -7\nplus=+3\n"
         "tail=12abc\nword=abc\nempty=\nquoted=\"5\"\nwrap=4294967295\nbig=2147483648\n");
-    const char* strings[][3] = {{"top", "FIRST", "1"},
-                                {"SPACED", "key", "padded value"},
-                                {"Spaced", "dq", "  inside quotes "},
-                                {"Spaced", "sq", "single"},
-                                {"Spaced", "mixed", "\"open'"},
-                                {"Spaced", "lonequote", "\""},
-                                {"Spaced", "bare", ""},
-                                {"Spaced", "twice", "first"},
-                                {"Spaced", "eq", "a=b"},
-                                {"Spaced", "only", "<default>"},
-                                {"Spaced", "late", "<default>"},
-                                {"missing", "first", "<default>"}};
-    for (const auto& [section, key, expected] : strings) {
-        EXPECT_EQ(file.GetString(section, key, "<default>", 254), expected) << section << key;
+    const struct {
+        const char *section, *key;
+        std::size_t limit;
+        std::string expected;
+    } strings[] = {{"top", "FIRST", 254, "1"},
+                   {"SPACED", "key", 254, "padded value"},
+                   {"Spaced", "dq", 254, "  inside quotes "},
+                   {"Spaced", "sq", 254, "single"},
+                   {"Spaced", "mixed", 254, "\"open'"},
+                   {"Spaced", "lonequote", 254, "\""},
+                   {"Spaced", "bare", 254, ""},
+                   {"Spaced", "twice", 254, "first"},
+                   {"Spaced", "eq", 254, "a=b"},
+                   {"Spaced", "only", 254, "<default>"},
+                   {"Spaced", "late", 254, "<default>"},
+                   {"missing", "first", 254, "<default>"},
+                   {"Spaced", "long", 254, longText.substr(0, 254)},
+                   {"Spaced", "long", 259, longText.substr(0, 259)},
+                   {"Spaced", "eq", 2, "a="},
+                   {"Spaced", "accented", 2, "\xC3\xA9\xC3\xA9"},
+                   {"Spaced", "stray", 3, "a\xFF\xC3\xA9"},
+                   {"Spaced", "none", 3, "<de"}};
+    for (const auto& [section, key, limit, expected] : strings) {
+        EXPECT_EQ(file.GetString(section, key, "<default>", limit), expected) << section << key;
     }
     const std::pair<const char*, std::int32_t> integers[] = {
         {"plain", 42}, {"neg", -7},   {"plus", 3},  {"tail", 12},       {"word", 0},
@@ -53,24 +68,6 @@ TEST(IniFileTest, ReadsStringsAndIntegersByTheProfileRules) {
     for (const auto& [key, expected] : integers) {
         EXPECT_EQ(file.GetInt("N", key, 99), expected) << key;
     }
-}
-
-TEST(IniFileTest, CutsValuesAndDefaultsToTheLimitInCharacters) {
-    std::string accented;  // "é" is two bytes and one character
-    for (int i = 0; i < 300; ++i) {
-        accented += "\xC3\xA9";
-    }
-    const std::string longText(300, 'x');
-    const IniFile file = IniFile::FromText("[s]\nlong=" + longText + "\naccented=" + accented +
-                                           "\nshort=abc\nstray=a\xFF\xC3\xA9z\n");
-    EXPECT_EQ(file.GetString("s", "long", "", 254), longText.substr(0, 254));
-    EXPECT_EQ(file.GetString("s", "long", "", 259), longText.substr(0, 259));
-    EXPECT_EQ(file.GetString("s", "accented", "", 127), accented.substr(0, 254));
-    EXPECT_EQ(file.GetString("s", "short", "", 3), "abc");
-    EXPECT_EQ(file.GetString("s", "short", "", 2), "ab");
-    EXPECT_EQ(file.GetString("s", "none", "default", 3), "def");
-    // A stray byte counts as one character and is kept as it is.
-    EXPECT_EQ(file.GetString("s", "stray", "", 3), "a\xFF\xC3\xA9");
 }
 
 TEST(IniFileTest, WritingChangesOnlyTheLinesItMustAndReadsBackExactly) {
