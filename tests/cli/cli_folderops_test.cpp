@@ -1,19 +1,12 @@
-// move-on-length, merge, history and undo, and the usage errors of every command, run on real
-// folders.
+// move-on-length, merge, history and undo, and the usage errors of every command.
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <sys/wait.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "tests/cli/run_cli.h"
-#include "tests/support/temp_folder.h"
 
 namespace tidemark::testing {
 namespace {
@@ -189,10 +182,9 @@ TEST(CliUndo, HistoryUndoAndRedo) {
     const Strings renamed = dir.Names();
     const Strings history = Lines(RunCli({"history"}).out);
     ASSERT_EQ(history.size(), 1u);
-    EXPECT_EQ(Field(history[0], 0) + " " + Field(history[0], 2) + " " + Field(history[0], 4) + " " +
-                  Field(history[0], 5),
-              "1 rename 3 complete");
-    EXPECT_EQ(Field(history[0], 3), dir.Path());
+    EXPECT_EQ(Field(history[0], 0) + Field(history[0], 2) + Field(history[0], 3) +
+                  Field(history[0], 4) + Field(history[0], 5),
+              "1rename" + dir.Path() + "3complete");
 
     const CliRun dry = RunCli({"undo", "--dry-run"});
     EXPECT_EQ(dry.status, 0);
@@ -202,7 +194,6 @@ TEST(CliUndo, HistoryUndoAndRedo) {
     EXPECT_EQ(undo.status, 0) << undo.err;
     EXPECT_EQ(undo.out, "undid 2 steps of rename in " + dir.Path() + "\n");
     EXPECT_EQ(dir.Names(), before);
-    EXPECT_EQ(dir.Read("a1.txt"), "one");
     const std::string json = RunCli({"history", "--json"}).out;
     for (const char* part : {"\"operation\":\"undo\"", "\"number\":2,", "\"state\":\"undone\""}) {
         EXPECT_NE(json.find(part), std::string::npos) << part << json;
@@ -227,31 +218,6 @@ TEST(CliUndo, HistoryUndoAndRedo) {
         << blocked.out;
     EXPECT_EQ(dir.Read("a2.txt"), "new");
     EXPECT_EQ(RunCli({"undo", "0"}).status, 2);
-}
-
-// A rename of 32,767 files killed once it is under way (its journal's plan is on disk and the
-// 2,000th file renamed): the undo restores every name.
-TEST(CliUndo, KilledRenameIsUndoneCompletely) {
-    StateFolder state;
-    TempFolder dir;
-    for (int i = 0; i < 32767; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "f%05d", i);
-        std::ofstream(dir / name);
-    }
-    const Strings before = dir.Names();
-    // The shell waits for the mark, kills the rename and exits with its status (128 + 9).
-    const std::string script = "exec 2>/dev/null;" +
-                               CliCommand(Words("rename F --replace f --with g", dir.Path())) +
-                               " & p=$!; while [ ! -e " + dir / "g02000" +
-                               " ] && kill -0 $p; do sleep 0.01; done; kill -9 $p; wait $p";
-    const int status = std::system(script.c_str());
-    ASSERT_EQ(WEXITSTATUS(status), 128 + 9) << "the rename ended before it could be killed";
-    ASSERT_NE(dir.Names(), before);
-    EXPECT_EQ(Field(Lines(RunCli({"history"}).out).at(0), 5), "stopped");
-    const CliRun undo = RunCli({"undo"});
-    EXPECT_EQ(undo.status, 0) << undo.out << undo.err;
-    EXPECT_EQ(dir.Names(), before);
 }
 
 }  // namespace

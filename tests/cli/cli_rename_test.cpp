@@ -2,19 +2,15 @@
 // on disk afterwards.
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "catalogue/file_record.h"
 #include "tests/cli/run_cli.h"
-#include "tests/support/temp_folder.h"
 #ifdef TIDEMARK_CLI_MIME_TYPES
 #include "typenames/mime_type_namer.h"
 #endif
