@@ -70,7 +70,6 @@ TEST(LoadFolder, NumberingExtensionsTypesAndHiddenEntries) {
         EXPECT_EQ((records[i].attributes & platform::kAttrHidden) != 0, rows[i].name[0] == '.');
         EXPECT_EQ(records[i].extension, rows[i].extension);
         EXPECT_EQ(records[i].typeName, rows[i].type);
-        EXPECT_EQ(records[i].iconIndex, 0);
     }
 }
 

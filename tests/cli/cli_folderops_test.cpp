@@ -62,9 +62,18 @@ TEST(CliFolderOps, StoppedChecksMoveNothing) {
     }
 }
 
+// Points the program's journals at a folder of the test's own.
+struct StateFolder {
+    TempFolder dir;
+    StateFolder() { setenv("TMK_STATE", dir.Path().c_str(), 1); }
+    ~StateFolder() { unsetenv("TMK_STATE"); }
+};
+
 // A move that fails after the checks passed is told on standard error and fails the run; the
-// merge summary counts only what went. Once nothing is in the way the merge succeeds.
+// merge summary counts only what went; the history shows the batch as stopped. Once nothing is in
+// the way the merge succeeds.
 TEST(CliFolderOps, FailedMovesAreToldAndFailTheRun) {
+    StateFolder state;
     TempFolder dir;
     dir.File("src/free-name.txt", "goes");
     dir.File("src/blocked-name.txt", "stays");
@@ -75,6 +84,7 @@ TEST(CliFolderOps, FailedMovesAreToldAndFailTheRun) {
     EXPECT_EQ(move.err,
               "Error: could not move blocked-name.txt to " + dir / "dest" + ": File exists\n");
     EXPECT_EQ(dir.Names("src"), Strings{"blocked-name.txt"});
+    EXPECT_EQ(Field(Lines(RunCli({"history"}).out).at(0), 5), "stopped");
 
     dir.File("src/c.txt", "longer");
     dir.File("dst/c.txt", "short");
@@ -163,13 +173,6 @@ TEST(CliUsage, HelpForEachCommand) {
     EXPECT_EQ(overview.status, 0);
     EXPECT_NE(overview.out.find("move-on-length SOURCE DEST --length N"), std::string::npos);
 }
-
-// Points the program's journals at a folder of the test's own.
-struct StateFolder {
-    TempFolder dir;
-    StateFolder() { setenv("TMK_STATE", dir.Path().c_str(), 1); }
-    ~StateFolder() { unsetenv("TMK_STATE"); }
-};
 
 TEST(CliUndo, HistoryUndoAndRedo) {
     StateFolder state;

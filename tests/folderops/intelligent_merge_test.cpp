@@ -31,19 +31,6 @@ Message Summary(int total, int moved, int alternate, int kept) {
             "Merge Info"};
 }
 
-class MergeTest : public ::testing::Test {
-  protected:
-    MergeTest()
-        : source(root.Folder("src")), destination(root.Folder("dst")), alt(root.Folder("alt")) {}
-
-    MergeResult Merge(const std::string& from, const std::string& to, const std::string& other) {
-        return RunMerge({from, to, other, {}, {}, {}}, host);
-    }
-    TempFolder root;
-    std::string source, destination, alt;
-    RecordingHost host;
-};
-
 // One run through every row of the merge table: new, same size (other content still counts as
 // the same file), other size, name taken in the alternate too; lookup ignores case but an
 // exact name wins; subfolders are not merged. Onto another file system a move is a copy that
@@ -88,12 +75,15 @@ TEST(MergeTableTest, EveryCaseOfTheTableInOneRun) {
 
 // Only a case-sensitive file system holds both New.txt and NEW.TXT: the first listed moves in,
 // the other then finds it with another size.
-TEST_F(MergeTest, SizesDifferingAbove32BitsAndNamesMovedEarlierInTheRun) {
+TEST(MergeTest, SizesDifferingAbove32BitsAndNamesMovedEarlierInTheRun) {
+    TempFolder root;
+    RecordingHost host;
+    root.Folder("alt");
     root.SizedFile("src/big.bin", 1);
     root.SizedFile("dst/big.bin", (std::uint64_t{1} << 32) + 1);
     root.File("src/New.txt", "1");
     root.File("src/NEW.TXT", "22");
-    EXPECT_TRUE(Merge(source, destination, alt).merged);
+    EXPECT_TRUE(RunMerge({root / "src", root / "dst", root / "alt", {}, {}, {}}, host).merged);
     EXPECT_EQ(host.messages, (std::vector<Message>{Summary(3, 1, 2, 0)}));
     EXPECT_TRUE(root.Names("src").empty());
     EXPECT_EQ(platform::StatPath(root / "alt/big.bin")->size, 1u);

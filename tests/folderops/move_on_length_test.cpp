@@ -83,28 +83,12 @@ TEST_F(MoveOnLengthTest, MovesFilesLongerThanLengthCountedInCharacters) {
                    "src/blocked.txt=stays|dst/blocked.txt/|dst/blocked.txt/keep=inside"));
     EXPECT_EQ(result.sourceHistory, (settings::FolderList{source, "/elsewhere"}));
     EXPECT_EQ(result.destinationHistory, (settings::FolderList{destination}));
-}
 
-// Nothing moves: a length not above zero keeps the dialog open on the length; nothing long
-// enough (folders never count) closes silently.
-TEST_F(MoveOnLengthTest, LengthNotAboveZeroOrNothingQualifying) {
-    root.File("src/long-enough-name.txt", "a");
-    root.Folder("src/a-folder-with-a-very-long-name");
-    const Snapshot before = TakeSnapshot(root.Path());
-    for (const char* text : {"0", "-3", "abc", "", "30"}) {
-        SCOPED_TRACE(text);
-        host.messages.clear();
-        const bool valid = std::string(text) == "30";
-        EXPECT_EQ(PreviewMoveOnLength(source, text).has_value(), valid);
-        const MoveOnLengthResult result = RunMoveOnLength(Request(text), host);
-        const std::vector<Message> expected{{kNoLength, "Error"}};
-        EXPECT_EQ(host.messages, valid ? std::vector<Message>{} : expected);
-        EXPECT_EQ(result.close, valid);
-        EXPECT_EQ(result.focusLength, !valid);
-        EXPECT_TRUE(result.storeHistories);
-        EXPECT_EQ(result.sourceHistory.front(), source);
-        EXPECT_EQ(TakeSnapshot(root.Path()), before);
-    }
+    // Nothing long enough left (folders never count): the dialog closes silently.
+    const Snapshot after = TakeSnapshot(root.Path());
+    EXPECT_TRUE(RunMoveOnLength(Request("30"), host).close);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(TakeSnapshot(root.Path()), after);
 }
 
 // A name the destination holds in any case, or two source names equal but for case, stop the
@@ -131,8 +115,9 @@ TEST(MoveOnLengthClashTest, NoCaseClashStopsTheWholeMove) {
     }
 }
 
-// The folder checks of both tools, in their order (the merge compares the texts even after
-// missing folders); they stop the tool before anything moves.
+// The checks of both tools, in their order (the merge compares the texts even after missing
+// folders), stop the tool before anything moves; a length not above zero keeps the dialog open
+// on the length.
 TEST_F(MoveOnLengthTest, FolderChecksOfBothToolsInOrder) {
     root.File("src/long-enough.txt", "x");
     root.Folder("SRC");
@@ -145,27 +130,36 @@ TEST_F(MoveOnLengthTest, FolderChecksOfBothToolsInOrder) {
     const Message mergeSame{
         "The source and destination directories are the same. You must change one.", "Error"};
     const struct {
-        std::string source, destination, alternate;  // no alternate: Move On Length
+        bool merge;
+        std::string source, destination, third;  // the alternate, or the length text
         std::vector<Message> messages;
-    } cases[] = {{missing, missing, "", {srcBad, dstBad}},
-                 {missing, destination, "", {srcBad}},
-                 {source, missing, "", {dstBad}},
-                 {source, root / "SRC", "", {same}},
-                 {missing, missing + "2", missing + "3", {srcBad, dstBad, altBad}},
-                 {source, destination, missing, {altBad}},
-                 {source, root / "SRC", destination, {mergeSame}},
-                 {missing, missing, destination, {srcBad, dstBad, mergeSame}}};
+    } cases[] = {{false, missing, missing, "3", {srcBad, dstBad}},
+                 {false, missing, destination, "3", {srcBad}},
+                 {false, source, missing, "3", {dstBad}},
+                 {false, source, root / "SRC", "3", {same}},
+                 {false, source, destination, "0", {{kNoLength, "Error"}}},
+                 {false, source, destination, "abc", {{kNoLength, "Error"}}},
+                 {true, missing, missing + "2", missing + "3", {srcBad, dstBad, altBad}},
+                 {true, source, destination, missing, {altBad}},
+                 {true, source, root / "SRC", destination, {mergeSame}},
+                 {true, missing, missing, destination, {srcBad, dstBad, mergeSame}}};
     const Snapshot before = TakeSnapshot(root.Path());
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.source + " -> " + c.destination + " | " + c.alternate);
+        SCOPED_TRACE(c.source + " -> " + c.destination + " | " + c.third);
         host.messages.clear();
-        if (c.alternate.empty()) {
+        if (!c.merge) {
             const MoveOnLengthResult result =
-                RunMoveOnLength({c.source, c.destination, "3", {}, {}}, host);
-            EXPECT_FALSE(result.close || result.storeHistories);
+                RunMoveOnLength({c.source, c.destination, c.third, {}, {}}, host);
+            const bool badLength = c.third != "3";
+            EXPECT_FALSE(result.close);
+            EXPECT_EQ(result.focusLength, badLength);
+            EXPECT_EQ(result.storeHistories, badLength);
+            if (badLength) {
+                EXPECT_FALSE(PreviewMoveOnLength(c.source, c.third).has_value());
+            }
         } else {
             const MergeResult result =
-                RunMerge({c.source, c.destination, c.alternate, {"/h"}, {}, {}}, host);
+                RunMerge({c.source, c.destination, c.third, {"/h"}, {}, {}}, host);
             EXPECT_FALSE(result.merged || result.counts || !result.sourceHistory.empty());
         }
         EXPECT_EQ(host.messages, c.messages);
