@@ -1,7 +1,6 @@
 #include "folderops/intelligent_merge.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "folderops/move_on_length.h"
 #include "platform/file_system.h"
@@ -14,7 +13,6 @@ namespace {
 using testing::Message;
 using testing::Plant;
 using testing::RecordingHost;
-using testing::Snapshot;
 using testing::TakeSnapshot;
 using testing::Tree;
 using tidemark::testing::TempFolder;
