@@ -37,11 +37,11 @@ inline Snapshot TakeSnapshot(const std::string& root) {
     return tidemark::testing::ReadTreeState(root, false);
 }
 
-inline Snapshot Tree(std::string_view spec) {
+inline Snapshot Tree(std::string_view text) {
     Snapshot tree;
-    while (!spec.empty()) {
-        const std::string_view entry = spec.substr(0, spec.find('|'));
-        spec.remove_prefix(std::min(spec.size(), entry.size() + 1));
+    while (!text.empty()) {
+        const std::string_view entry = text.substr(0, text.find('|'));
+        text.remove_prefix(std::min(text.size(), entry.size() + 1));
         const std::size_t eq = entry.find('=');
         tree[std::string(entry.substr(0, eq))] =
             eq == std::string_view::npos ? "" : std::string(entry.substr(eq + 1));
@@ -49,8 +49,8 @@ inline Snapshot Tree(std::string_view spec) {
     return tree;
 }
 
-inline void Plant(const tidemark::testing::TempFolder& root, std::string_view spec) {
-    for (const auto& [path, content] : Tree(spec)) {
+inline void Plant(const tidemark::testing::TempFolder& root, std::string_view text) {
+    for (const auto& [path, content] : Tree(text)) {
         path.ends_with('/') ? root.Folder(path) : root.File(path, content);
     }
 }
