@@ -115,15 +115,12 @@ TEST(UndoFolderOps, MoveOnLengthAndMergeRoundTrips) {
 
             platform::JournalWriter journal(state.Path());
             RecordingHost host;
-            if (merge) {
-                ASSERT_TRUE(
-                    RunMerge({root / "src", far / "dst", far / "alt", {}, {}, {}, &journal}, host)
-                        .merged);
-            } else {
-                ASSERT_TRUE(
-                    RunMoveOnLength({root / "src", far / "dst", "8", {}, {}, &journal}, host)
-                        .close);
-            }
+            ASSERT_TRUE(
+                merge
+                    ? RunMerge({root / "src", far / "dst", far / "alt", {}, {}, {}, &journal}, host)
+                          .merged
+                    : RunMoveOnLength({root / "src", far / "dst", "8", {}, {}, &journal}, host)
+                          .close);
             ASSERT_NE(ReadTreeState(root.Path()), before);
             EXPECT_EQ(journal.ChangedCount(), merge ? 3u : 2u);  // the window's "N entries changed"
             const auto batches = rename::ListBatches(state.Path());

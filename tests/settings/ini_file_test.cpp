@@ -124,53 +124,45 @@ TEST(IniFileTest, LargeFilesKeepEveryKeyReachableThroughChanges) {
     }
 }
 
-TEST(IniFileTest, SaveReplacesTheFileKeepingItsModeAndLink) {
-    namespace fs = std::filesystem;
+TEST(IniFileTest, SaveMakesMissingFoldersAndReadsBack) {
     TempFolder temp;
     const std::string path = temp / "sub/dir/tmk.ini";
     IniFile file;
     file.SetString("A", "k", "1");
-    ASSERT_TRUE(file.Save(path));  // the missing folders are made
+    ASSERT_TRUE(file.Save(path));
     EXPECT_EQ(temp.Read("sub/dir/tmk.ini"), "[A]\nk=1\n");
-
-    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::permissions(path, mode);
     EXPECT_TRUE(WriteProfileString("a", "K", "2", path));
-    EXPECT_EQ(ReadProfileString("A", "k", "", 10, path), "2");
     EXPECT_EQ(ReadProfileInt("A", "k", 0, path), 2);
-    EXPECT_EQ(temp.Names("sub/dir"), Names{"tmk.ini"});  // no temporary left
-    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
-
-    // Through a symbolic link the linked file is replaced and the link stays.
-    const std::string link = temp / "link.ini";
-    fs::create_symlink(path, link);
-    EXPECT_TRUE(WriteProfileString("A", "k", "3", link));
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadProfileString("A", "k", "", 10, path), "3");
     EXPECT_EQ(ReadProfileString("A", "k", "none", 10, temp / "absent.ini"), "none");
 }
 
 // Each file call of a read-and-save failing in turn: the call tells it, and tmk.ini holds the
 // old text or the new one (the new only after a good save), also at the moment of the failure;
-// no temporary file stays.
+// no temporary file stays. Saved through a link, the linked file is replaced and keeps its mode.
 TEST(IniFileTest, EveryFailingCallOfASaveLeavesOneWholeFile) {
+    namespace fs = std::filesystem;
     using platform::FsCallKind;
     TempFolder temp;
     const std::string old = "; by hand\n[NAME]\nAppend=old\n[Other]\nkeep=me\n";
     const std::string fresh = "; by hand\n[NAME]\nAppend=new\n[Other]\nkeep=me\n";
+    const std::string link = temp / "link.ini";
+    fs::create_symlink(temp / "tmk.ini", link);
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     for (const int error : {EIO, ENOSPC, EACCES}) {
         for (int n = 1;; ++n) {
             SCOPED_TRACE(Named("call ", n) + Named(" fails with ", error));
-            temp.File("tmk.ini", old);
+            fs::permissions(temp.File("tmk.ini", old), mode);
             std::string atFault;
             platform::FaultInjection faults(
                 {{.kind = FsCallKind::Any, .failAt = n, .error = error}},
                 [&] { atFault = temp.Read("tmk.ini"); });
-            const bool saved = WriteProfileString("NAME", "Append", "new", temp / "tmk.ini");
-            EXPECT_EQ(temp.Names(), Names{"tmk.ini"});
+            const bool saved = WriteProfileString("NAME", "Append", "new", link);
+            EXPECT_EQ(temp.Names(), (Names{"link.ini", "tmk.ini"}));
             if (!faults.Fired()) {
                 EXPECT_TRUE(saved);
                 EXPECT_EQ(temp.Read("tmk.ini"), fresh);
+                EXPECT_TRUE(fs::is_symlink(link));
+                EXPECT_EQ(fs::status(link).permissions() & fs::perms::all, mode);
                 EXPECT_EQ(faults.Calls(FsCallKind::Sync), 2) << "the new file, then its folder";
                 break;
             }
