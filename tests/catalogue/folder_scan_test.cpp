@@ -134,23 +134,16 @@ TEST(LoadFolder, SizesAndTheTypeNamerOfTheCallerWithItsFailures) {
               (std::vector<std::pair<std::string, bool>>{
                   {dir / "big.iso", false}, {dir / "small.txt", false}, {dir / "sub", true}}));
 
-    const RecordList& records = catalogue.GetRecords();
-    ASSERT_EQ(records.size(), 3U);
-    const struct {
-        const char* size;
-        std::string type;
-        std::uint16_t icon;
-    } expected[] = {{"0", longType.substr(0, 2 * 79), 3}, {"5368709127", "file", 9}, {"5", "", 0}};
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        std::vector<std::string> texts;
-        FormatRecord(records[i], texts);
-        EXPECT_EQ(texts[2], expected[i].size) << records[i].name;
-        EXPECT_EQ(records[i].typeName, expected[i].type) << records[i].name;
-        EXPECT_EQ(records[i].iconIndex, expected[i].icon) << records[i].name;
+    Names texts;  // size column, type text and icon of each record
+    for (const FileRecord& r : catalogue.GetRecords()) {
+        std::vector<std::string> columns;
+        FormatRecord(r, columns);
+        texts.push_back(columns[2] + " " + r.typeName + " " + std::to_string(r.iconIndex));
     }
+    EXPECT_EQ(texts,
+              (Names{"0 " + longType.substr(0, 2 * 79) + " 3", "5368709127 file 9", "5  0"}));
     FileRecord huge;
     huge.size = 0xFFFFFFFFFFFFFFFFULL;
-    std::vector<std::string> texts;
     FormatRecord(huge, texts);
     EXPECT_EQ(texts[2], "-1") << "sizes show as signed decimals";
 
