@@ -5,7 +5,6 @@
 
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -22,8 +21,6 @@
 #include "catalogue/file_catalogue.h"
 #include "folderops/intelligent_merge.h"
 #include "folderops/move_on_length.h"
-#include "platform/file_system.h"
-#include "platform/folder_fd.h"
 #include "platform/fs_faults.h"
 #include "rename/rename_execution.h"
 #include "tests/rename/recorder.h"
@@ -63,18 +60,6 @@ class TmpfsMount {
     std::string at_;
     bool ok_;
 };
-
-// The number page with numbers before the names, in place or into dest.
-int Number(const std::string& folder, std::uint16_t output, Recorder& host,
-           const std::string& dest = {}) {
-    catalogue::FileCatalogue catalogue;
-    catalogue.LoadFolder(folder);
-    Numbering numbering;
-    numbering.Options().PosMode = kPosBefore;
-    numbering.Options().Output = output;
-    numbering.Options().DestDir = dest;
-    return OnPerformFileRename(catalogue, {kTabNumber, nullptr, &numbering}, host);
-}
 
 enum class Op { InPlace, Move, Copy, MoveOnLength, Merge };
 
@@ -291,81 +276,6 @@ TEST(FileFaults, EveryStepOfEveryOperationFailsSafely) {
             }
         }
         EXPECT_GT(n, 3);
-    }
-}
-
-Names Listed(const std::string& folder) {
-    Names names;
-    platform::ListFolder(folder, [&](const platform::DirEntry& entry) {
-        if (entry.name != "." && entry.name != "..") {
-            names.emplace_back(entry.name);
-        }
-        return true;
-    });
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Real kernel faults: a full file system, a read-only one (or folder, without root).
-TEST(FileFaults, FullAndReadOnlyFileSystemsReachTheUser) {
-    TempFolder root;
-    root.File("src/big.bin", std::string(256 * 1024, 'b'));
-    const std::string src = root.Folder("src"), dst = root.Folder("dst");
-    const bool isRoot = geteuid() == 0;
-    const TmpfsMount small(dst, "size=64k");
-    // One batch into dst fails on big.bin with error, told by the file-operation message.
-    const auto failsWith = [&](std::uint16_t output, int error) {
-        Recorder host;
-        EXPECT_EQ(Number(src, output, host, dst), kRenameFileOpFailed);
-        EXPECT_EQ(host.messages, Messages{FileError("big.bin", error)});
-    };
-    if (isRoot && small.Ok()) {
-        failsWith(kOutputCopy, ENOSPC);
-        EXPECT_TRUE(root.Names("dst").empty());
-        ASSERT_EQ(mount(nullptr, dst.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
-    } else {
-        std::printf("full file system not tried: mounting a tmpfs needs root\n");
-        chmod(dst.c_str(), 0555);
-    }
-    if (!isRoot || small.Ok()) {
-        failsWith(kOutputMove, isRoot ? EROFS : EACCES);
-        Recorder host;
-        const auto result = folderops::RunMoveOnLength({src, dst, "1", {}, {}}, host);
-        EXPECT_EQ(result.failed, Names{"big.bin"});
-        EXPECT_EQ(root.Names("src"), Names{"big.bin"});
-        EXPECT_TRUE(root.Names("dst").empty());
-    }
-    chmod(dst.c_str(), 0755);
-}
-
-// A folder whose path is near PATH_MAX: every entry's full path is too long, yet the batch
-// runs whole, in place and into another such folder.
-TEST(FileFaults, LongFolderPathsDoNotSplitABatch) {
-    TempFolder root;
-    std::string deep = root.Path();
-    while (deep.size() < 3900) {
-        deep += "/" + std::string(180, 'd');
-    }
-    const std::string src = deep + "/s", dst = deep + "/t";
-    std::filesystem::create_directories(src);
-    std::filesystem::create_directories(dst);
-    const Names names = {std::string(200, 'a'), std::string(200, 'b'), std::string(200, 'c')};
-    const platform::FolderFd folder = platform::FolderFd::Open(src);
-    for (const std::string& name : names) {
-        close(openat(folder.Get(), name.c_str(), O_CREAT | O_WRONLY, 0644));
-    }
-    Recorder host;
-    EXPECT_EQ(Number(src, kOutputRename, host), kRenameOk);
-    EXPECT_EQ(Listed(src), (Names{"1" + names[0], "2" + names[1], "3" + names[2]}));
-    EXPECT_EQ(Number(src, kOutputMove, host, dst), kRenameOk);
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(Listed(dst), (Names{"11" + names[0], "22" + names[1], "33" + names[2]}));
-    const auto back = folderops::RunMoveOnLength({dst, src, "1", {}, {}}, host);
-    EXPECT_EQ(back.moved.size(), 3u);
-    EXPECT_EQ(Listed(src).size(), 3u);
-    // Removed here: the temporary folder's own cleanup walks full paths.
-    for (const std::string& name : Listed(src)) {
-        unlinkat(folder.Get(), name.c_str(), 0);
     }
 }
 

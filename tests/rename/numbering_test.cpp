@@ -197,27 +197,6 @@ TEST(NumberingTest, Patterns) {
     }
 }
 
-TEST(NumberingTest, PatternAnalysis) {
-    struct Case {
-        std::string pattern;
-        std::int32_t pos;
-        std::uint16_t width;
-    };
-    // Without a "?" the width drops to 0 and the position stays.
-    const std::vector<Case> cases = {
-        {"photo_???.jpg", 6, 3}, {"???", 0, 3},       {"a?b??", 1, 1},     {"é😀??x", 2, 2},
-        {"\xFF\xC3??.x", 2, 2},  {"e\u0301??", 1, 2}, {"plain.txt", 42, 0}};
-    for (const Case& c : cases) {
-        Numbering numbering;
-        numbering.Options().Pos = 42;
-        numbering.Options().Width = 4;
-        numbering.SetPattern(c.pattern);
-        EXPECT_EQ(numbering.Options().Pattern, c.pattern);
-        EXPECT_EQ(numbering.Options().Pos, c.pos) << c.pattern;
-        EXPECT_EQ(numbering.Options().Width, c.width) << c.pattern;
-    }
-}
-
 TEST(NumberingTest, NamesStayWhenNothingToNumber) {
     Numbering numbering;
     numbering.Options().PosMode = kPosBefore;
