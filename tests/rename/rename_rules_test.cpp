@@ -128,6 +128,7 @@ TEST(RenameRulesTest, SingleRules) {
               {"Banana.AAA", Rep("A", "x"), "Bxnxnx.AAA"},
               {"Banana.AAA", Rep("A", "x", true), "Banana.xxx"},
               {"aaa.txt", Rep("a", "aa"), "aaaaaa.txt"},
+              {"aaa.txt", Rep("a", "aa", true), "aaaaaa.txt"},
               {"aaaa.txt", Rep("aa", "b"), "bb.txt"},
               {"aaa.txt", Rep("", "b"), "aaa.txt"},
               {"ZzZ_z.txt", Rep("z", "y"), "yyy_y.txt"},
@@ -292,6 +293,7 @@ TEST(RenameRulesTest, UserPerceivedCharacters) {
             {e + e + e + ".txt", CropR(2), e + ".txt"},
             {"\U0001F44D\U0001F3FDx.txt", CropL(1), "x.txt"},  // thumbs up with a skin tone
             {woman + "a.txt", Del(2, 1), woman + ".txt"},
+            {"a" + woman + ".txt", Ins(3, "!"), "a" + woman + "!.txt"},
             {"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7.txt", CropR(1), "\U0001F1E9\U0001F1EA.txt"},
             {"\u1100\u1161\u11A8b.txt", Del(1, 1), "b.txt"},  // a Hangul syllable in three jamo
             {"a\r\nb.txt", Del(2, 1), "ab.txt"},
