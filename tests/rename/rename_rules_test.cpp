@@ -153,7 +153,7 @@ TEST(RenameRulesTest, SingleRules) {
               {".profile", Pre("x"), "x.profile"},
               {".profile", App("y"), "y.profile"},
               {"README", App("_1"), "README_1"},
-              {"README", App(std::string(20, 'y')), "README" + std::string(20, 'y')},
+              {"README", App(std::string(70, 'y')), "README" + std::string(70, 'y')},
               {"été.TXT", App("😀"), "été😀.TXT"},
           });
 }
