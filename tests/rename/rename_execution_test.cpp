@@ -187,7 +187,7 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
         Message message;
         bool sorted;  // selected only or custom order: the plan is sorted first
     };
-    const Names some{"a.txt", "plain", "x.txt"}, xyz{"x.txt", "y.txt", "z.txt"};
+    const Names xyz{"x.txt", "y.txt", "z.txt"};
     const RenameOptions cropOne{.DoRCrop = true, .RCrop = 1};
     const auto none = [](Window&) {};
     const std::vector<Case> cases = {
@@ -202,11 +202,6 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
         // Found before the first is renamed, without regard to case, and only the first.
         Case("three to one name", {}, {"A1.txt", "a2.txt", "a3.txt"}, kTabFiles, cropOne, none,
              kRenameCollision, Clash("a2.txt to a.txt"), false),
-        Case("folders", {"D1", "d2"}, {"d.txt"}, kTabFolders, cropOne, none, kRenameCollision,
-             Clash("d2 to d"), false),
-        Case("chain onto an existing name", {}, {"x.txt", "xx.txt"}, kTabFiles,
-             {.DoPrepend = true, .Prepend = "x"}, none, kRenameCollision, Clash("x.txt to xx.txt"),
-             false),
         Case("file onto a folder's name", {"B"}, {"a.txt", "b.txt"}, kTabFiles,
              {.MatchCase = true, .DoReplace = true, .RepOrig = ".txt"}, none, kRenameCollision,
              Clash("b.txt to b"), false),
@@ -230,7 +225,7 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
             [](Window& w) { w.CustomOrder({"x.txt"}); }, kRenameFileOpFailed,
             FileError("x.txt", EEXIST), true),
         // A name the file system cannot hold.
-        Case("slash", {"sub"}, some, kTabFiles,
+        Case("slash", {"sub"}, {"a.txt", "x.txt"}, kTabFiles,
              {.DoReplace = true, .RepOrig = "x", .RepNew = "sub/"}, none, kRenameFileOpFailed,
              FileError("x.txt", EINVAL), false),
     };
@@ -414,6 +409,9 @@ TEST(Preview, RulesWalkTheRowsAndMarkWhatTheCheckWouldRefuse) {
              NameClash::Duplicate),
         Case(true, {.DoReplace = true, .RepOrig = "B", .RepNew = "A"},
              {"sub>sub", "a.txt>a.txt", "b.txt>A.txt =", "c.txt>c.txt"}, 1, NameClash::Existing),
+        // A name taken by another entry and by an earlier row is marked as taken.
+        Case(true, {.DoChgName = true, .ChgName = "b"},
+             {"sub>sub", "a.txt>b.txt =", "b.txt>b.txt", "c.txt>b.txt ="}, 2, NameClash::Existing),
         Case(false, {.DoReplace = true, .RepOrig = "a", .RepNew = "/"},
              {"c.txt>c.txt", "b.txt>b.txt", "a.txt>/.txt !", "sub>sub"}, 1, NameClash::Invalid),
     };
@@ -435,45 +433,6 @@ TEST(Preview, RulesWalkTheRowsAndMarkWhatTheCheckWouldRefuse) {
     }
 }
 
-// Only selected rows are renamed; the ordinal counts renamed files only, front to back of the
-// order as the rename gives them, whatever the display direction. A custom order is renamed
-// whole, each record once. Files moved away are checked among themselves, not against this
-// folder's names.
-TEST(Preview, SelectionAndNumbersAsTheRenameGivesThem) {
-    Window f;
-    f.Make({"sub"}, {"a.txt", "b.txt", "c.txt"});
-    Numbering& numbering = f.numbering;
-    numbering.Options().PosMode = kPosBefore;
-    numbering.Options().SelOnly = true;
-    f.catalogue.selection = {3, 0, 1};
-    EXPECT_EQ(Shown(PreviewRows(f.catalogue, numbering)),
-              (Names{"sub>sub", "a.txt>1a.txt", "b.txt>b.txt", "c.txt>2c.txt"}));
-    f.catalogue.ascending = false;
-    EXPECT_EQ(Shown(PreviewRows(f.catalogue, numbering)),
-              (Names{"c.txt>2c.txt", "b.txt>b.txt", "a.txt>1a.txt", "sub>sub"}));
-
-    numbering.Options() = {};
-    numbering.Options().Output = kOutputMove;
-    numbering.Options().Base = kBaseAlpha;
-    numbering.Options().Start = 2;
-    numbering.Options().Incr = 0;  // b.txt for every file
-    numbering.Options().PosMode = kPosPattern;
-    numbering.SetPattern("?.txt");
-    EXPECT_EQ(Shown(PreviewRows(f.catalogue, numbering)),
-              (Names{"c.txt>b.txt 2", "b.txt>b.txt 2", "a.txt>b.txt 2", "sub>sub"}));
-    numbering.Options().Output = kOutputRename;
-    EXPECT_EQ(Shown(PreviewRows(f.catalogue, numbering)),
-              (Names{"c.txt>b.txt =", "b.txt>b.txt", "a.txt>b.txt =", "sub>sub"}));
-
-    numbering.Options() = {};
-    numbering.Options().PosMode = kPosBefore;
-    numbering.Options().SelOnly = true;
-    f.catalogue.SetCustomOrderList({2, 0, 1, 2});
-    f.catalogue.customOrder = true;  // walked front to back whatever the direction
-    EXPECT_EQ(Shown(PreviewRows(f.catalogue, numbering)),
-              (Names{"b.txt>1b.txt", "sub>sub", "a.txt>2a.txt", "b.txt>b.txt"}));
-}
-
 TEST(RenameExecutionMessages, FileErrorsAndDestinationClashes) {
     EXPECT_EQ(ComposeFileErrorMessage("a.txt", "File exists"), "Error ona.txt \r\n\r\nFile exists");
     const std::string longText = ComposeFileErrorMessage("ab", std::string(5000, 'e'));
@@ -487,17 +446,6 @@ TEST(RenameExecutionMessages, FileErrorsAndDestinationClashes) {
     const std::string cut = ComposeFileErrorMessage("abc", accents);
     EXPECT_EQ(cut.size(), kFileErrorBlock - 2);
     EXPECT_EQ(cut.substr(cut.size() - 2), "\xC3\xA9");
-
-    // The destination check names the first entry as listed.
-    Recorder host;
-    DestinationNames names;
-    for (const char* name : {"Sub", "A.TXT", "b.txt", "a.txt"}) {
-        names.Add(name);
-    }
-    EXPECT_EQ(CheckNameInDestination(names, "a.txt", host), kRenameCollision);
-    EXPECT_EQ(CheckNameInDestination(names, "SUB", host), kRenameCollision);
-    EXPECT_EQ(CheckNameInDestination(names, "a.tx", host), kRenameOk);
-    EXPECT_EQ(host.messages, (Messages{DestExists("A.TXT"), DestExists("Sub")}));
 }
 
 }  // namespace

@@ -106,30 +106,25 @@ TEST(RenameRulesTest, SingleRules) {
               {"report.txt", Del(9, 2), "report.txt"},
               {"report.txt", Del(0, 3), "ort.txt"},
               {"report.txt", Del(2, -4), "report.txt"},
-              {"report.txt", Del(INT_MAX, INT_MAX), "report.txt"},
               {"report.txt", Del(INT_MIN, INT_MAX), ".txt"},
               {"ÉCOLE été.TXT", Del(7, 2), "ÉCOLE é.TXT"},
               {"a😀b.txt", Del(2, 1), "ab.txt"},
               {"ab.txt", CropL(10), ".txt"},
               {"ab.txt", CropL(-3), "ab.txt"},
-              {"ab.txt", CropL(INT_MAX), ".txt"},
               {"ÉCOLE été.TXT", CropL(6), "été.TXT"},
               {"report.txt", CropR(2), "repo.txt"},
-              {"report.txt", CropR(6), ".txt"},
               {"report.txt", CropR(50), ".txt"},
               {"report.txt", CropR(INT_MIN), "report.txt"},
               {"ÉCOLE été.TXT", CropR(2), "ÉCOLE é.TXT"},
               // Switches off: the numbers do nothing.
               {"report.txt", {.DelPos = 1, .DelNum = 3, .LCrop = 2, .RCrop = 2}, "report.txt"},
               {"a.b.txt", Chg("new"), "new.txt"},
-              {"README", Chg("new"), "new"},
               {"été.TXT", Chg(""), ".TXT"},
               {"😀.txt", Chg("ñ"), "ñ.txt"},
               {"Banana.AAA", Rep("A", "x"), "Bxnxnx.AAA"},
               {"Banana.AAA", Rep("A", "x", true), "Banana.xxx"},
               {"aaa.txt", Rep("a", "aa"), "aaaaaa.txt"},
               {"aaa.txt", Rep("a", "aa", true), "aaaaaa.txt"},
-              {"aaaa.txt", Rep("aa", "b"), "bb.txt"},
               {"aaa.txt", Rep("", "b"), "aaa.txt"},
               {"ZzZ_z.txt", Rep("z", "y"), "yyy_y.txt"},
               // Without "Match Case" an occurrence must lie inside the name part, whose end
@@ -143,7 +138,6 @@ TEST(RenameRulesTest, SingleRules) {
               {"ÉCOLE été.TXT", Rep("é", "e"), "ÉCOLE ete.TXT"},
               {"ÉCOLE été.TXT", Rep("école", "x"), "ÉCOLE été.TXT"},
               {"abcdef.txt", Ins(3, "X"), "abXcdef.txt"},
-              {"abcdef.txt", Ins(7, "X"), "abcdefX.txt"},
               {"abcdef.txt", Ins(100, "X"), "abcdefX.txt"},
               {"abcdef.txt", Ins(0, "X"), "Xabcdef.txt"},
               {"abcdef.txt", Ins(INT_MIN, "X"), "Xabcdef.txt"},
@@ -151,7 +145,6 @@ TEST(RenameRulesTest, SingleRules) {
               {"abc.txt", Ins(2, "ü"), "aübc.txt"},
               {"a.txt", All({Pre("p_"), App("_s")}), "p_a_s.txt"},
               {".profile", Pre("x"), "x.profile"},
-              {".profile", App("y"), "y.profile"},
               {"README", App("_1"), "README_1"},
               {"README", App(std::string(70, 'y')), "README" + std::string(70, 'y')},
               {"été.TXT", App("😀"), "été😀.TXT"},
@@ -167,10 +160,8 @@ TEST(RenameRulesTest, CaseChanges) {
             {"ABC.TXT", lower, "abc.TXT"},
             {"abc.txt", upper, "ABC.txt"},
             {"hello big WORLD.TXT", caps, "Hello Big World.txt"},
-            {"hello_world.txt", caps, "Hello_world.txt"},
             {"HELLO WORLD.TXT", initial, "Hello world.txt"},
             {".profile", caps, ".profile"},
-            {".PROFILE", caps, ".PROFILE"},
             {".PROFILE", initial, ".profile"},
             {"A.TXT", initial, "A.txt"},
             {"A.TXT", CaseTo(7), "A.TXT"},
@@ -184,11 +175,9 @@ TEST(RenameRulesTest, CaseChanges) {
              "A B C D E F G H I J K L M N O P.q r s"},
             {"x  yy   zzz    wwww     vvvvv      u.txt", caps,
              "X  Yy   Zzz    Wwww     Vvvvv      U.txt"},
-            {"ab!cd!ef gh!ij.txt", caps, "Ab!cd!ef Gh!ij.txt"},
             {"ÉCOLE été.TXT", lower, "école été.TXT"},
             {"ÉCOLE été.TXT", upper, "ÉCOLE ÉTÉ.TXT"},
             {"ÉCOLE été.TXT", caps, "École Été.txt"},
-            {"ÉCOLE été.TXT", initial, "École été.txt"},
             {"ÉA.ÉA", lower, "éa.ÉA"},
             // Capitals are the upper case of the lower-case letter: the Kelvin sign lowers to "k".
             {"\u212Aelvin \u212A.TXT", caps, "Kelvin K.txt"},
@@ -206,13 +195,10 @@ TEST(RenameRulesTest, PagesAndRecordKinds) {
                                     {"photo.JPG", CaseTo(kCaseLower), "photo.jpg"},
                                     {"archive.tar.GZ", Chg("tgz"), "archive.tar.tgz"},
                                     {"name.", App("txt"), "name.txt"},
-                                    {"README", Chg("txt"), "txt"},
                                     {".profile", CaseTo(kCaseUpper), ".PROFILE"},
-                                    {"été.jpg", CaseTo(kCaseUpper), "été.JPG"},
                                     {"photo.jpé", CaseTo(kCaseUpper), "photo.JPÉ"},
                                     {"a.😀bc", Del(2, 1), "a.😀c"},
                                     {"x.MP3 FILE", CaseTo(kCaseCapsAndLower), "x.Mp3 File"},
-                                    {"a.b.txt", Ins(100, "1"), "a.b.txt1"},
                                     {"a.TXT", CropR(1), "a.TX"},
                                 });
     Check(
@@ -334,11 +320,9 @@ TEST(RenameRulesTest, AsciiPathAgreesWithDecodedPath) {
             *flag = pick(2) == 0;
         }
         o.DoChgName = pick(4) == 0;
-        o.InsPos = pick(30) - 3;
-        o.DelPos = pick(30) - 3;
-        o.DelNum = pick(12) - 2;
-        o.LCrop = pick(12) - 2;
-        o.RCrop = pick(12) - 2;
+        for (std::int32_t* n : {&o.InsPos, &o.DelPos, &o.DelNum, &o.LCrop, &o.RCrop}) {
+            *n = pick(30) - 3;
+        }
         o.CaseMode = pick(6);
         o.RepOrig = text(2);
         o.ChgName = text(8);
