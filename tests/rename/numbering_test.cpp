@@ -169,6 +169,7 @@ TEST(NumberingTest, Patterns) {
         Case("photo_???.jpg", 1, -1, -1, {"IMG0001.JPG", "IMG0002.JPG"},
              {"photo_001.jpg", "photo_002.jpg"}),
         Case("photo_???.jpg", 1000, -1, -1, {"IMG0001.JPG"}, {"photo_1000.jpg"}),
+        Case("photo.jpg", 1, -1, -1, {"IMG0001.JPG"}, {"IMG0001.JPG"}),
         Case("été_??.jpg", 5, -1, -1, {"x"}, {"été_05.jpg"}),
         Case("😀??😀?", 5, -1, -1, {"x"}, {"😀05😀?"}),
         Case("x??\u0301.txt", 5, -1, -1, {"y"}, {"x05.txt"}),  // the accent goes with its "?"

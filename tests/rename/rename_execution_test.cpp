@@ -446,6 +446,14 @@ TEST(RenameExecutionMessages, FileErrorsAndDestinationClashes) {
     const std::string cut = ComposeFileErrorMessage("abc", accents);
     EXPECT_EQ(cut.size(), kFileErrorBlock - 2);
     EXPECT_EQ(cut.substr(cut.size() - 2), "\xC3\xA9");
+
+    // The destination check finds a name in another case.
+    DestinationNames names;
+    names.Add("Sub");
+    Recorder host;
+    EXPECT_EQ(CheckNameInDestination(names, "SUB", host), kRenameCollision);
+    EXPECT_EQ(CheckNameInDestination(names, "Su", host), kRenameOk);
+    EXPECT_EQ(host.messages, Messages{DestExists("Sub")});
 }
 
 }  // namespace
