@@ -182,52 +182,33 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
         Names folders, files;
         int tab;
         RenameOptions options;
-        std::function<void(Window&)> set;
+        Names order, selection;  // a custom order; the selection (the number page: selected only)
         int result;
         Message message;
-        bool sorted;  // selected only or custom order: the plan is sorted first
     };
     const Names xyz{"x.txt", "y.txt", "z.txt"};
     const RenameOptions cropOne{.DoRCrop = true, .RCrop = 1};
-    const auto none = [](Window&) {};
     const std::vector<Case> cases = {
-        Case(
-            "swap in a custom order", {}, {"1.txt", "2.txt"}, kTabNumber, {},
-            [](Window& w) {
-                w.CustomOrder({"2.txt", "1.txt"});
-                w.numbering.Options() = {};
-                w.UsePattern("?.txt");
-            },
-            kRenameCollision, Clash("2.txt to 1.txt"), true),
+        Case("swap in a custom order", {}, {"aa.txt", "z.txt"}, kTabNumber, {}, {"aa.txt", "z.txt"},
+             {}, kRenameCollision, Clash("aa.txt to z.txt")),
         // Found before the first is renamed, without regard to case, and only the first.
-        Case("three to one name", {}, {"A1.txt", "a2.txt", "a3.txt"}, kTabFiles, cropOne, none,
-             kRenameCollision, Clash("a2.txt to a.txt"), false),
+        Case("three to one name", {}, {"A1.txt", "a2.txt", "a3.txt"}, kTabFiles, cropOne, {}, {},
+             kRenameCollision, Clash("a2.txt to a.txt")),
         Case("file onto a folder's name", {"B"}, {"a.txt", "b.txt"}, kTabFiles,
-             {.MatchCase = true, .DoReplace = true, .RepOrig = ".txt"}, none, kRenameCollision,
-             Clash("b.txt to b"), false),
-        Case(
-            "case change onto a name held twice", {}, {"a.txt", "A.TXT", "c.txt"}, kTabExtensions,
-            {.SelOnly = true, .CaseMode = kCaseUpper},
-            [](Window& w) {
-                w.catalogue.selection = w.Indices({"c.txt", "a.txt"});
-            },
-            kRenameCollision, Clash("a.txt to a.TXT"), true),
+             {.MatchCase = true, .DoReplace = true, .RepOrig = ".txt"}, {}, {}, kRenameCollision,
+             Clash("b.txt to b")),
+        Case("case change onto a name held twice", {}, {"a.txt", "A.TXT", "c.txt"}, kTabExtensions,
+             {.SelOnly = true, .CaseMode = kCaseUpper}, {}, {"c.txt", "a.txt"}, kRenameCollision,
+             Clash("a.txt to a.TXT")),
         // x.txt becomes z.txt; z.txt is in neither the selection nor the order.
-        Case(
-            "selection onto a name outside it", {}, xyz, kTabNumber, {},
-            [](Window& w) {
-                w.numbering.Options().SelOnly = true;
-                w.catalogue.selection = w.Indices({"x.txt"});
-            },
-            kRenameCollision, Clash("x.txt to z.txt"), true),
-        Case(
-            "custom order onto a name outside it: the move refuses it", {}, xyz, kTabNumber, {},
-            [](Window& w) { w.CustomOrder({"x.txt"}); }, kRenameFileOpFailed,
-            FileError("x.txt", EEXIST), true),
+        Case("selection onto a name outside it", {}, xyz, kTabNumber, {}, {}, {"x.txt"},
+             kRenameCollision, Clash("x.txt to z.txt")),
+        Case("custom order onto a name outside it: the move refuses it", {}, xyz, kTabNumber, {},
+             {"x.txt"}, {}, kRenameFileOpFailed, FileError("x.txt", EEXIST)),
         // A name the file system cannot hold.
         Case("slash", {"sub"}, {"a.txt", "x.txt"}, kTabFiles,
-             {.DoReplace = true, .RepOrig = "x", .RepNew = "sub/"}, none, kRenameFileOpFailed,
-             FileError("x.txt", EINVAL), false),
+             {.DoReplace = true, .RepOrig = "x", .RepNew = "sub/"}, {}, {}, kRenameFileOpFailed,
+             FileError("x.txt", EINVAL)),
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -239,13 +220,19 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
         for (RenameRules& page : w.pages) {
             page.Options() = c.options;
         }
-        c.set(w);
+        if (!c.order.empty()) {
+            w.CustomOrder(c.order);
+        }
+        w.numbering.Options().SelOnly = !c.selection.empty();
+        w.catalogue.selection = w.Indices(c.selection);
         EXPECT_EQ(w.Run(c.tab), c.result);
+        // Selected only or a custom order: the plan is sorted first.
+        const bool sorted = !c.order.empty() || !c.selection.empty();
         Names logs{kEnter, kEnterInPlace, kStartCheck};
-        if (c.sorted) {
+        if (sorted) {
             logs.insert(logs.end(), {kBeforeSort, kAfterSort});
         }
-        if (c.result == kRenameFileOpFailed && c.sorted) {
+        if (c.result == kRenameFileOpFailed && sorted) {
             logs.push_back(kDoInPlace);
         }
         w.ExpectStopped({c.message}, logs);
@@ -313,42 +300,35 @@ TEST(RenameExecutionNumbering, PreviewIsTheResultInPlaceAndInADestination) {
 
 TEST(RenameExecutionDestination, RejectionsLeaveBothFoldersAsTheyWere) {
     struct Case {
-        const char* what;
-        std::function<void(Window&, const TempFolder&)> set;
+        const char* pattern;  // empty: the destination folder is missing
+        std::uint16_t base, incr;
         Message message;
         int result;
     };
-    const std::vector<Case> cases = {
-        {"missing destination",
-         [](Window& w, const TempFolder& dest) { w.numbering.Options().DestDir = dest / "none"; },
+    const Case cases[] = {
+        {"",
+         kBaseDecimal,
+         1,
          {"You have chosen to move or copy the files to a different directory.  So, you must "
           "provide a destination directory.",
           "Error"},
          kRenameWrongSelection},
-        {"name held in another case",
-         [](Window& w, const TempFolder&) {
-             w.UsePattern("?.txt");
-             w.numbering.Options().Base = kBaseAlpha;  // a.txt, b.txt
-         },
-         DestExists("A.TXT"), kRenameCollision},
-        {"two planned files with one new name",
-         [](Window& w, const TempFolder&) {
-             w.UsePattern("n?.txt");
-             w.numbering.Options().Incr = 0;
-         },
-         DestExists("n1.txt"), kRenameCollision},
-        {"new name with a slash", [](Window& w, const TempFolder&) { w.UsePattern("sub/?.txt"); },
-         FileError("x.dat", EINVAL), kRenameFileOpFailed},
+        {"?.txt", kBaseAlpha, 1, DestExists("A.TXT"), kRenameCollision},  // a.txt, b.txt
+        {"n?.txt", kBaseDecimal, 0, DestExists("n1.txt"), kRenameCollision},
+        {"sub/?.txt", kBaseDecimal, 1, FileError("x.dat", EINVAL), kRenameFileOpFailed},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.pattern);
         Window w;
         TempFolder dest;
         dest.File("A.TXT", "kept");
         dest.Folder("sub");
         w.Make({}, {"x.dat", "y.dat"});
         w.NumberInto(dest, kOutputMove);
-        c.set(w, dest);
+        w.UsePattern(c.pattern);
+        w.numbering.Options().DestDir = *c.pattern == 0 ? dest / "none" : dest.Path();
+        w.numbering.Options().Base = c.base;
+        w.numbering.Options().Incr = c.incr;
         EXPECT_EQ(w.Run(kTabNumber), c.result);
         w.ExpectStopped({c.message}, kDestChecked);
         EXPECT_EQ(dest.Names(), (Names{"A.TXT", "sub"}));
