@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,21 +44,11 @@ using tidemark::testing::TempFolder;
 
 const int kErrors[] = {EIO, ENOSPC, EXDEV, EINVAL, EPERM, EACCES};
 
-// A tmpfs mounted on a folder while the object lives (root only).
-class TmpfsMount {
-  public:
-    TmpfsMount(const std::string& at, const char* options)
-        : at_(at), ok_(mount("tidemark-test", at.c_str(), "tmpfs", 0, options) == 0) {}
-    ~TmpfsMount() {
-        if (ok_) {
-            umount2(at_.c_str(), MNT_DETACH);
-        }
-    }
-    bool Ok() const { return ok_; }
-
-  private:
-    std::string at_;
-    bool ok_;
+// A tmpfs mounted on a folder (root only), unmounted when the object goes.
+struct TmpfsMount {
+    std::string at;
+    bool ok = mount("tidemark-test", at.c_str(), "tmpfs", 0, "size=1m") == 0;
+    ~TmpfsMount() { umount2(at.c_str(), MNT_DETACH); }
 };
 
 enum class Op { InPlace, Move, Copy, MoveOnLength, Merge };
@@ -217,11 +207,11 @@ TEST(FileFaults, EveryStepOfEveryOperationFailsSafely) {
         SCOPED_TRACE(row.name);
         TempFolder root;
         // Declared after root: unmounted before root is removed.
-        std::unique_ptr<TmpfsMount> dstMount, altMount;
+        std::optional<TmpfsMount> dstMount, altMount;
         if (row.otherFileSystem) {
-            dstMount = std::make_unique<TmpfsMount>(root.Folder("dst"), "size=1m");
-            altMount = std::make_unique<TmpfsMount>(root.Folder("alt"), "size=1m");
-            if (!dstMount->Ok() || !altMount->Ok()) {
+            dstMount.emplace(root.Folder("dst"));
+            altMount.emplace(root.Folder("alt"));
+            if (!dstMount->ok || !altMount->ok) {
                 std::printf("skipped \"%s\": mounting a tmpfs needs root\n", row.name);
                 continue;
             }

@@ -134,14 +134,9 @@ TEST(NumberingTest, Positions) {
         Case(kPosAt, 1, {"abcdef.txt"}, {"7abcdef.txt"}),
         Case(kPosAt, -1, {"abcdef.txt"}, {"abcdef.txt"}),  // empty box
         Case(kPosAt, 3, {"ÉCOLE.txt", "😀😀😀.txt", "é😀", "a\xFF\xFE"},
-             {"ÉC7OLE.txt", "😀😀8😀.txt", "é😀9",
-              "a\xFF"
-              "10\xFE"}),
+             {"ÉC7OLE.txt", "😀😀8😀.txt", "é😀9", "a\xFF" + std::string("10\xFE")}),
         Case(kPosAt, 3, {"a\xC3\xA9\xA9-", "\xE2\x82xy"},
-             {"a\xC3\xA9"
-              "7\xA9-",
-              "\xE2\x82"
-              "8xy"}),
+             {"a\xC3\xA9" + std::string("7\xA9-"), "\xE2\x82" + std::string("8xy")}),
         Case(kPosAt, 2, {"e\u0301e\u0301.txt", "\U0001F469\u200D\U0001F4BBx"},
              {"e\u03017e\u0301.txt", "\U0001F469\u200D\U0001F4BB8x"}),
         Case(kPosAt, 3, {"a\r\nb"}, {"a\r\n7b"}),
