@@ -192,6 +192,7 @@ TEST(FileSystem, PathTextsNameChecksAndNoCaseLookup) {
     const std::pair<std::string, int> names[] = {
         {"ok.txt", 0},
         {"", EINVAL},
+        {".", EINVAL},
         {"..", EINVAL},
         {"a/b", EINVAL},
         {std::string("a\0b", 3), EINVAL},

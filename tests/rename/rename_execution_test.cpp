@@ -253,45 +253,6 @@ TEST(RenameExecutionInPlace, EmptyPlan) {
                      "ChkOnPerformFileRename - QuickSortDWordArray failed, count = 0", kAfterSort});
 }
 
-// Renamed in place, moved or copied: the preview shows what the batch does (a folder in a
-// custom order keeps its name and takes no number), the batch resets the page and re-reads.
-TEST(RenameExecutionNumbering, PreviewIsTheResultInPlaceAndInADestination) {
-    for (const std::uint16_t output : {kOutputRename, kOutputMove, kOutputCopy}) {
-        SCOPED_TRACE(output);
-        Window w;
-        TempFolder dest;
-        w.Make({"D1"}, {"a.txt", "c.txt"});
-        const bool ordered = output != kOutputCopy;
-        if (ordered) {
-            w.CustomOrder({"c.txt", "D1", "a.txt"});
-        }
-        w.NumberInto(dest, output);
-        Names shown;
-        for (const PreviewRow& row : PreviewRows(w.catalogue, w.numbering)) {
-            shown.push_back(row.newName);
-        }
-        EXPECT_EQ(shown,
-                  (ordered ? Names{"1c.txt", "D1", "2a.txt"} : Names{"D1", "1a.txt", "2c.txt"}));
-        EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
-        EXPECT_FALSE(w.catalogue.customOrder);
-        std::sort(shown.begin(), shown.end());
-        if (output == kOutputRename) {
-            EXPECT_EQ(w.dir.Names(), shown);
-            EXPECT_EQ(w.dir.Read("1c.txt"), "c.txt");
-            w.ExpectDone({kEnter, kEnterInPlace, kStartCheck, kBeforeSort, kAfterSort, kDoInPlace,
-                          kShowVisuals});
-            continue;
-        }
-        std::erase(shown, "D1");
-        EXPECT_EQ(dest.Names(), shown);
-        for (const std::string& name : shown) {
-            EXPECT_EQ(dest.Read(name), name.substr(1));
-        }
-        EXPECT_EQ(w.dir.Names(), (output == kOutputMove ? Names{"D1"} : w.before));
-        w.ExpectDone({kEnter, kEnterDest, kDestCheck, kDoDest, kShowVisuals}, dest.Path());
-    }
-}
-
 TEST(RenameExecutionDestination, RejectionsLeaveBothFoldersAsTheyWere) {
     struct Case {
         const char* pattern;  // empty: the destination folder is missing
@@ -349,6 +310,7 @@ TEST(RenameExecutionDestination, SpecialFilesAndLateTargets) {
         } else {
             EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
             EXPECT_EQ(dest.Names(), (Names{"1a.txt", "2b.pipe"}));
+            w.ExpectDone({kEnter, kEnterDest, kDestCheck, kDoDest, kShowVisuals}, dest.Path());
         }
     }
     Window w;
@@ -400,6 +362,7 @@ TEST(Preview, RulesWalkTheRowsAndMarkWhatTheCheckWouldRefuse) {
         EXPECT_EQ(Shown(preview.rows), c.shown);
         EXPECT_EQ(preview.clashCount, c.count);
         EXPECT_EQ(preview.firstClash, c.first);
+        EXPECT_EQ(Shown(PreviewRows(f.catalogue, rules)), c.shown);
         EXPECT_EQ(preview.rows[c.ascending ? 3 : 0].recordIndex, 3u);
     }
 }

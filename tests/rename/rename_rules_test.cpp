@@ -12,40 +12,23 @@
 namespace tidemark::rename {
 namespace {
 
-RenameOptions Del(int pos, int num) {
-    return {.DoDelete = true, .DelPos = pos, .DelNum = num};
-}
-RenameOptions CropL(int n) {
-    return {.DoLCrop = true, .LCrop = n};
-}
-RenameOptions CropR(int n) {
-    return {.DoRCrop = true, .RCrop = n};
-}
-RenameOptions Chg(std::string to) {
-    return {.DoChgName = true, .ChgName = std::move(to)};
-}
-RenameOptions Ins(int pos, std::string text) {
-    return {.DoInsert = true, .InsPos = pos, .Insert = std::move(text)};
-}
-RenameOptions Rep(std::string from, std::string to, bool matchCase = false) {
-    return {.MatchCase = matchCase,
-            .DoReplace = true,
-            .RepOrig = std::move(from),
-            .RepNew = std::move(to)};
-}
-RenameOptions CaseTo(int mode) {
-    return {.CaseMode = mode};
-}
-RenameOptions Pre(std::string text) {
-    return {.DoPrepend = true, .Prepend = std::move(text)};
-}
-RenameOptions App(std::string text) {
-    return {.DoAppend = true, .Append = std::move(text)};
-}
+using O = RenameOptions;
+const auto Del = [](int pos, int num) { return O{.DoDelete = true, .DelPos = pos, .DelNum = num}; };
+const auto CropL = [](int n) { return O{.DoLCrop = true, .LCrop = n}; };
+const auto CropR = [](int n) { return O{.DoRCrop = true, .RCrop = n}; };
+const auto Chg = [](std::string to) { return O{.DoChgName = true, .ChgName = to}; };
+const auto Ins = [](int pos, std::string text) {
+    return O{.DoInsert = true, .InsPos = pos, .Insert = text};
+};
+const auto Rep = [](std::string from, std::string to, bool matchCase = false) {
+    return O{.MatchCase = matchCase, .DoReplace = true, .RepOrig = from, .RepNew = to};
+};
+const auto CaseTo = [](int mode) { return O{.CaseMode = mode}; };
+const auto Pre = [](std::string text) { return O{.DoPrepend = true, .Prepend = text}; };
+const auto App = [](std::string text) { return O{.DoAppend = true, .Append = text}; };
 
 // The rules of all parts at once; each part sets only its own rule's fields.
-RenameOptions All(std::initializer_list<RenameOptions> parts) {
-    using O = RenameOptions;
+O All(std::initializer_list<O> parts) {
     O all;
     for (const O& p : parts) {
         for (bool O::*f : {&O::MatchCase, &O::DoReplace, &O::DoChgName, &O::DoInsert, &O::DoPrepend,
