@@ -301,8 +301,10 @@ TEST(RenameExecutionDestination, SpecialFilesAndLateTargets) {
         Window w;
         TempFolder dest;
         ASSERT_EQ(mkfifo((w.dir / "b.pipe").c_str(), 0600), 0);
-        w.Make({}, {"a.txt"});
+        w.Make({"keep"}, {"a.txt"});
         w.NumberInto(dest, output);
+        EXPECT_EQ(Shown(PreviewRows(w.catalogue, w.numbering)),
+                  (Names{"keep>keep", "a.txt>1a.txt", "b.pipe>2b.pipe"}));
         if (output == kOutputCopy) {
             EXPECT_EQ(w.Run(kTabNumber), kRenameFileOpFailed);
             w.ExpectStopped({FileError("b.pipe", platform::kNotCopyableError)}, kDestChecked);
