@@ -173,10 +173,8 @@ TEST(RenameRulesTest, PagesAndRecordKinds) {
                                     {"archive.tar.GZ", Chg("tgz"), "archive.tar.tgz"},
                                     {"name.", App("txt"), "name.txt"},
                                     {".profile", CaseTo(kCaseUpper), ".PROFILE"},
-                                    {"photo.jpé", CaseTo(kCaseUpper), "photo.JPÉ"},
                                     {"a.😀bc", Del(2, 1), "a.😀c"},
                                     {"x.MP3 FILE", CaseTo(kCaseCapsAndLower), "x.Mp3 File"},
-                                    {"a.TXT", CropR(1), "a.TX"},
                                 });
     Check(
         PageKind::Folders,
@@ -248,9 +246,7 @@ TEST(RenameRulesTest, UserPerceivedCharacters) {
         PageKind::Files,
         {
             {"caf" + e + "s.txt", Del(4, 1), "cafs.txt"},
-            {"a" + e + "b.txt", Del(3, 5), "a" + e + ".txt"},
             {e + "t" + e + ".txt", CropL(1), "t" + e + ".txt"},
-            {"caf" + e + ".txt", CropR(1), "caf.txt"},
             {e + "a.txt", Ins(2, "-"), e + "-a.txt"},
             {e + e + e + ".txt", CropR(2), e + ".txt"},
             {woman + "a.txt", Del(2, 1), woman + ".txt"},
