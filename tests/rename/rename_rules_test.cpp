@@ -86,26 +86,21 @@ TEST(RenameRulesTest, SingleRules) {
           {
               {"report.txt", Del(2, 3), "rrt.txt"},
               {"report.txt", Del(4, 10), "rep.txt"},
-              {"report.txt", Del(9, 2), "report.txt"},
               {"report.txt", Del(0, 3), "ort.txt"},
               {"report.txt", Del(2, -4), "report.txt"},
               {"report.txt", Del(INT_MIN, INT_MAX), ".txt"},
               {"ÉCOLE été.TXT", Del(7, 2), "ÉCOLE é.TXT"},
               {"a😀b.txt", Del(2, 1), "ab.txt"},
               {"ab.txt", CropL(10), ".txt"},
-              {"ab.txt", CropL(-3), "ab.txt"},
               {"ÉCOLE été.TXT", CropL(6), "été.TXT"},
               {"report.txt", CropR(2), "repo.txt"},
-              {"report.txt", CropR(INT_MIN), "report.txt"},
               {"ÉCOLE été.TXT", CropR(2), "ÉCOLE é.TXT"},
               // Switches off: the numbers do nothing.
               {"report.txt", {.DelPos = 1, .DelNum = 3, .LCrop = 2, .RCrop = 2}, "report.txt"},
               {"a.b.txt", Chg("new"), "new.txt"},
               {"été.TXT", Chg(""), ".TXT"},
-              {"😀.txt", Chg("ñ"), "ñ.txt"},
               {"Banana.AAA", Rep("A", "x"), "Bxnxnx.AAA"},
               {"Banana.AAA", Rep("A", "x", true), "Banana.xxx"},
-              {"aaa.txt", Rep("a", "aa"), "aaaaaa.txt"},
               {"aaa.txt", Rep("a", "aa", true), "aaaaaa.txt"},
               {"aaa.txt", Rep("", "b"), "aaa.txt"},
               // Without "Match Case" an occurrence must lie inside the name part, whose end
@@ -117,17 +112,11 @@ TEST(RenameRulesTest, SingleRules) {
               {"😀ab.ab", Rep("AB", "é"), "😀é.ab"},
               // Only A-Z fold: "É" is not found by "é".
               {"ÉCOLE été.TXT", Rep("é", "e"), "ÉCOLE ete.TXT"},
-              {"ÉCOLE été.TXT", Rep("école", "x"), "ÉCOLE été.TXT"},
               {"abcdef.txt", Ins(3, "X"), "abXcdef.txt"},
               {"abcdef.txt", Ins(100, "X"), "abcdefX.txt"},
-              {"abcdef.txt", Ins(0, "X"), "Xabcdef.txt"},
               {"ÉCOLE été.TXT", Ins(7, "_"), "ÉCOLE _été.TXT"},
-              {"abc.txt", Ins(2, "ü"), "aübc.txt"},
               {"a.txt", All({Pre("p_"), App("_s")}), "p_a_s.txt"},
-              {".profile", Pre("x"), "x.profile"},
-              {"README", App("_1"), "README_1"},
               {"README", App(std::string(70, 'y')), "README" + std::string(70, 'y')},
-              {"été.TXT", App("😀"), "été😀.TXT"},
           });
 }
 
@@ -143,7 +132,6 @@ TEST(RenameRulesTest, CaseChanges) {
             {"HELLO WORLD.TXT", initial, "Hello world.txt"},
             {".profile", caps, ".profile"},
             {".PROFILE", initial, ".profile"},
-            {"A.TXT", CaseTo(7), "A.TXT"},
             // A space after the name part ends the capitals; a space at the end changes nothing.
             {"a b.c d", caps, "A B.c d"},
             {"a  b c .x", caps, "A  B C .x"},
@@ -154,8 +142,6 @@ TEST(RenameRulesTest, CaseChanges) {
              "A B C D E F G H I J K L M N O P.q r s"},
             {"x  yy   zzz    wwww     vvvvv      u.txt", caps,
              "X  Yy   Zzz    Wwww     Vvvvv      U.txt"},
-            {"ÉCOLE été.TXT", lower, "école été.TXT"},
-            {"ÉCOLE été.TXT", upper, "ÉCOLE ÉTÉ.TXT"},
             {"ÉCOLE été.TXT", caps, "École Été.txt"},
             // Capitals are the upper case of the lower-case letter: the Kelvin sign lowers to "k".
             {"\u212Aelvin \u212A.TXT", caps, "Kelvin K.txt"},
