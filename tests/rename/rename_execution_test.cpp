@@ -57,7 +57,7 @@ Message DestExists(const std::string& name) {
 struct Window {
     TempFolder dir;
     FileCatalogue catalogue;
-    Recorder host{&catalogue};
+    Recorder host;
     // The rename pages, by tab.
     RenameRules pages[3] = {RenameRules(PageKind::Files), RenameRules(PageKind::Extensions),
                             RenameRules(PageKind::Folders)};
