@@ -72,14 +72,14 @@ TEST(FileSystem, MovesNeverOverwriteWithOrWithoutTheNoReplaceFlag) {
 TEST(FileSystem, CopiesAndSpecialEntries) {
     TempFolder dir;
     dir.Folder("far");
-    dir.File("src.bin", "payload");
+    chmod(dir.File("src.bin", "payload").c_str(), 06755);
+    dir.SetTime("src.bin", 1275282662);
     dir.File("taken.bin", "keep me");
     EXPECT_EQ(CopyFileNoReplace(dir / "src.bin", dir / "taken.bin"), EEXIST);
     EXPECT_EQ(dir.Read("taken.bin"), "keep me");
     ASSERT_EQ(CopyFileNoReplace(dir / "src.bin", dir / "far/copy.bin"), 0);
     EXPECT_EQ(dir.Read("far/copy.bin"), "payload");
     EXPECT_EQ(CopyFileNoReplace(dir / "far", dir / "far-copy"), EISDIR);
-    EXPECT_FALSE(dir.Exists("far-copy"));
     DeleteFile(dir / "far/copy.bin");
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
     ASSERT_EQ(symlink("/dev/zero", (dir / "zero").c_str()), 0);
@@ -94,16 +94,22 @@ TEST(FileSystem, CopiesAndSpecialEntries) {
     EXPECT_EQ(CopyFileNoReplace(dir / "zero", dir / "far/zero"), EEXIST);
     EXPECT_EQ(dir.Names("far"), (Names{"to-pipe", "zero"}));
     {
-        const FaultInjection across({{FsCallKind::Rename, 1, EXDEV, true}});  // another file system
+        // Another file system, where the owner cannot be given (it is ours already).
+        const FaultInjection across(
+            {{FsCallKind::Rename, 1, EXDEV, true}, {FsCallKind::Owner, 1, EPERM, true}});
         EXPECT_EQ(MoveFileNoReplace(dir / "pipe", dir / "far/pipe"), kNotCopyableError);
         EXPECT_EQ(MoveFileNoReplace(dir / "src.bin", dir / "taken.bin"), EEXIST);
         EXPECT_EQ(dir.Read("src.bin") + dir.Read("taken.bin"), "payloadkeep me");
         EXPECT_EQ(MoveFileNoReplace(dir / "zero", dir / "far/zero2"), 0);
+        EXPECT_EQ(MoveFileNoReplace(dir / "src.bin", dir / "far/src.bin"), 0);
     }
+    struct stat st {};  // the moved copy keeps mode, set-ID bits and time
+    ASSERT_EQ(stat((dir / "far/src.bin").c_str(), &st), 0);
+    EXPECT_EQ(std::pair(st.st_mode & 07777, st.st_mtim.tv_sec), std::pair(06755u, 1275282662L));
     EXPECT_EQ(std::filesystem::read_symlink(dir / "far/zero2"), "/dev/zero");
     // Within one file system only the name changes, whatever the kind.
     EXPECT_EQ(MoveFileNoReplace(dir / "pipe", dir / "far/pipe"), 0);
-    EXPECT_EQ(dir.Names(), (Names{"far", "src.bin", "taken.bin", "to-pipe"}));
+    EXPECT_EQ(dir.Names(), (Names{"far", "taken.bin", "to-pipe"}));
 }
 
 TEST(FileSystem, ListingKeepsInvalidUtf8NamesAndMapsAttributes) {
