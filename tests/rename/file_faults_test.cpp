@@ -5,7 +5,6 @@
 
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -15,15 +14,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "catalogue/file_catalogue.h"
 #include "folderops/intelligent_merge.h"
 #include "folderops/move_on_length.h"
-#include "platform/file_system.h"
-#include "platform/folder_fd.h"
 #include "platform/fs_faults.h"
 #include "rename/rename_execution.h"
 #include "tests/rename/recorder.h"
@@ -47,34 +44,12 @@ using tidemark::testing::TempFolder;
 
 const int kErrors[] = {EIO, ENOSPC, EXDEV, EINVAL, EPERM, EACCES};
 
-// A tmpfs mounted on a folder while the object lives (root only).
-class TmpfsMount {
-  public:
-    TmpfsMount(const std::string& at, const char* options)
-        : at_(at), ok_(mount("tidemark-test", at.c_str(), "tmpfs", 0, options) == 0) {}
-    ~TmpfsMount() {
-        if (ok_) {
-            umount2(at_.c_str(), MNT_DETACH);
-        }
-    }
-    bool Ok() const { return ok_; }
-
-  private:
-    std::string at_;
-    bool ok_;
+// A tmpfs mounted on a folder (root only), unmounted when the object goes.
+struct TmpfsMount {
+    std::string at;
+    bool ok = mount("tidemark-test", at.c_str(), "tmpfs", 0, "size=1m") == 0;
+    ~TmpfsMount() { umount2(at.c_str(), MNT_DETACH); }
 };
-
-// The number page with numbers before the names, in place or into dest.
-int Number(const std::string& folder, std::uint16_t output, Recorder& host,
-           const std::string& dest = {}) {
-    catalogue::FileCatalogue catalogue;
-    catalogue.LoadFolder(folder);
-    Numbering numbering;
-    numbering.Options().PosMode = kPosBefore;
-    numbering.Options().Output = output;
-    numbering.Options().DestDir = dest;
-    return OnPerformFileRename(catalogue, {kTabNumber, nullptr, &numbering}, host);
-}
 
 enum class Op { InPlace, Move, Copy, MoveOnLength, Merge };
 
@@ -232,11 +207,11 @@ TEST(FileFaults, EveryStepOfEveryOperationFailsSafely) {
         SCOPED_TRACE(row.name);
         TempFolder root;
         // Declared after root: unmounted before root is removed.
-        std::unique_ptr<TmpfsMount> dstMount, altMount;
+        std::optional<TmpfsMount> dstMount, altMount;
         if (row.otherFileSystem) {
-            dstMount = std::make_unique<TmpfsMount>(root.Folder("dst"), "size=1m");
-            altMount = std::make_unique<TmpfsMount>(root.Folder("alt"), "size=1m");
-            if (!dstMount->Ok() || !altMount->Ok()) {
+            dstMount.emplace(root.Folder("dst"));
+            altMount.emplace(root.Folder("alt"));
+            if (!dstMount->ok || !altMount->ok) {
                 std::printf("skipped \"%s\": mounting a tmpfs needs root\n", row.name);
                 continue;
             }
@@ -291,81 +266,6 @@ TEST(FileFaults, EveryStepOfEveryOperationFailsSafely) {
             }
         }
         EXPECT_GT(n, 3);
-    }
-}
-
-Names Listed(const std::string& folder) {
-    Names names;
-    platform::ListFolder(folder, [&](const platform::DirEntry& entry) {
-        if (entry.name != "." && entry.name != "..") {
-            names.emplace_back(entry.name);
-        }
-        return true;
-    });
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Real kernel faults: a full file system, a read-only one (or folder, without root).
-TEST(FileFaults, FullAndReadOnlyFileSystemsReachTheUser) {
-    TempFolder root;
-    root.File("src/big.bin", std::string(256 * 1024, 'b'));
-    const std::string src = root.Folder("src"), dst = root.Folder("dst");
-    const bool isRoot = geteuid() == 0;
-    const TmpfsMount small(dst, "size=64k");
-    // One batch into dst fails on big.bin with error, told by the file-operation message.
-    const auto failsWith = [&](std::uint16_t output, int error) {
-        Recorder host;
-        EXPECT_EQ(Number(src, output, host, dst), kRenameFileOpFailed);
-        EXPECT_EQ(host.messages, Messages{FileError("big.bin", error)});
-    };
-    if (isRoot && small.Ok()) {
-        failsWith(kOutputCopy, ENOSPC);
-        EXPECT_TRUE(root.Names("dst").empty());
-        ASSERT_EQ(mount(nullptr, dst.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, "size=64k"), 0);
-    } else {
-        std::printf("full file system not tried: mounting a tmpfs needs root\n");
-        chmod(dst.c_str(), 0555);
-    }
-    if (!isRoot || small.Ok()) {
-        failsWith(kOutputMove, isRoot ? EROFS : EACCES);
-        Recorder host;
-        const auto result = folderops::RunMoveOnLength({src, dst, "1", {}, {}}, host);
-        EXPECT_EQ(result.failed, Names{"big.bin"});
-        EXPECT_EQ(root.Names("src"), Names{"big.bin"});
-        EXPECT_TRUE(root.Names("dst").empty());
-    }
-    chmod(dst.c_str(), 0755);
-}
-
-// A folder whose path is near PATH_MAX: every entry's full path is too long, yet the batch
-// runs whole, in place and into another such folder.
-TEST(FileFaults, LongFolderPathsDoNotSplitABatch) {
-    TempFolder root;
-    std::string deep = root.Path();
-    while (deep.size() < 3900) {
-        deep += "/" + std::string(180, 'd');
-    }
-    const std::string src = deep + "/s", dst = deep + "/t";
-    std::filesystem::create_directories(src);
-    std::filesystem::create_directories(dst);
-    const Names names = {std::string(200, 'a'), std::string(200, 'b'), std::string(200, 'c')};
-    const platform::FolderFd folder = platform::FolderFd::Open(src);
-    for (const std::string& name : names) {
-        close(openat(folder.Get(), name.c_str(), O_CREAT | O_WRONLY, 0644));
-    }
-    Recorder host;
-    EXPECT_EQ(Number(src, kOutputRename, host), kRenameOk);
-    EXPECT_EQ(Listed(src), (Names{"1" + names[0], "2" + names[1], "3" + names[2]}));
-    EXPECT_EQ(Number(src, kOutputMove, host, dst), kRenameOk);
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(Listed(dst), (Names{"11" + names[0], "22" + names[1], "33" + names[2]}));
-    const auto back = folderops::RunMoveOnLength({dst, src, "1", {}, {}}, host);
-    EXPECT_EQ(back.moved.size(), 3u);
-    EXPECT_EQ(Listed(src).size(), 3u);
-    // Removed here: the temporary folder's own cleanup walks full paths.
-    for (const std::string& name : Listed(src)) {
-        unlinkat(folder.Get(), name.c_str(), 0);
     }
 }
 

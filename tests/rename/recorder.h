@@ -1,12 +1,10 @@
 #pragma once
 // A window stand-in for the rename execution and the folder tools: records what they tell it.
-// Given a catalogue, ChangeFolder re-reads it as the view does.
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "catalogue/file_catalogue.h"
 #include "folderops/folder_ops_host.h"
 #include "platform/file_system.h"
 #include "rename/rename_host.h"
@@ -20,8 +18,6 @@ using Names = std::vector<std::string>;
 
 class Recorder : public RenameHost, public folderops::FolderOpsHost {
   public:
-    explicit Recorder(catalogue::FileCatalogue* catalogue = nullptr) : catalogue_(catalogue) {}
-
     void ShowMessage(const std::string& text, const std::string& caption) override {
         messages.push_back({text, caption});
     }
@@ -33,11 +29,7 @@ class Recorder : public RenameHost, public folderops::FolderOpsHost {
     }
     int ChangeFolder(const std::string& folder) override {
         calls.push_back("ChangeFolder " + folder);
-        if (catalogue_ == nullptr) {
-            return kRenameOk;
-        }
-        catalogue_->selection.clear();
-        return catalogue_->LoadFolder(folder);
+        return kRenameOk;
     }
     void RefreshPreview() override { calls.push_back("RefreshPreview"); }
     void ResetPage() override { calls.push_back("ResetPage"); }
@@ -48,9 +40,6 @@ class Recorder : public RenameHost, public folderops::FolderOpsHost {
     Names logs;
     Names calls;
     std::function<void(const std::string&)> onLog;
-
-  private:
-    catalogue::FileCatalogue* catalogue_;
 };
 
 // The file-operation error message box for oldName.

@@ -36,7 +36,6 @@ const std::string kEnterDest = "OnPerformFileRename - Enter Diff Dest Rename";
 const std::string kDestCheck = "OnPerformFileRename - Diff Dest Collision Chk";
 const std::string kDoDest = "OnPerformFileRename - Do Diff Dest Rename";
 const std::string kShowVisuals = "OnPerformFileRename - Show Proper Visuals\n";
-const Names kInPlaceDone{kEnter, kEnterInPlace, kStartCheck, kDoInPlace, kShowVisuals};
 const Names kDestChecked{kEnter, kEnterDest, kDestCheck};
 
 Message Clash(const std::string& what) {
@@ -58,7 +57,7 @@ Message DestExists(const std::string& name) {
 struct Window {
     TempFolder dir;
     FileCatalogue catalogue;
-    Recorder host{&catalogue};
+    Recorder host;
     // The rename pages, by tab.
     RenameRules pages[3] = {RenameRules(PageKind::Files), RenameRules(PageKind::Extensions),
                             RenameRules(PageKind::Folders)};
@@ -116,18 +115,18 @@ struct Window {
             EXPECT_EQ(dir.Read(name), name);
         }
     }
-    // A finished rename resets the page, remembers the folders and re-reads the source.
-    void ExpectDone(const Names& logs, const std::string& dest = {}) const {
-        EXPECT_TRUE(host.messages.empty());
-        EXPECT_EQ(host.logs, logs);
-        Names calls{"ResetPage", "AddSourceFolder " + dir.Path()};
-        if (!dest.empty()) {
-            calls.push_back("AddDestFolder " + dest);
-        }
-        calls.insert(calls.end(), {"ChangeFolder " + dir.Path(), "RefreshPreview"});
-        EXPECT_EQ(host.calls, calls);
-    }
 };
+
+// "old>new" per row, then the row's mark: " !" no file system can hold the name, " =" another
+// entry has it, " 2" another new name of the batch is the same.
+Names Shown(const std::vector<PreviewRow>& rows) {
+    Names shown;
+    for (const PreviewRow& row : rows) {
+        const char* mark[] = {"", " !", " =", " 2"};
+        shown.push_back(row.oldName + ">" + row.newName + mark[static_cast<int>(row.clash)]);
+    }
+    return shown;
+}
 
 TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
     Window w;
@@ -162,32 +161,6 @@ TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
                     {kEnter, kEnterInPlace, kEnter, kEnterInPlace});
 }
 
-TEST(RenameExecutionInPlace, SuccessRenamesResetsAndRereads) {
-    Window w;
-    w.Make({"Docs"}, {"ABC.txt", "def.txt"});
-    // Lower case changes ABC only in case and leaves def as it is: neither is a collision.
-    w.pages[kTabFiles].Options().CaseMode = kCaseLower;
-    EXPECT_EQ(w.Run(kTabFiles), kRenameOk);
-    EXPECT_EQ(w.dir.Names(), (Names{"Docs", "abc.txt", "def.txt"}));
-    EXPECT_EQ(w.dir.Read("abc.txt"), "ABC.txt");
-    w.ExpectDone(kInPlaceDone);
-    EXPECT_EQ(w.catalogue.GetRecords()[1].name, "abc.txt");
-
-    w.host.calls.clear();
-    w.host.logs.clear();
-    w.pages[kTabFolders].Options() = {.DoAppend = true, .Append = "_old"};
-    EXPECT_EQ(w.Run(kTabFolders), kRenameOk);
-    EXPECT_EQ(w.dir.Names(), (Names{"Docs_old", "abc.txt", "def.txt"}));
-    w.ExpectDone(kInPlaceDone);
-
-    // Names that differ only in case and are kept as they are clash with nothing.
-    Window twins;
-    twins.Make({}, {"Mark.h", "mark.h", "tcp.h"});
-    twins.pages[kTabFiles].Options() = {.DoReplace = true, .RepOrig = "tcp", .RepNew = "udp"};
-    EXPECT_EQ(twins.Run(kTabFiles), kRenameOk);
-    EXPECT_EQ(twins.dir.Names(), (Names{"Mark.h", "mark.h", "udp.h"}));
-}
-
 // Renames stopped by the collision check, by a name the file system cannot hold, or by the
 // move itself refusing an existing target (a custom order's check sees only its own entries).
 // The number page counts in letters from "z"; the options go to the tab's page.
@@ -197,64 +170,33 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
         Names folders, files;
         int tab;
         RenameOptions options;
-        std::function<void(Window&)> set;
+        Names order, selection;  // a custom order; the selection (the number page: selected only)
         int result;
         Message message;
-        bool sorted;  // selected only or custom order: the plan is sorted first
     };
-    const Names some{"a.txt", "plain", "x.txt"}, xyz{"x.txt", "y.txt", "z.txt"};
+    const Names xyz{"x.txt", "y.txt", "z.txt"};
     const RenameOptions cropOne{.DoRCrop = true, .RCrop = 1};
-    const auto none = [](Window&) {};
     const std::vector<Case> cases = {
-        Case(
-            "swap in a custom order", {}, {"1.txt", "2.txt"}, kTabNumber, {},
-            [](Window& w) {
-                w.CustomOrder({"2.txt", "1.txt"});
-                w.numbering.Options() = {};
-                w.UsePattern("?.txt");
-            },
-            kRenameCollision, Clash("2.txt to 1.txt"), true),
+        Case("swap in a custom order", {}, {"aa.txt", "z.txt"}, kTabNumber, {}, {"aa.txt", "z.txt"},
+             {}, kRenameCollision, Clash("aa.txt to z.txt")),
         // Found before the first is renamed, without regard to case, and only the first.
-        Case("three to one name", {}, {"A1.txt", "a2.txt", "a3.txt"}, kTabFiles, cropOne, none,
-             kRenameCollision, Clash("a2.txt to a.txt"), false),
-        Case("folders", {"D1", "d2"}, {"d.txt"}, kTabFolders, cropOne, none, kRenameCollision,
-             Clash("d2 to d"), false),
-        Case("chain onto an existing name", {}, {"x.txt", "xx.txt"}, kTabFiles,
-             {.DoPrepend = true, .Prepend = "x"}, none, kRenameCollision, Clash("x.txt to xx.txt"),
-             false),
+        Case("three to one name", {}, {"A1.txt", "a2.txt", "a3.txt"}, kTabFiles, cropOne, {}, {},
+             kRenameCollision, Clash("a2.txt to a.txt")),
         Case("file onto a folder's name", {"B"}, {"a.txt", "b.txt"}, kTabFiles,
-             {.MatchCase = true, .DoReplace = true, .RepOrig = ".txt"}, none, kRenameCollision,
-             Clash("b.txt to b"), false),
-        Case(
-            "case change onto a name held twice", {}, {"a.txt", "A.TXT", "c.txt"}, kTabExtensions,
-            {.SelOnly = true, .CaseMode = kCaseUpper},
-            [](Window& w) {
-                w.catalogue.selection = w.Indices({"c.txt", "a.txt"});
-            },
-            kRenameCollision, Clash("a.txt to a.TXT"), true),
+             {.MatchCase = true, .DoReplace = true, .RepOrig = ".txt"}, {}, {}, kRenameCollision,
+             Clash("b.txt to b")),
+        Case("case change onto a name held twice", {}, {"a.txt", "A.TXT", "c.txt"}, kTabExtensions,
+             {.SelOnly = true, .CaseMode = kCaseUpper}, {}, {"c.txt", "a.txt"}, kRenameCollision,
+             Clash("a.txt to a.TXT")),
         // x.txt becomes z.txt; z.txt is in neither the selection nor the order.
-        Case(
-            "selection onto a name outside it", {}, xyz, kTabNumber, {},
-            [](Window& w) {
-                w.numbering.Options().SelOnly = true;
-                w.catalogue.selection = w.Indices({"x.txt"});
-            },
-            kRenameCollision, Clash("x.txt to z.txt"), true),
-        Case(
-            "custom order onto a name outside it: the move refuses it", {}, xyz, kTabNumber, {},
-            [](Window& w) { w.CustomOrder({"x.txt"}); }, kRenameFileOpFailed,
-            FileError("x.txt", EEXIST), true),
-        // Names the file system cannot hold: "a.txt" becomes "a.", "plain" becomes "".
-        Case("empty", {"sub"}, some, kTabExtensions, {.DoChgName = true}, none, kRenameFileOpFailed,
-             FileError("plain", EINVAL), false),
-        Case("slash", {"sub"}, some, kTabFiles,
-             {.DoReplace = true, .RepOrig = "x", .RepNew = "sub/"}, none, kRenameFileOpFailed,
-             FileError("x.txt", EINVAL), false),
-        Case("dot dot", {"sub"}, some, kTabFolders, {.DoChgName = true, .ChgName = ".."}, none,
-             kRenameFileOpFailed, FileError("sub", EINVAL), false),
-        Case("256 bytes", {"sub"}, some, kTabFiles,
-             {.DoAppend = true, .Append = std::string(251, 'y')}, none, kRenameFileOpFailed,
-             FileError("a.txt", ENAMETOOLONG), false),
+        Case("selection onto a name outside it", {}, xyz, kTabNumber, {}, {}, {"x.txt"},
+             kRenameCollision, Clash("x.txt to z.txt")),
+        Case("custom order onto a name outside it: the move refuses it", {}, xyz, kTabNumber, {},
+             {"x.txt"}, {}, kRenameFileOpFailed, FileError("x.txt", EEXIST)),
+        // A name the file system cannot hold.
+        Case("slash", {"sub"}, {"a.txt", "x.txt"}, kTabFiles,
+             {.DoReplace = true, .RepOrig = "x", .RepNew = "sub/"}, {}, {}, kRenameFileOpFailed,
+             FileError("x.txt", EINVAL)),
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -266,13 +208,19 @@ TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
         for (RenameRules& page : w.pages) {
             page.Options() = c.options;
         }
-        c.set(w);
+        if (!c.order.empty()) {
+            w.CustomOrder(c.order);
+        }
+        w.numbering.Options().SelOnly = !c.selection.empty();
+        w.catalogue.selection = w.Indices(c.selection);
         EXPECT_EQ(w.Run(c.tab), c.result);
+        // Selected only or a custom order: the plan is sorted first.
+        const bool sorted = !c.order.empty() || !c.selection.empty();
         Names logs{kEnter, kEnterInPlace, kStartCheck};
-        if (c.sorted) {
+        if (sorted) {
             logs.insert(logs.end(), {kBeforeSort, kAfterSort});
         }
-        if (c.result == kRenameFileOpFailed && c.sorted) {
+        if (c.result == kRenameFileOpFailed && sorted) {
             logs.push_back(kDoInPlace);
         }
         w.ExpectStopped({c.message}, logs);
@@ -291,118 +239,39 @@ TEST(RenameExecutionInPlace, EmptyPlan) {
     w.ExpectStopped({},
                     {kEnter, kEnterInPlace, kStartCheck, kBeforeSort,
                      "ChkOnPerformFileRename - QuickSortDWordArray failed, count = 0", kAfterSort});
-    // Without it a folder with no files is simply done.
-    w.host.logs.clear();
-    w.pages[kTabFiles].Options().SelOnly = false;
-    EXPECT_EQ(w.Run(kTabFiles), kRenameOk);
-    w.ExpectDone(kInPlaceDone);
-    EXPECT_EQ(w.dir.Names(), (Names{"only"}));
-}
-
-TEST(RenameExecutionNumbering, CustomOrderAndSortColumnDecideTheNumbers) {
-    Window w;
-    w.Make({}, {"a.txt", "b.txt", "c.txt"});
-    w.CustomOrder({"c.txt", "a.txt", "b.txt"});
-    w.numbering.Options().PosMode = kPosBefore;
-    EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
-    EXPECT_EQ(w.dir.Names(), (Names{"1c.txt", "2a.txt", "3b.txt"}));
-    EXPECT_EQ(w.dir.Read("1c.txt"), "c.txt");
-    w.ExpectDone(
-        {kEnter, kEnterInPlace, kStartCheck, kBeforeSort, kAfterSort, kDoInPlace, kShowVisuals});
-    EXPECT_FALSE(w.catalogue.customOrder);
-
-    // Front to back of the size column's ascending order, whatever the display direction.
-    for (const bool ascending : {true, false}) {
-        SCOPED_TRACE(ascending ? "ascending" : "descending");
-        Window s;
-        s.dir.Folder("keep");
-        s.dir.SizedFile("a.txt", 30);
-        s.dir.SizedFile("b.txt", 10);
-        s.dir.SizedFile("c.txt", 20);
-        s.Make({}, {});
-        s.catalogue.sortKey = catalogue::kKeySize;
-        s.catalogue.ascending = ascending;
-        s.numbering.Options().PosMode = kPosBefore;
-        EXPECT_EQ(s.Run(kTabNumber), kRenameOk);
-        EXPECT_EQ(s.dir.Names(), (Names{"1b.txt", "2c.txt", "3a.txt", "keep"}));
-    }
-}
-
-// Renamed in place, moved or copied: the preview shows what the batch does (a folder in a
-// custom order keeps its name and takes no number), the batch resets the page and re-reads.
-TEST(RenameExecutionNumbering, PreviewIsTheResultInPlaceAndInADestination) {
-    for (const std::uint16_t output : {kOutputRename, kOutputMove, kOutputCopy}) {
-        SCOPED_TRACE(output);
-        Window w;
-        TempFolder dest;
-        w.Make({"D1"}, {"a.txt", "c.txt"});
-        const bool ordered = output != kOutputCopy;
-        if (ordered) {
-            w.CustomOrder({"c.txt", "D1", "a.txt"});
-        }
-        w.NumberInto(dest, output);
-        Names shown;
-        for (const PreviewRow& row : PreviewRows(w.catalogue, w.numbering)) {
-            shown.push_back(row.newName);
-        }
-        EXPECT_EQ(shown,
-                  (ordered ? Names{"1c.txt", "D1", "2a.txt"} : Names{"D1", "1a.txt", "2c.txt"}));
-        EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
-        std::erase(shown, "D1");
-        std::sort(shown.begin(), shown.end());
-        if (output == kOutputRename) {
-            shown.push_back("D1");
-            std::sort(shown.begin(), shown.end());
-            EXPECT_EQ(w.dir.Names(), shown);
-            continue;
-        }
-        EXPECT_EQ(dest.Names(), shown);
-        for (const std::string& name : shown) {
-            EXPECT_EQ(dest.Read(name), name.substr(1));
-        }
-        EXPECT_EQ(w.dir.Names(), (output == kOutputMove ? Names{"D1"} : w.before));
-        w.ExpectDone({kEnter, kEnterDest, kDestCheck, kDoDest, kShowVisuals}, dest.Path());
-    }
 }
 
 TEST(RenameExecutionDestination, RejectionsLeaveBothFoldersAsTheyWere) {
     struct Case {
-        const char* what;
-        std::function<void(Window&, const TempFolder&)> set;
+        const char* pattern;  // empty: the destination folder is missing
+        std::uint16_t base, incr;
         Message message;
         int result;
     };
-    const std::vector<Case> cases = {
-        {"missing destination",
-         [](Window& w, const TempFolder& dest) { w.numbering.Options().DestDir = dest / "none"; },
+    const Case cases[] = {
+        {"",
+         kBaseDecimal,
+         1,
          {"You have chosen to move or copy the files to a different directory.  So, you must "
           "provide a destination directory.",
           "Error"},
          kRenameWrongSelection},
-        {"name held in another case",
-         [](Window& w, const TempFolder&) {
-             w.UsePattern("?.txt");
-             w.numbering.Options().Base = kBaseAlpha;  // a.txt, b.txt
-         },
-         DestExists("A.TXT"), kRenameCollision},
-        {"two planned files with one new name",
-         [](Window& w, const TempFolder&) {
-             w.UsePattern("n?.txt");
-             w.numbering.Options().Incr = 0;
-         },
-         DestExists("n1.txt"), kRenameCollision},
-        {"new name with a slash", [](Window& w, const TempFolder&) { w.UsePattern("sub/?.txt"); },
-         FileError("x.dat", EINVAL), kRenameFileOpFailed},
+        {"?.txt", kBaseAlpha, 1, DestExists("A.TXT"), kRenameCollision},  // a.txt, b.txt
+        {"n?.txt", kBaseDecimal, 0, DestExists("n1.txt"), kRenameCollision},
+        {"sub/?.txt", kBaseDecimal, 1, FileError("x.dat", EINVAL), kRenameFileOpFailed},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.pattern);
         Window w;
         TempFolder dest;
         dest.File("A.TXT", "kept");
         dest.Folder("sub");
         w.Make({}, {"x.dat", "y.dat"});
         w.NumberInto(dest, kOutputMove);
-        c.set(w, dest);
+        w.UsePattern(c.pattern);
+        w.numbering.Options().DestDir = *c.pattern == 0 ? dest / "none" : dest.Path();
+        w.numbering.Options().Base = c.base;
+        w.numbering.Options().Incr = c.incr;
         EXPECT_EQ(w.Run(kTabNumber), c.result);
         w.ExpectStopped({c.message}, kDestChecked);
         EXPECT_EQ(dest.Names(), (Names{"A.TXT", "sub"}));
@@ -420,8 +289,10 @@ TEST(RenameExecutionDestination, SpecialFilesAndLateTargets) {
         Window w;
         TempFolder dest;
         ASSERT_EQ(mkfifo((w.dir / "b.pipe").c_str(), 0600), 0);
-        w.Make({}, {"a.txt"});
+        w.Make({"keep"}, {"a.txt"});
         w.NumberInto(dest, output);
+        EXPECT_EQ(Shown(PreviewRows(w.catalogue, w.numbering)),
+                  (Names{"keep>keep", "a.txt>1a.txt", "b.pipe>2b.pipe"}));
         if (output == kOutputCopy) {
             EXPECT_EQ(w.Run(kTabNumber), kRenameFileOpFailed);
             w.ExpectStopped({FileError("b.pipe", platform::kNotCopyableError)}, kDestChecked);
@@ -429,6 +300,11 @@ TEST(RenameExecutionDestination, SpecialFilesAndLateTargets) {
         } else {
             EXPECT_EQ(w.Run(kTabNumber), kRenameOk);
             EXPECT_EQ(dest.Names(), (Names{"1a.txt", "2b.pipe"}));
+            // A finished batch resets the page, remembers the folders and re-reads the source.
+            EXPECT_EQ(w.host.logs, (Names{kEnter, kEnterDest, kDestCheck, kDoDest, kShowVisuals}));
+            EXPECT_EQ(w.host.calls, (Names{"ResetPage", "AddSourceFolder " + w.dir.Path(),
+                                           "AddDestFolder " + dest.Path(),
+                                           "ChangeFolder " + w.dir.Path(), "RefreshPreview"}));
         }
     }
     Window w;
@@ -446,6 +322,45 @@ TEST(RenameExecutionDestination, SpecialFilesAndLateTargets) {
     EXPECT_EQ(dest.Read("1a.txt"), "theirs");
 }
 
+// Rows in display order, the other kind left as it is, both rows of a duplicate marked.
+TEST(Preview, RulesWalkTheRowsAndMarkWhatTheCheckWouldRefuse) {
+    struct Case {
+        bool ascending;
+        RenameOptions options;
+        Names shown;
+        std::size_t count;
+        NameClash first;
+    };
+    const Case cases[] = {
+        Case(false, {.DoAppend = true, .Append = "_"},
+             {"c.txt>c_.txt", "b.txt>b_.txt", "a.txt>a_.txt", "sub>sub"}, 0, NameClash::None),
+        Case(true, {.DoChgName = true, .ChgName = "x"},
+             {"sub>sub", "a.txt>x.txt 2", "b.txt>x.txt 2", "c.txt>x.txt 2"}, 3,
+             NameClash::Duplicate),
+        Case(true, {.DoReplace = true, .RepOrig = "B", .RepNew = "A"},
+             {"sub>sub", "a.txt>a.txt", "b.txt>A.txt =", "c.txt>c.txt"}, 1, NameClash::Existing),
+        // A name taken by another entry and by an earlier row is marked as taken.
+        Case(true, {.DoChgName = true, .ChgName = "b"},
+             {"sub>sub", "a.txt>b.txt =", "b.txt>b.txt", "c.txt>b.txt ="}, 2, NameClash::Existing),
+        Case(false, {.DoReplace = true, .RepOrig = "a", .RepNew = "/"},
+             {"c.txt>c.txt", "b.txt>b.txt", "a.txt>/.txt !", "sub>sub"}, 1, NameClash::Invalid),
+    };
+    for (const auto& c : cases) {
+        Window f;
+        f.Make({"sub"}, {"a.txt", "b.txt", "c.txt"});
+        f.catalogue.ascending = c.ascending;
+        RenameRules rules(PageKind::Files);
+        rules.Options() = c.options;
+        const Preview preview =
+            PreviewBatch(f.catalogue, RenameRequest{.tabIndex = kTabFiles, .rules = &rules});
+        EXPECT_EQ(Shown(preview.rows), c.shown);
+        EXPECT_EQ(preview.clashCount, c.count);
+        EXPECT_EQ(preview.firstClash, c.first);
+        EXPECT_EQ(Shown(PreviewRows(f.catalogue, rules)), c.shown);
+        EXPECT_EQ(preview.rows[c.ascending ? 3 : 0].recordIndex, 3u);
+    }
+}
+
 TEST(RenameExecutionMessages, FileErrorsAndDestinationClashes) {
     EXPECT_EQ(ComposeFileErrorMessage("a.txt", "File exists"), "Error ona.txt \r\n\r\nFile exists");
     const std::string longText = ComposeFileErrorMessage("ab", std::string(5000, 'e'));
@@ -460,16 +375,13 @@ TEST(RenameExecutionMessages, FileErrorsAndDestinationClashes) {
     EXPECT_EQ(cut.size(), kFileErrorBlock - 2);
     EXPECT_EQ(cut.substr(cut.size() - 2), "\xC3\xA9");
 
-    // The destination check names the first entry as listed.
-    Recorder host;
+    // The destination check finds a name in another case.
     DestinationNames names;
-    for (const char* name : {"Sub", "A.TXT", "b.txt", "a.txt"}) {
-        names.Add(name);
-    }
-    EXPECT_EQ(CheckNameInDestination(names, "a.txt", host), kRenameCollision);
+    names.Add("Sub");
+    Recorder host;
     EXPECT_EQ(CheckNameInDestination(names, "SUB", host), kRenameCollision);
-    EXPECT_EQ(CheckNameInDestination(names, "a.tx", host), kRenameOk);
-    EXPECT_EQ(host.messages, (Messages{DestExists("A.TXT"), DestExists("Sub")}));
+    EXPECT_EQ(CheckNameInDestination(names, "Su", host), kRenameOk);
+    EXPECT_EQ(host.messages, Messages{DestExists("Sub")});
 }
 
 }  // namespace

@@ -12,29 +12,39 @@
 namespace tidemark::rename {
 namespace {
 
-RenameOptions Del(int pos, int num) {
-    return {.DoDelete = true, .DelPos = pos, .DelNum = num};
-}
-RenameOptions CropL(int n) {
-    return {.DoLCrop = true, .LCrop = n};
-}
-RenameOptions CropR(int n) {
-    return {.DoRCrop = true, .RCrop = n};
-}
-RenameOptions Chg(std::string to) {
-    return {.DoChgName = true, .ChgName = std::move(to)};
-}
-RenameOptions Ins(int pos, std::string text) {
-    return {.DoInsert = true, .InsPos = pos, .Insert = std::move(text)};
-}
-RenameOptions Rep(std::string from, std::string to, bool matchCase = false) {
-    return {.MatchCase = matchCase,
-            .DoReplace = true,
-            .RepOrig = std::move(from),
-            .RepNew = std::move(to)};
-}
-RenameOptions CaseTo(int mode) {
-    return {.CaseMode = mode};
+using O = RenameOptions;
+const auto Del = [](int pos, int num) { return O{.DoDelete = true, .DelPos = pos, .DelNum = num}; };
+const auto CropL = [](int n) { return O{.DoLCrop = true, .LCrop = n}; };
+const auto CropR = [](int n) { return O{.DoRCrop = true, .RCrop = n}; };
+const auto Chg = [](std::string to) { return O{.DoChgName = true, .ChgName = to}; };
+const auto Ins = [](int pos, std::string text) {
+    return O{.DoInsert = true, .InsPos = pos, .Insert = text};
+};
+const auto Rep = [](std::string from, std::string to, bool matchCase = false) {
+    return O{.MatchCase = matchCase, .DoReplace = true, .RepOrig = from, .RepNew = to};
+};
+const auto CaseTo = [](int mode) { return O{.CaseMode = mode}; };
+const auto Pre = [](std::string text) { return O{.DoPrepend = true, .Prepend = text}; };
+const auto App = [](std::string text) { return O{.DoAppend = true, .Append = text}; };
+
+// The rules of all parts at once; each part sets only its own rule's fields.
+O All(std::initializer_list<O> parts) {
+    O all;
+    for (const O& p : parts) {
+        for (bool O::*f : {&O::MatchCase, &O::DoReplace, &O::DoChgName, &O::DoInsert, &O::DoPrepend,
+                           &O::DoAppend, &O::DoDelete, &O::DoLCrop, &O::DoRCrop}) {
+            all.*f = all.*f || p.*f;
+        }
+        for (std::int32_t O::*f :
+             {&O::InsPos, &O::DelPos, &O::DelNum, &O::LCrop, &O::RCrop, &O::CaseMode}) {
+            all.*f = p.*f != 0 ? p.*f : all.*f;
+        }
+        for (std::string O::*f :
+             {&O::RepOrig, &O::RepNew, &O::ChgName, &O::Insert, &O::Prepend, &O::Append}) {
+            all.*f = (p.*f).empty() ? all.*f : p.*f;
+        }
+    }
+    return all;
 }
 
 // The name TransformName gives for the text the rules see (the extension on that page).
@@ -71,81 +81,42 @@ void Check(PageKind kind, const std::vector<Case>& cases, bool isFile = true) {
     }
 }
 
-TEST(RenameRulesTest, DeletesAndCrops) {
+TEST(RenameRulesTest, SingleRules) {
     Check(PageKind::Files,
           {
               {"report.txt", Del(2, 3), "rrt.txt"},
               {"report.txt", Del(4, 10), "rep.txt"},
-              {"report.txt", Del(9, 2), "report.txt"},
               {"report.txt", Del(0, 3), "ort.txt"},
               {"report.txt", Del(2, -4), "report.txt"},
-              {"report.txt", Del(INT_MAX, INT_MAX), "report.txt"},
               {"report.txt", Del(INT_MIN, INT_MAX), ".txt"},
               {"ÉCOLE été.TXT", Del(7, 2), "ÉCOLE é.TXT"},
               {"a😀b.txt", Del(2, 1), "ab.txt"},
-              {"a😀b.txt", Del(3, 5), "a😀.txt"},
               {"ab.txt", CropL(10), ".txt"},
-              {"ab.txt", CropL(-3), "ab.txt"},
-              {"ab.txt", CropL(INT_MAX), ".txt"},
               {"ÉCOLE été.TXT", CropL(6), "été.TXT"},
-              {"😀😀x.txt", CropL(1), "😀x.txt"},
               {"report.txt", CropR(2), "repo.txt"},
-              {"report.txt", CropR(6), ".txt"},
-              {"report.txt", CropR(50), ".txt"},
-              {"report.txt", CropR(INT_MIN), "report.txt"},
               {"ÉCOLE été.TXT", CropR(2), "ÉCOLE é.TXT"},
-              {"x😀😀.txt", CropR(1), "x😀.txt"},
               // Switches off: the numbers do nothing.
               {"report.txt", {.DelPos = 1, .DelNum = 3, .LCrop = 2, .RCrop = 2}, "report.txt"},
-          });
-}
-
-TEST(RenameRulesTest, ChangeAndReplace) {
-    Check(PageKind::Files, {
-                               {"a.b.txt", Chg("new"), "new.txt"},
-                               {"README", Chg("new"), "new"},
-                               {"été.TXT", Chg(""), ".TXT"},
-                               {"😀.txt", Chg("ñ"), "ñ.txt"},
-                               {"Banana.AAA", Rep("A", "x"), "Bxnxnx.AAA"},
-                               {"Banana.AAA", Rep("A", "x", true), "Banana.xxx"},
-                               {"aaa.txt", Rep("a", "aa"), "aaaaaa.txt"},
-                               {"aaa.txt", Rep("a", "aa", true), "aaaaaa.txt"},
-                               {"aaaa.txt", Rep("aa", "b"), "bb.txt"},
-                               {"aaa.txt", Rep("", "b"), "aaa.txt"},
-                               {"ZzZ_z.txt", Rep("z", "y"), "yyy_y.txt"},
-                               {"AaA.txt", Rep("a", "x"), "xxx.txt"},
-                               {"a_B_b.txt", Rep("_b", "-"), "a--.txt"},
-                               // Without "Match Case" an occurrence must lie inside the name part,
-                               // whose end moves with each replacement.
-                               {"ab.txt", Rep("b.t", "_"), "ab.txt"},
-                               {"ab.txt", Rep("b.t", "_", true), "a_xt"},
-                               {"aXa.txt", Rep("a", "AAA"), "AAAXAAA.txt"},
-                               {"aaXaa.aa", Rep("aa", ""), "X.aa"},
-                               {"😀ab.ab", Rep("AB", "é"), "😀é.ab"},
-                               // Only A-Z fold: "É" is not found by "é".
-                               {"ÉCOLE été.TXT", Rep("é", "e"), "ÉCOLE ete.TXT"},
-                               {"ÉCOLE été.TXT", Rep("école", "x"), "ÉCOLE été.TXT"},
-                               {"ÉCOLE été.TXT", Rep("cole", "x"), "Éx été.TXT"},
-                           });
-    Check(PageKind::Files,
-          {
+              {"a.b.txt", Chg("new"), "new.txt"},
+              {"été.TXT", Chg(""), ".TXT"},
+              {"Banana.AAA", Rep("A", "x"), "Bxnxnx.AAA"},
+              {"Banana.AAA", Rep("A", "x", true), "Banana.xxx"},
+              {"aaa.txt", Rep("a", "aa", true), "aaaaaa.txt"},
+              {"aaa.txt", Rep("", "b"), "aaa.txt"},
+              // Without "Match Case" an occurrence must lie inside the name part, whose end
+              // moves with each replacement.
+              {"ab.txt", Rep("b.t", "_"), "ab.txt"},
+              {"ab.txt", Rep("b.t", "_", true), "a_xt"},
+              {"aXa.txt", Rep("a", "AAA"), "AAAXAAA.txt"},
+              {"aaXaa.aa", Rep("aa", ""), "X.aa"},
+              {"😀ab.ab", Rep("AB", "é"), "😀é.ab"},
+              // Only A-Z fold: "É" is not found by "é".
+              {"ÉCOLE été.TXT", Rep("é", "e"), "ÉCOLE ete.TXT"},
               {"abcdef.txt", Ins(3, "X"), "abXcdef.txt"},
-              {"abcdef.txt", Ins(7, "X"), "abcdefX.txt"},
               {"abcdef.txt", Ins(100, "X"), "abcdefX.txt"},
-              {"abcdef.txt", Ins(0, "X"), "Xabcdef.txt"},
-              {"abcdef.txt", Ins(INT_MIN, "X"), "Xabcdef.txt"},
-              {"abcdef.txt", Ins(INT_MAX, "X"), "abcdefX.txt"},
               {"ÉCOLE été.TXT", Ins(7, "_"), "ÉCOLE _été.TXT"},
-              {"a😀b.txt", Ins(3, "-"), "a😀-b.txt"},
-              {"abc.txt", Ins(2, "ü"), "aübc.txt"},
-              {"a.txt",
-               {.DoPrepend = true, .DoAppend = true, .Prepend = "p_", .Append = "_s"},
-               "p_a_s.txt"},
-              {".profile", {.DoPrepend = true, .Prepend = "x"}, "x.profile"},
-              {".profile", {.DoAppend = true, .Append = "y"}, "y.profile"},
-              {"README", {.DoAppend = true, .Append = "_1"}, "README_1"},
-              {"été.TXT", {.DoAppend = true, .Append = "😀"}, "été😀.TXT"},
-              {"😀.txt", {.DoPrepend = true, .Prepend = "é"}, "é😀.txt"},
+              {"a.txt", All({Pre("p_"), App("_s")}), "p_a_s.txt"},
+              {"README", App(std::string(70, 'y')), "README" + std::string(70, 'y')},
           });
 }
 
@@ -158,15 +129,9 @@ TEST(RenameRulesTest, CaseChanges) {
             {"ABC.TXT", lower, "abc.TXT"},
             {"abc.txt", upper, "ABC.txt"},
             {"hello big WORLD.TXT", caps, "Hello Big World.txt"},
-            {"hello_world.txt", caps, "Hello_world.txt"},
             {"HELLO WORLD.TXT", initial, "Hello world.txt"},
             {".profile", caps, ".profile"},
-            {".PROFILE", caps, ".PROFILE"},
             {".PROFILE", initial, ".profile"},
-            {"A.TXT", caps, "A.txt"},
-            {"A.TXT", initial, "A.txt"},
-            {"A.TXT", CaseTo(7), "A.TXT"},
-            {"A.TXT", CaseTo(-1), "A.TXT"},
             // A space after the name part ends the capitals; a space at the end changes nothing.
             {"a b.c d", caps, "A B.c d"},
             {"a  b c .x", caps, "A  B C .x"},
@@ -177,19 +142,10 @@ TEST(RenameRulesTest, CaseChanges) {
              "A B C D E F G H I J K L M N O P.q r s"},
             {"x  yy   zzz    wwww     vvvvv      u.txt", caps,
              "X  Yy   Zzz    Wwww     Vvvvv      U.txt"},
-            {"ab!cd!ef gh!ij.txt", caps, "Ab!cd!ef Gh!ij.txt"},
-            {"ÉCOLE été.TXT", lower, "école été.TXT"},
-            {"ÉCOLE été.TXT", upper, "ÉCOLE ÉTÉ.TXT"},
             {"ÉCOLE été.TXT", caps, "École Été.txt"},
-            {"ÉCOLE été.TXT", initial, "École été.txt"},
-            {"ÉA.ÉA", lower, "éa.ÉA"},
-            {"привет мир.txt", upper, "ПРИВЕТ МИР.txt"},
             // Capitals are the upper case of the lower-case letter: the Kelvin sign lowers to "k".
             {"\u212Aelvin \u212A.TXT", caps, "Kelvin K.txt"},
-            {"\u212Aelvin.TXT", initial, "Kelvin.txt"},
             // Deseret letters lie outside the Basic Multilingual Plane.
-            {"𐐀𐐁 X.TXT", lower, "𐐨𐐩 x.TXT"},
-            {"𐐨b.𐐨", upper, "𐐀B.𐐨"},
             {"𐐨𐐩 𐐩.TXT", caps, "𐐀𐐩 𐐁.txt"},
         });
     Check(PageKind::Folders,
@@ -201,23 +157,15 @@ TEST(RenameRulesTest, PagesAndRecordKinds) {
     Check(PageKind::Extensions, {
                                     {"photo.JPG", CaseTo(kCaseLower), "photo.jpg"},
                                     {"archive.tar.GZ", Chg("tgz"), "archive.tar.tgz"},
-                                    {"name.", {.DoAppend = true, .Append = "txt"}, "name.txt"},
-                                    {"README", Chg("txt"), "txt"},
+                                    {"name.", App("txt"), "name.txt"},
                                     {".profile", CaseTo(kCaseUpper), ".PROFILE"},
-                                    {"été.jpg", CaseTo(kCaseUpper), "été.JPG"},
-                                    {"photo.jpé", CaseTo(kCaseUpper), "photo.JPÉ"},
                                     {"a.😀bc", Del(2, 1), "a.😀c"},
                                     {"x.MP3 FILE", CaseTo(kCaseCapsAndLower), "x.Mp3 File"},
-                                    {"a.b.txt", Ins(100, "1"), "a.b.txt1"},
-                                    {"a.TXT", CropR(1), "a.TX"},
                                 });
-    Check(PageKind::Folders,
-          {
-              {"My.Folder", CropR(3), "My.Fol"},
-              {"a.b", {.DoAppend = true, .Append = "_x"}, "a.b_x"},
-              {"été 😀", CropL(4), "😀"},
-          },
-          false);
+    Check(
+        PageKind::Folders,
+        {{"My.Folder", CropR(3), "My.Fol"}, {"a.b", App("_x"), "a.b_x"}, {"été 😀", CropL(4), "😀"}},
+        false);
     // Each page leaves the other kind of record as it is.
     Check(PageKind::Extensions, {{"My.DIR", CaseTo(kCaseLower), "My.DIR"}}, false);
     Check(PageKind::Folders, {{"a.txt", CropR(3), "a.txt"}}, true);
@@ -225,140 +173,44 @@ TEST(RenameRulesTest, PagesAndRecordKinds) {
 }
 
 TEST(RenameRulesTest, RuleOrder) {
-    Check(
-        PageKind::Files,
-        {
-            // Delete acts on the old name, change replaces what it left.
-            {"report.txt",
-             {.DoChgName = true, .DoDelete = true, .DelPos = 1, .DelNum = 2, .ChgName = "abcdef"},
-             "abcdef.txt"},
-            // Replace acts on the changed text.
-            {"report.txt",
-             {.DoReplace = true,
-              .DoChgName = true,
-              .RepOrig = "_",
-              .RepNew = " ",
-              .ChgName = "foo_bar"},
-             "foo bar.txt"},
-            // The case change applies to appended text.
-            {"Name.TXT",
-             {.DoAppend = true, .CaseMode = kCaseLower, .Append = "_END"},
-             "name_end.TXT"},
-            // Insert comes before prepend.
-            {"abc.txt",
-             {.DoInsert = true, .DoPrepend = true, .InsPos = 1, .Insert = "Y", .Prepend = "X"},
-             "XYabc.txt"},
-            // L is measured again by each rule.
-            {"abcdef.txt",
-             {.DoDelete = true,
-              .DoLCrop = true,
-              .DoRCrop = true,
-              .DelPos = 1,
-              .DelNum = 2,
-              .LCrop = 1,
-              .RCrop = 1},
-             "de.txt"},
-            {"aXb.txt",
-             {.DoReplace = true,
-              .DoInsert = true,
-              .InsPos = 5,
-              .RepOrig = "x",
-              .RepNew = "XXX",
-              .Insert = "_"},
-             "aXXX_b.txt"},
-            // A "." brought into a name without one starts an extension for the later rules; a
-            // replace that matches case can remove the last ".".
-            {"README", {.DoAppend = true, .CaseMode = kCaseLower, .Append = ".TXT"}, "readme.TXT"},
-            {"README",
-             {.DoInsert = true, .DoAppend = true, .InsPos = 4, .Insert = "A.B", .Append = "_x"},
-             "REAA_x.BDME"},
-            {"ÉCOLE",
-             {.DoChgName = true, .DoAppend = true, .ChgName = "é.b", .Append = "!"},
-             "é!.b"},
-            {"a.b.c",
-             {.MatchCase = true,
-              .DoReplace = true,
-              .DoAppend = true,
-              .DoDelete = true,
-              .DelPos = 1,
-              .DelNum = 0,
-              .RepOrig = ".",
-              .RepNew = "_",
-              .Append = "X"},
-             "a_b_cX"},
-            {"a.b",
-             {.MatchCase = true,
-              .DoReplace = true,
-              .DoPrepend = true,
-              .DoAppend = true,
-              .RepOrig = "b",
-              .RepNew = "c.d",
-              .Prepend = "é",
-              .Append = "X"},
-             "éa.cX.d"},
-            // Every rule at once, on an ASCII and on a non-ASCII name.
-            {"hello there world.TXT",
-             {.DoReplace = true,
-              .DoChgName = true,
-              .DoInsert = true,
-              .DoPrepend = true,
-              .DoAppend = true,
-              .DoDelete = true,
-              .DoLCrop = true,
-              .DoRCrop = true,
-              .InsPos = 4,
-              .DelPos = 2,
-              .DelNum = 1,
-              .LCrop = 1,
-              .RCrop = 1,
-              .CaseMode = kCaseCapsAndLower,
-              .RepOrig = "O",
-              .RepNew = "0",
-              .ChgName = "one two",
-              .Insert = "-",
-              .Prepend = "a ",
-              .Append = " z"},
-             "A 0ne- Tw0 Z.txt"},
-            {"ÉCOLE été.TXT",
-             {.DoReplace = true,
-              .DoInsert = true,
-              .DoPrepend = true,
-              .DoAppend = true,
-              .DoDelete = true,
-              .DoLCrop = true,
-              .DoRCrop = true,
-              .InsPos = 3,
-              .DelPos = 2,
-              .DelNum = 1,
-              .LCrop = 1,
-              .RCrop = 1,
-              .CaseMode = kCaseCapsAndLower,
-              .RepOrig = "L",
-              .RepNew = "ł",
-              .Insert = "😀",
-              .Prepend = "x ",
-              .Append = " ö"},
-             "X Oł😀e Ét Ö.txt"},
-        });
+    const RenameOptions caps = CaseTo(kCaseCapsAndLower);
+    Check(PageKind::Files, {
+                               // Delete acts on the old name, change replaces what it left.
+                               {"report.txt", All({Del(1, 2), Chg("abcdef")}), "abcdef.txt"},
+                               // Replace acts on the changed text.
+                               {"report.txt", All({Rep("_", " "), Chg("foo_bar")}), "foo bar.txt"},
+                               // The case change applies to appended text.
+                               {"Name.TXT", All({App("_END"), CaseTo(kCaseLower)}), "name_end.TXT"},
+                               // Insert comes before prepend.
+                               {"abc.txt", All({Ins(1, "Y"), Pre("X")}), "XYabc.txt"},
+                               // L is measured again by each rule.
+                               {"abcdef.txt", All({Del(1, 2), CropL(1), CropR(1)}), "de.txt"},
+                               {"aXb.txt", All({Rep("x", "XXX"), Ins(5, "_")}), "aXXX_b.txt"},
+                               // A "." brought into a name without one starts an extension for the
+                               // later rules; a replace that matches case can remove the last ".".
+                               {"README", All({App(".TXT"), CaseTo(kCaseLower)}), "readme.TXT"},
+                               {"README", All({Ins(4, "A.B"), App("_x")}), "REAA_x.BDME"},
+                               {"ÉCOLE", All({Chg("é.b"), App("!")}), "é!.b"},
+                               {"a.b.c", All({Rep(".", "_", true), App("X"), Del(1, 0)}), "a_b_cX"},
+                               {"a.b", All({Rep("b", "c.d", true), Pre("é"), App("X")}), "éa.cX.d"},
+                               // Every rule at once, on an ASCII and on a non-ASCII name.
+                               {"hello there world.TXT",
+                                All({Rep("O", "0"), Chg("one two"), Ins(4, "-"), Pre("a "),
+                                     App(" z"), Del(2, 1), CropL(1), CropR(1), caps}),
+                                "A 0ne- Tw0 Z.txt"},
+                               {"ÉCOLE été.TXT",
+                                All({Rep("L", "ł"), Ins(3, "😀"), Pre("x "), App(" ö"), Del(2, 1),
+                                     CropL(1), CropR(1), caps}),
+                                "X Oł😀e Ét Ö.txt"},
+                           });
 }
 
 // Invalid bytes count one character each and pass through every rule unchanged.
 TEST(RenameRulesTest, InvalidBytes) {
     Check(PageKind::Files, {
-                               {"a\xFF\xFE"
-                                "b.txt",
-                                Del(2, 1),
-                                "a\xFE"
-                                "b.txt"},
-                               {"x\xC3(.txt", Del(3, 1), "x\xC3.txt"},
-                               {"a\xFF"
-                                "b.txt",
-                                Rep("\xFF", "_", true), "a_b.txt"},
-                               {"A\xFF"
-                                "B.TXT",
-                                CaseTo(kCaseLower),
-                                "a\xFF"
-                                "b.TXT"},
+                               {"m\xFF\xFEn.txt", Del(2, 1), "m\xFEn.txt"},
+                               {"m\xFFn.txt", Rep("\xFF", "_", true), "m_n.txt"},
+                               {"M\xFFN.TXT", CaseTo(kCaseLower), "m\xFFn.TXT"},
                                // Overlong form, surrogate, value past Unicode, truncated sequences,
                                // stray continuation bytes.
                                {"\xC0\x80z.txt", Del(2, 1), "\xC0z.txt"},
@@ -366,12 +218,7 @@ TEST(RenameRulesTest, InvalidBytes) {
                                {"\xF4\x90\x80\x80.txt", CropL(1), "\x90\x80\x80.txt"},
                                {"\xF0\x9F\x98.txt", CropR(1), "\xF0\x9F.txt"},
                                {"\xE2\x82z.txt", CaseTo(kCaseUpper), "\xE2\x82Z.txt"},
-                               {"a\x80\x80"
-                                "b.TXT",
-                                CaseTo(kCaseInitialCapital),
-                                "A\x80\x80"
-                                "b.txt"},
-                               {"é\xA9.txt", Del(2, 1), "é.txt"},
+                               {"m\x80\x80n.TXT", CaseTo(kCaseInitialCapital), "M\x80\x80n.txt"},
                                {"é\xA9\xA9x.txt", Ins(3, "-"), "é\xA9-\xA9x.txt"},
                            });
 }
@@ -385,18 +232,14 @@ TEST(RenameRulesTest, UserPerceivedCharacters) {
         PageKind::Files,
         {
             {"caf" + e + "s.txt", Del(4, 1), "cafs.txt"},
-            {"a" + e + "b.txt", Del(3, 5), "a" + e + ".txt"},
             {e + "t" + e + ".txt", CropL(1), "t" + e + ".txt"},
-            {"caf" + e + ".txt", CropR(1), "caf.txt"},
             {e + "a.txt", Ins(2, "-"), e + "-a.txt"},
             {e + e + e + ".txt", CropR(2), e + ".txt"},
-            {"\U0001F44D\U0001F3FDx.txt", CropL(1), "x.txt"},  // thumbs up with a skin tone
             {woman + "a.txt", Del(2, 1), woman + ".txt"},
             {"a" + woman + ".txt", Ins(3, "!"), "a" + woman + "!.txt"},
             {"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7.txt", CropR(1), "\U0001F1E9\U0001F1EA.txt"},
             {"\u1100\u1161\u11A8b.txt", Del(1, 1), "b.txt"},  // a Hangul syllable in three jamo
             {"a\r\nb.txt", Del(2, 1), "ab.txt"},
-            {"a\r\nb.txt", Ins(3, "-"), "a\r\n-b.txt"},
             // An invalid byte is one character, and a mark after it stands on its own.
             {e + "\xFF\u0301x.txt", Del(2, 1), e + "\u0301x.txt"},
             {"\xFF" + e + "x.TXT", {.DoLCrop = true, .LCrop = 2, .CaseMode = kCaseUpper}, "X.TXT"},
@@ -432,11 +275,9 @@ TEST(RenameRulesTest, AsciiPathAgreesWithDecodedPath) {
             *flag = pick(2) == 0;
         }
         o.DoChgName = pick(4) == 0;
-        o.InsPos = pick(30) - 3;
-        o.DelPos = pick(30) - 3;
-        o.DelNum = pick(12) - 2;
-        o.LCrop = pick(12) - 2;
-        o.RCrop = pick(12) - 2;
+        for (std::int32_t* n : {&o.InsPos, &o.DelPos, &o.DelNum, &o.LCrop, &o.RCrop}) {
+            *n = pick(30) - 3;
+        }
         o.CaseMode = pick(6);
         o.RepOrig = text(2);
         o.ChgName = text(8);

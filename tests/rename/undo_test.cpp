@@ -40,34 +40,38 @@ struct Batch {
             root.SetTime("src/" + names[i], 1000000000 + static_cast<std::int64_t>(i) * 3600);
         }
     }
-    // Runs the Number page (numbers before the names) with output mode 0, 1 or 2; with faults,
-    // the file-system calls fail as they say and the batch may stop part-way.
-    void Run(std::uint16_t output, const std::vector<platform::Fault>& faults = {},
-             bool* fired = nullptr) {
+    // Runs the Number page (numbers before the names) with output mode 0, 1 or 2, the file-system
+    // calls failing as faults say; whether one did. Without faults the batch must succeed.
+    bool Run(std::uint16_t output, const std::vector<platform::Fault>& faults = {}) {
         catalogue::FileCatalogue catalogue;
-        ASSERT_EQ(catalogue.LoadFolder(root / "src"), 1);
+        EXPECT_EQ(catalogue.LoadFolder(root / "src"), 1);
         Numbering numbering;
         numbering.Options().PosMode = kPosBefore;
         numbering.Options().Output = output;
         numbering.Options().DestDir = root / "dst";
         platform::JournalWriter journal(state.Path());
         Recorder host;
-        const RenameRequest request{
-            .tabIndex = kTabNumber, .numbering = &numbering, .journal = &journal};
-        if (faults.empty()) {
-            ASSERT_EQ(OnPerformFileRename(catalogue, request, host), kRenameOk);
-            EXPECT_TRUE(host.messages.empty());
-            return;
-        }
         platform::FaultInjection injection(faults);
-        OnPerformFileRename(catalogue, request, host);
-        *fired = injection.Fired();
+        const int result = OnPerformFileRename(
+            catalogue, {.tabIndex = kTabNumber, .numbering = &numbering, .journal = &journal},
+            host);
+        EXPECT_TRUE(!faults.empty() || (result == kRenameOk && host.messages.empty()));
+        return injection.Fired();
     }
     std::vector<BatchSummary> History() const { return ListBatches(state.Path()); }
     UndoResult Undo(std::size_t n = 0) const {
         return UndoBatch(History().at(n).path, false, state.Path());
     }
 };
+
+// Rewrites a journal as damage, or a kill, could leave it.
+void EditJournal(const std::string& path,
+                 const std::function<std::string(const std::string&)>& edit) {
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    std::ofstream(path, std::ios::trunc) << edit(text);
+}
 
 TEST(Undo, RoundTripsRestoreNamesContentsAndTimes) {
     for (const std::uint16_t output : {kOutputRename, kOutputMove, kOutputCopy}) {
@@ -77,10 +81,6 @@ TEST(Undo, RoundTripsRestoreNamesContentsAndTimes) {
         batch.Run(output);
         const TreeState after = ReadTreeState(batch.root.Path());
         ASSERT_NE(after, before);
-
-        const UndoResult dry = UndoBatch(batch.History()[0].path, true, batch.state.Path());
-        EXPECT_EQ(dry.undone, batch.names.size());
-        EXPECT_EQ(ReadTreeState(batch.root.Path()), after);
 
         const UndoResult undo = batch.Undo();
         EXPECT_EQ(undo.status, 0) << (undo.skipped.empty() ? undo.message : undo.skipped[0]);
@@ -112,6 +112,8 @@ TEST(Undo, RoundTripsRestoreNamesContentsAndTimes) {
 TEST(Undo, SkipsAndListsWhatChangedNeverOverwriting) {
     Batch batch;
     batch.Run(kOutputRename);
+    // A record torn by a kill after the end changes nothing.
+    EditJournal(batch.History()[0].path, [](const std::string& t) { return t + "D 0"; });
     batch.root.File("src/a.txt", "made since");    // the old name is taken again
     batch.root.File("src/other", "another file");  // 3d.txt replaced by another file
     std::rename((batch.root / "src/other").c_str(), (batch.root / "src/3d.txt").c_str());
@@ -138,43 +140,6 @@ TEST(Undo, SkipsAndListsWhatChangedNeverOverwriting) {
     EXPECT_EQ(copies.root.Names("src").size(), 4u);
 }
 
-// The journal as a kill can leave it: the plan, some finished steps, a torn last line, no end.
-void CutAfterDoneLines(const std::string& path, int keep, const std::string& torn) {
-    std::ifstream in(path);
-    std::string line;
-    std::string text;
-    int done = 0;
-    while (std::getline(in, line)) {
-        if (line[0] == 'E' || (line[0] == 'D' && ++done > keep)) {
-            continue;
-        }
-        text += line + "\n";
-    }
-    std::ofstream(path, std::ios::trunc) << text << torn;
-}
-
-// Killed after three of four renames, with the record of only the first on disk.
-TEST(Undo, StoppedBatchIsUndoneCompletely) {
-    Batch batch;
-    const TreeState before = ReadTreeState(batch.root.Path());
-    batch.Run(kOutputRename);
-    const std::string path = batch.History()[0].path;
-    std::string error;
-    const auto journal = platform::ReadJournal(path, error);
-    ASSERT_TRUE(journal) << error;
-    const auto& last = journal->plan.steps.at(3);
-    ASSERT_EQ(std::rename((batch.root / ("src/" + last.newName)).c_str(),
-                          (batch.root / ("src/" + last.oldName)).c_str()),
-              0);
-    CutAfterDoneLines(path, 1, "D 3");  // torn: step 3 was not carried out
-    EXPECT_EQ(batch.History()[0].state, BatchState::Stopped);
-
-    const UndoResult undo = batch.Undo();
-    EXPECT_EQ(undo.status, 0);
-    EXPECT_EQ(undo.undone, 3u);
-    EXPECT_EQ(ReadTreeState(batch.root.Path()), before);
-}
-
 // A batch stopped by a failing file-system call at each point in turn is undone completely.
 TEST(Undo, BatchStoppedByAFaultIsUndoneCompletely) {
     for (const std::uint16_t output : {kOutputRename, kOutputMove, kOutputCopy}) {
@@ -182,9 +147,8 @@ TEST(Undo, BatchStoppedByAFaultIsUndoneCompletely) {
             SCOPED_TRACE(std::to_string(output) + " fault at call " + std::to_string(n));
             Batch batch;
             const TreeState before = ReadTreeState(batch.root.Path());
-            bool fired = false;
-            batch.Run(output, {{.kind = platform::FsCallKind::Any, .failAt = n, .error = EIO}},
-                      &fired);
+            const bool fired =
+                batch.Run(output, {{.kind = platform::FsCallKind::Any, .failAt = n, .error = EIO}});
             // A batch refused by its checks wrote no journal and changed nothing.
             if (!batch.History().empty()) {
                 const UndoResult undo = batch.Undo();
@@ -224,9 +188,7 @@ TEST(Undo, DamagedOrCutShortJournalIsRefusedWhole) {
         batch.Run(kOutputRename);
         const TreeState after = ReadTreeState(batch.root.Path());
         const std::string path = batch.History()[0].path;
-        std::ifstream in(path);
-        const std::string text((std::istreambuf_iterator<char>(in)), {});
-        std::ofstream(path, std::ios::trunc) << c.damage(text);
+        EditJournal(path, c.damage);
 
         const UndoResult undo = UndoBatch(path, false, batch.state.Path());
         EXPECT_EQ(undo.status, 2);
