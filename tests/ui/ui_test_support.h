@@ -15,7 +15,6 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -78,46 +77,6 @@ struct RecordedMessage {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-// While alive, message boxes are recorded instead of shown, and the browse dialog answers with
-// the queued picks (a null QString, or an empty queue, cancels).
-class DialogRecorder {
-  public:
-    DialogRecorder() {
-        ui::SetMessageBoxFunction(
-            [this](QWidget*, const QString& text, const QString& caption, QMessageBox::Icon icon) {
-                messages.push_back({text, caption, icon});
-            });
-        ui::SetBrowseFolderFunction([this](QWidget*, const QString& title, const QString& start) {
-            browseRequests.emplace_back(title, start);
-            const QString pick = picks.empty() ? QString() : picks.front();
-            if (!picks.empty()) {
-                picks.erase(picks.begin());
-            }
-            return pick.isNull() ? std::nullopt : std::optional<QString>(pick);
-        });
-    }
-    ~DialogRecorder() {
-        ui::SetMessageBoxFunction({});
-        ui::SetBrowseFolderFunction({});
-    }
-    DialogRecorder(const DialogRecorder&) = delete;
-    DialogRecorder& operator=(const DialogRecorder&) = delete;
-
-    // The texts of the messages, each checked to be captioned "Error".
-    Errors ErrorTexts() const {
-        Errors texts;
-        for (const RecordedMessage& m : messages) {
-            EXPECT_EQ(m.caption, QStringLiteral("Error")) << m.text.toStdString();
-            texts.push_back(m.text);
-        }
-        return texts;
-    }
-
-    std::vector<RecordedMessage> messages;
-    std::vector<QString> picks;
-    std::vector<std::pair<QString, QString>> browseRequests;  // title, starting folder
-};
-
 class ScopedEnv {
   public:
     ScopedEnv(const char* name, const std::string& value) : name_(name) {
@@ -137,20 +96,6 @@ class ScopedEnv {
   private:
     std::string name_;
     std::optional<std::string> old_;
-};
-
-class ScopedCurrentFolder {
-  public:
-    explicit ScopedCurrentFolder(const std::string& folder) {
-        std::filesystem::current_path(folder);
-    }
-    ~ScopedCurrentFolder() {
-        std::error_code ignored;
-        std::filesystem::current_path(old_, ignored);
-    }
-
-  private:
-    std::filesystem::path old_ = std::filesystem::current_path();
 };
 
 // The named child, with a test failure when there is none.
@@ -243,10 +188,52 @@ ModalRun RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive)
     return run;
 }
 
-// A main frame whose rename window is opened on `folder`; tmk.ini in a folder of its own.
-class RenameWindowFixture : public ::testing::Test {
+// tmk.ini and the current folder (which the dialogs' listings change) in a temporary folder;
+// message boxes are recorded instead of shown, and the browse dialog answers with the queued
+// picks (a null QString, or an empty queue, cancels).
+class AppFixture : public ::testing::Test {
   protected:
-    RenameWindowFixture() { EnsureApplication(); }
+    AppFixture() {
+        EnsureApplication();
+        std::filesystem::current_path(work.Path());
+        ui::SetMessageBoxFunction(
+            [this](QWidget*, const QString& text, const QString& caption, QMessageBox::Icon icon) {
+                messages.push_back({text, caption, icon});
+            });
+        ui::SetBrowseFolderFunction([this](QWidget*, const QString& title, const QString& start) {
+            browseRequests.emplace_back(title, start);
+            const QString pick = picks.isEmpty() ? QString() : picks.takeFirst();
+            return pick.isNull() ? std::nullopt : std::optional<QString>(pick);
+        });
+    }
+    ~AppFixture() override {
+        ui::SetMessageBoxFunction({});
+        ui::SetBrowseFolderFunction({});
+        std::error_code ignored;
+        std::filesystem::current_path(oldFolder, ignored);
+    }
+
+    // The texts of the messages, each checked to be captioned "Error".
+    Errors ErrorTexts() const {
+        Errors texts;
+        for (const RecordedMessage& m : messages) {
+            EXPECT_EQ(m.caption, QStringLiteral("Error")) << m.text.toStdString();
+            texts.push_back(m.text);
+        }
+        return texts;
+    }
+
+    std::filesystem::path oldFolder = std::filesystem::current_path();
+    TempFolder work;
+    ScopedEnv ini{"TMK_INI", work / "tmk.ini"};
+    std::vector<RecordedMessage> messages;
+    QStringList picks;
+    std::vector<std::pair<QString, QString>> browseRequests;  // title, starting folder
+};
+
+// A main frame whose rename window is opened on `folder`.
+class RenameWindowFixture : public AppFixture {
+  protected:
     ~RenameWindowFixture() override {
         frame.reset();
         ProcessPostedEvents();
@@ -275,22 +262,8 @@ class RenameWindowFixture : public ::testing::Test {
     Names Preview() { return ColumnTexts(view->ResultPane()); }
 
     TempFolder folder;
-    TempFolder iniFolder;
-    ScopedEnv ini{"TMK_INI", iniFolder / "tmk.ini"};
-    DialogRecorder dialogs;
     std::unique_ptr<app::CMainFrame> frame;
     ui::CRenameMstrView* view = nullptr;
-};
-
-// tmk.ini and the current folder (which the dialogs' listings change) in a temporary folder.
-class FolderDialogFixture : public ::testing::Test {
-  protected:
-    FolderDialogFixture() { EnsureApplication(); }
-
-    TempFolder work;
-    ScopedEnv ini{"TMK_INI", work / "tmk.ini"};
-    ScopedCurrentFolder here{work.Path()};
-    DialogRecorder dialogs;
 };
 
 }  // namespace tidemark::testing
