@@ -146,10 +146,13 @@ TEST_F(RenamePageTest, RenameOpensATypedFolderFirstAndAddsItToTheHistoryAfterASu
     EXPECT_EQ(other.Names(), Names{"x_b1.txt"});
     EXPECT_EQ(view->SourceHistory().front(), other.Path());
 
-    // Down in the box opens the next entry at once.
-    PostUserMessage(view, UM_ADDSOURCEFOLDER, 0, folder.Path());
-    PostUserMessage(view, UM_ADDSOURCEFOLDER, 0, other.Path());
+    // The history keeps four folders, a folder once whatever its case; Down in the box opens the
+    // next entry at once.
+    for (const std::string& name : Names{"/p1", "/p2", "/p3", "/P2", folder.Path(), other.Path()}) {
+        PostUserMessage(view, UM_ADDSOURCEFOLDER, 0, name);
+    }
     ProcessPostedEvents();
+    EXPECT_EQ(view->SourceHistory(), (Names{other.Path(), folder.Path(), "/P2", "/p3"}));
     combo->setCurrentIndex(0);
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Down);

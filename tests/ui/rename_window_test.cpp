@@ -69,32 +69,6 @@ class RenameWindowTest : public RenameWindowFixture {
     CRenameListPane* result = nullptr;
 };
 
-TEST_F(RenameWindowTest, ListsShowTheFolderAndAColumnClickSortsBothWithAnIndicator) {
-    QAbstractItemModelTester sourceTester(source->model(),
-                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
-    QAbstractItemModelTester resultTester(result->model(),
-                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
-    view->Refresh();
-    EXPECT_EQ(ColumnTexts(source), all);
-    EXPECT_EQ(Preview(), all);
-    EXPECT_EQ(source->model()->columnCount(), 7);
-    EXPECT_EQ(result->model()->columnCount(), 1);
-    EXPECT_EQ(ColumnTexts(source, 1)[3], ".TXT");
-    EXPECT_EQ(ColumnTexts(source, 2)[4], "30");
-    EXPECT_EQ(source->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Type"));
-
-    const Names bySize = {"Alpha", "beta", "d", "a.jpg", "b.TXT", "c.txt"};
-    ClickHeader(source, catalogue::kKeySize);
-    EXPECT_EQ(ColumnTexts(source), bySize);
-    ClickHeader(source, catalogue::kKeySize);
-    const Names descending(bySize.rbegin(), bySize.rend());
-    EXPECT_EQ(Preview(), descending);
-    EXPECT_EQ(source->header()->sortIndicatorSection(), catalogue::kKeySize);
-    EXPECT_EQ(source->header()->sortIndicatorOrder(), Qt::DescendingOrder);
-    ClickHeader(result, 0);
-    EXPECT_EQ(ColumnTexts(source), descending);
-}
-
 TEST_F(RenameWindowTest, EverySelectionGestureSelectsWhatIsHighlighted) {
     const struct {
         CRenameListPane* pane;
@@ -125,7 +99,16 @@ TEST_F(RenameWindowTest, EverySelectionGestureSelectsWhatIsHighlighted) {
     }
 }
 
-TEST_F(RenameWindowTest, PreviewAndSelectedOnlyRenameFollowTheSelectionAcrossAHeaderClick) {
+TEST_F(RenameWindowTest, ListsSortByAColumnClickAndSelectedOnlyFollowsTheSelection) {
+    QAbstractItemModelTester sourceTester(source->model(),
+                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester resultTester(result->model(),
+                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(source->model()->columnCount(), 7);
+    EXPECT_EQ(result->model()->columnCount(), 1);
+    EXPECT_EQ(ColumnTexts(source, 1)[3], ".TXT");
+    EXPECT_EQ(ColumnTexts(source, 2)[4], "30");
+    EXPECT_EQ(source->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Type"));
     const std::tuple<bool, int, const char*> nothing[] = {
         {false, rename::kRenameOk, "Nothing was renamed: the options change no name"},
         {true, rename::kRenameNothingToDo, "Nothing was renamed: no entry is selected"}};
@@ -145,11 +128,19 @@ TEST_F(RenameWindowTest, PreviewAndSelectedOnlyRenameFollowTheSelectionAcrossAHe
     ClickRow(source, 4, Qt::ControlModifier);
     EXPECT_EQ(Preview(), (Names{"Alpha", "beta", "a.jpg", "x_b.TXT", "x_c.txt", "d"}));
     // The header click moves the selected records to new rows: both lists highlight them there.
+    const Names bySize = {"Alpha", "beta", "d", "a.jpg", "b.TXT", "c.txt"};
     ClickHeader(source, catalogue::kKeySize);
-    EXPECT_EQ(ColumnTexts(source), (Names{"Alpha", "beta", "d", "a.jpg", "b.TXT", "c.txt"}));
+    EXPECT_EQ(ColumnTexts(source), bySize);
     EXPECT_EQ(source->SelectedRows(), (Rows{4, 5}));
     EXPECT_EQ(result->SelectedRows(), (Rows{4, 5}));
     EXPECT_EQ(view->Catalogue()->selection, (Selection{3, 4}));
+    ClickHeader(source, catalogue::kKeySize);
+    const Names descending(bySize.rbegin(), bySize.rend());
+    EXPECT_EQ(ColumnTexts(source), descending);
+    EXPECT_EQ(source->header()->sortIndicatorSection(), catalogue::kKeySize);
+    EXPECT_EQ(source->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    ClickHeader(result, 0);
+    EXPECT_EQ(ColumnTexts(source), descending);
     EXPECT_EQ(SendUserMessage(view, UM_PERFORMRENAME), rename::kRenameOk);
     EXPECT_EQ(folder.Names(), (Names{"Alpha", "a.jpg", "beta", "d", "x_b.TXT", "x_c.txt"}));
 }
@@ -331,17 +322,16 @@ TEST_F(RenameWindowTest, LayoutHoldsFromTheLeastSizeUpAndWithALargeFont) {
         QApplication::setFont(font);
         frame->resize(size);
         ProcessPostedEvents();
-        const std::string where =
-            std::to_string(size.width()) + "x" + std::to_string(font.pointSizeF());
-        EXPECT_EQ(result->header()->sectionSize(0), result->viewport()->width()) << where;
+        SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(font.pointSizeF()));
+        EXPECT_EQ(result->header()->sectionSize(0), result->viewport()->width());
         for (int tab = 0; tab < 4; ++tab) {
             view->TabControl()->setCurrentIndex(tab);
             ProcessPostedEvents();
             QWidget* page = view->CurrentPage();
             // Less than its least size squeezes a page's captions; at the start it needs no
             // scrolling either.
-            EXPECT_GE(page->width(), page->minimumSizeHint().width()) << where << " " << tab;
-            EXPECT_GE(page->height(), page->minimumSizeHint().height()) << where << " " << tab;
+            EXPECT_GE(page->width(), page->minimumSizeHint().width()) << tab;
+            EXPECT_GE(page->height(), page->minimumSizeHint().height()) << tab;
             if (size == QSize(800, 600)) {
                 EXPECT_EQ(page->size(), page->parentWidget()->size()) << tab;
             }
@@ -356,17 +346,16 @@ TEST_F(RenameWindowTest, LayoutHoldsFromTheLeastSizeUpAndWithALargeFont) {
                 }
                 ++captions;
                 const std::string text = widget->property("text").toString().toStdString();
-                EXPECT_GE(widget->width(), widget->sizeHint().width()) << where << " " << text;
+                EXPECT_GE(widget->width(), widget->sizeHint().width()) << text;
                 EXPECT_TRUE(
                     page->rect().contains(QRect(widget->mapTo(page, QPoint(0, 0)), widget->size())))
-                    << where << " " << text;
+                    << text;
             }
             EXPECT_GT(captions, 10) << tab;
         }
         auto* pattern = Child<QLineEdit>(view->Page(3), "patternEdit");
         EXPECT_GE(pattern->width(),
-                  pattern->fontMetrics().horizontalAdvance(QStringLiteral("holiday_???.jpg")) + 8)
-            << where;
+                  pattern->fontMetrics().horizontalAdvance(QStringLiteral("holiday_???.jpg")) + 8);
     }
     QApplication::setFont(normal);
 }
