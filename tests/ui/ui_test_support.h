@@ -85,13 +85,7 @@ class ScopedEnv {
         }
         setenv(name, value.c_str(), 1);
     }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_.c_str(), old_->c_str(), 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
-    }
+    ~ScopedEnv() { old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str()); }
 
   private:
     std::string name_;
