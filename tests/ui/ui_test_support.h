@@ -157,29 +157,22 @@ inline void ExpectLabels(const QWidget& parent, std::initializer_list<const char
     }
 }
 
-struct ModalRun {
-    bool leftOpen = false;  // still open when drive returned (then cancelled)
-    int result = -1;
-};
-
-// Triggers action; once its modal dialog of type Dialog runs, drive works on it.
+// Triggers action; once its modal dialog of type Dialog runs, drive works on it, and the dialog
+// is cancelled if drive left it open. Returns the dialog's result.
 template <class Dialog>
-ModalRun RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive) {
-    ModalRun run;
+int RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive) {
+    int result = -1;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            return;
-        }
-        QObject::connect(dialog, &QDialog::finished, [&run](int result) { run.result = result; });
+        ASSERT_NE(dialog, nullptr);
+        QObject::connect(dialog, &QDialog::finished, [&result](int done) { result = done; });
         drive(*dialog);
-        run.leftOpen = dialog->isVisible();
-        if (run.leftOpen) {
+        if (dialog->isVisible()) {
             dialog->reject();
         }
     });
     action->trigger();
-    return run;
+    return result;
 }
 
 // tmk.ini and the current folder (which the dialogs' listings change) in a temporary folder;
