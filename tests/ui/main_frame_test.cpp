@@ -1,14 +1,10 @@
-// The main frame and the application: start-up, messages, help, settings at exit.
+// The main frame and the application: start-up, help and the command line.
 
-#include <QPlainTextEdit>
 #include <QTextBrowser>
 
-#include "app/about_dlg.h"
 #include "app/tmk_app.h"
 #include "help/help_window.h"
-#include "settings/app_settings.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/rename_page.h"
 
 namespace tidemark::app {
 namespace {
@@ -17,61 +13,19 @@ using namespace tidemark::testing;
 
 using MainFrameTest = AppFixture;
 
-TEST_F(MainFrameTest, StartsTitledAndAnswersStatusAndSettingsMessages) {
+TEST_F(MainFrameTest, StartsTitledAndF1OpensHelpOnTheTabInFront) {
     CMainFrame frame;
+    frame.show();
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark"));
     EXPECT_EQ(frame.minimumSize(), QSize(700, 400));
+    EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
     EXPECT_EQ(
         frame.MoveOnLengthAction()->statusTip(),
         QStringLiteral("Move files from source to destination folder based on length of filename"));
-    EXPECT_EQ(ui::MainFrameObject(), &frame);
-    EXPECT_EQ(ui::SendUserMessage(&frame, ui::UM_GETSETTINGS),
-              reinterpret_cast<std::intptr_t>(frame.Settings()));
-    ui::PostUserMessage(&frame, ui::UM_SETSTATUSTEXT, 0, std::string("/some/folder"));
-    EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
-    ProcessPostedEvents();
-    EXPECT_EQ(frame.StatusText(), QStringLiteral("/some/folder"));
     // A folder named like markup shows as it is named.
     EXPECT_EQ(Child<QLabel>(&frame, "messagePane")->textFormat(), Qt::PlainText);
-}
-
-TEST_F(MainFrameTest, ExitWritesThePagesOptionsAndHistoriesAndTheNextStartReadsThem) {
-    TempFolder shown;
-    {
-        CMainFrame frame;
-        frame.OnFileNew();
-        ASSERT_NE(frame.RenameView(), nullptr);
-        auto* page = dynamic_cast<ui::CRenamePage*>(frame.RenameView()->Page(0));
-        page->Rules().Options().SelOnly = true;
-        page->Rules().Options().RepOrig = "abc";
-        ui::PostUserMessage(frame.RenameView(), ui::UM_ADDSOURCEFOLDER, 0, shown.Path());
-        ProcessPostedEvents();
-        EXPECT_FALSE(work.Exists("tmk.ini"));  // nothing is written during the run
-    }
-    const std::string text = work.Read("tmk.ini");
-    for (const char* line : {"[NAME]", "ChkBox=TF", "RepOrig=abc", "Version=1.20"}) {
-        EXPECT_NE(text.find(line), std::string::npos) << line;
-    }
-    CMainFrame again;
-    again.OnFileNew();
-    ASSERT_NE(again.RenameView(), nullptr);
-    EXPECT_EQ(again.RenameView()->CurrentFolder(), shown.Path());
-    auto* page = dynamic_cast<ui::CRenamePage*>(again.RenameView()->Page(0));
-    EXPECT_EQ(page->Rules().Options().RepOrig, "abc");
-}
-
-TEST_F(MainFrameTest, AboutBoxShowsTheNoticeAndF1OpensHelpOnTheTabInFront) {
-    QString notice = CAboutDlg::NoticeText();
-    EXPECT_TRUE(notice.contains(QStringLiteral("\r\n")));
-    CAboutDlg about;
-    auto* box = Child<QPlainTextEdit>(&about, "noticeText");
-    EXPECT_TRUE(box->isReadOnly());
-    EXPECT_EQ(box->toPlainText().remove(u'\r'), notice.remove(u'\r'));
-
     // F1 opens the first page, or in the rename window the page of the tab in front; one help
     // window serves them all.
-    CMainFrame frame;
-    frame.show();
     const auto pressF1 = [&frame](QWidget* at) {
         QApplication::setActiveWindow(&frame);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
