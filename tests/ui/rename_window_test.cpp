@@ -271,17 +271,30 @@ TEST_F(RenameWindowTest, RowsStaySideBySideUnderEveryKindOfScrolling) {
     expectSideBySide("end after resizes");
 }
 
-TEST_F(RenameWindowTest, RenameRefusesACollisionRenamesOnDiskAndUndoRestores) {
+TEST_F(RenameWindowTest, CollisionsAreMarkedAndRefusedARenameIsDoneOnDiskAndUndone) {
     TempFolder journals;
     ScopedEnv state{"TMK_STATE", journals.Path()};
-    // "d" and "c.txt" would both become "c.txt" (the changed name keeps the extension).
-    Options().DoChgName = true;
-    Options().ChgName = "c";
+    // The preview marks the names that collide, and the status bar counts them.
+    const auto data = [this](int row, int role) {
+        return result->model()->index(row, 0).data(role);
+    };
+    Click(page, "changeCheck");
+    QTest::keyClicks(Edit(page, "changeEdit"), QStringLiteral("x"));
+    ProcessPostedEvents();
+    EXPECT_EQ(data(3, Qt::ToolTipRole), QStringLiteral("c.txt gets the same new name"));
+    EXPECT_EQ(data(4, Qt::ToolTipRole), QStringLiteral("b.TXT gets the same new name"));
+    EXPECT_EQ(data(4, Qt::ForegroundRole).value<QBrush>(),
+              QGuiApplication::palette().brush(QPalette::Link));
+    EXPECT_EQ(frame->StatusText(), QStringLiteral("2 names collide"));
     EXPECT_EQ(SendUserMessage(view, UM_PERFORMRENAME), rename::kRenameCollision);
     EXPECT_EQ(messages.at(0).caption, QStringLiteral("TMK"));
     EXPECT_EQ(folder.Names(), (Names{"Alpha", "a.jpg", "b.TXT", "beta", "c.txt", "d"}));
+    Click(page, "changeCheck");
+    ProcessPostedEvents();
+    EXPECT_FALSE(data(3, Qt::ToolTipRole).isValid());
+    EXPECT_FALSE(data(4, Qt::ForegroundRole).isValid());
+    EXPECT_EQ(frame->StatusText(), Q(folder.Path()));
 
-    Options().DoChgName = false;
     Prepend();
     EXPECT_EQ(SendUserMessage(view, UM_PERFORMRENAME), rename::kRenameOk);
     const Names renamed = {"Alpha", "beta", "x_a.jpg", "x_b.TXT", "x_c.txt", "x_d"};
@@ -390,7 +403,7 @@ TEST_F(RenameWindowTest, AStoppedBatchLeavesTheListsShowingTheDisk) {
     EXPECT_EQ(Preview(), (Names{"Alpha", "beta", "x_c.txt", "x_d", "x_x_a.jpg"}));
 }
 
-TEST_F(RenameWindowTest, EnterInAFolderBoxOpensItAndNeverRenames) {
+TEST_F(RenameWindowTest, EnterInAFolderBoxOpensItAndRenameOpensATypedFolderFirst) {
     Prepend();
     QComboBox* box = view->Page(0)->FolderCombo();
     box->setFocus();
@@ -424,6 +437,47 @@ TEST_F(RenameWindowTest, EnterInAFolderBoxOpensItAndNeverRenames) {
     }
     EXPECT_EQ(folder.Names(), (Names{"Alpha", "a.jpg", "b.TXT", "beta", "c.txt", "d"}));
     EXPECT_TRUE(folder.Exists("beta/inner.txt"));
+
+    // "Rename" opens a typed folder first, and adds it to the history after a success.
+    TempFolder other;
+    other.File("b1.txt");
+    const Names history = view->SourceHistory();
+    Type(box->lineEdit(), QStringLiteral("/no/such/folder"));
+    Click(page, "renameButton");
+    EXPECT_EQ(ErrorTexts(), Errors{QStringLiteral("That is not a valid path.")});
+    EXPECT_EQ(view->CurrentFolder(), folder.Path());
+    // Nothing to rename: no history entry.
+    page->Rules().Options().SelOnly = true;
+    Click(page, "renameButton");
+    ProcessPostedEvents();
+    EXPECT_EQ(view->SourceHistory(), history);
+
+    page->Rules().Options().SelOnly = false;
+    Type(box->lineEdit(), Q(other.Path()));
+    Click(page, "renameButton");
+    ProcessPostedEvents();
+    EXPECT_EQ(view->CurrentFolder(), other.Path());
+    EXPECT_EQ(other.Names(), Names{"b1.txt"});
+    // Enter on a control that does not take it runs the default button.
+    auto* check = Child<QCheckBox>(page, "selOnlyCheck");
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Return);
+    ProcessPostedEvents();
+    EXPECT_EQ(other.Names(), Names{"x_b1.txt"});
+    EXPECT_EQ(view->SourceHistory().front(), other.Path());
+
+    // The history keeps four folders, a folder once whatever its case; Down in the box opens the
+    // next entry at once.
+    for (const std::string& name : Names{"/p1", "/p2", "/p3", "/P2", folder.Path(), other.Path()}) {
+        PostUserMessage(view, UM_ADDSOURCEFOLDER, 0, name);
+    }
+    ProcessPostedEvents();
+    EXPECT_EQ(view->SourceHistory(), (Names{other.Path(), folder.Path(), "/P2", "/p3"}));
+    box->setCurrentIndex(0);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down);
+    ProcessPostedEvents();
+    EXPECT_EQ(view->CurrentFolder(), folder.Path());
 }
 
 TEST_F(RenameWindowTest, KeysSwitchTabsTheTitleFollowsAndAClickedTabFocusesItsPage) {
@@ -516,71 +570,6 @@ TEST_F(RenameWindowTest, SwitchesEnableTheirBoxesClearEmptiesThemAndCloseReadsNu
     EXPECT_EQ(frame->RenameView(), nullptr);
     EXPECT_TRUE(frame->RenameAction()->isEnabled());
     EXPECT_FALSE(frame->MergeAction()->isEnabled());
-}
-
-TEST_F(RenameWindowTest, PreviewMarksCollidingNamesAndTheStatusBarCountsThem) {
-    const auto data = [this](int row, int role) {
-        return result->model()->index(row, 0).data(role);
-    };
-    Click(page, "changeCheck");
-    QTest::keyClicks(Edit(page, "changeEdit"), QStringLiteral("x"));
-    ProcessPostedEvents();
-    EXPECT_EQ(data(3, Qt::ToolTipRole), QStringLiteral("c.txt gets the same new name"));
-    EXPECT_EQ(data(4, Qt::ToolTipRole), QStringLiteral("b.TXT gets the same new name"));
-    EXPECT_EQ(data(4, Qt::ForegroundRole).value<QBrush>(),
-              QGuiApplication::palette().brush(QPalette::Link));
-    EXPECT_EQ(frame->StatusText(), QStringLiteral("2 names collide"));
-
-    Click(page, "changeCheck");
-    ProcessPostedEvents();
-    EXPECT_FALSE(data(3, Qt::ToolTipRole).isValid());
-    EXPECT_FALSE(data(4, Qt::ForegroundRole).isValid());
-    EXPECT_EQ(frame->StatusText(), Q(folder.Path()));
-}
-
-TEST_F(RenameWindowTest, RenameOpensATypedFolderFirstAndAddsItToTheHistoryAfterASuccess) {
-    TempFolder other;
-    other.File("b1.txt");
-    QComboBox* combo = page->FolderCombo();
-    const Names history = view->SourceHistory();
-    Type(combo->lineEdit(), QStringLiteral("/no/such/folder"));
-    Click(page, "renameButton");
-    EXPECT_EQ(ErrorTexts(), Errors{QStringLiteral("That is not a valid path.")});
-    EXPECT_EQ(view->CurrentFolder(), folder.Path());
-    // Nothing to rename: no history entry.
-    page->Rules().Options().SelOnly = true;
-    Click(page, "renameButton");
-    ProcessPostedEvents();
-    EXPECT_EQ(view->SourceHistory(), history);
-
-    page->Rules().Options().SelOnly = false;
-    Click(page, "prependCheck");
-    QTest::keyClicks(Edit(page, "prependEdit"), QStringLiteral("x_"));
-    Type(combo->lineEdit(), Q(other.Path()));
-    Click(page, "renameButton");
-    ProcessPostedEvents();
-    EXPECT_EQ(view->CurrentFolder(), other.Path());
-    EXPECT_EQ(other.Names(), Names{"b1.txt"});
-    // Enter on a control that does not take it runs the default button.
-    auto* check = Child<QCheckBox>(page, "selOnlyCheck");
-    check->setFocus();
-    QTest::keyClick(check, Qt::Key_Return);
-    ProcessPostedEvents();
-    EXPECT_EQ(other.Names(), Names{"x_b1.txt"});
-    EXPECT_EQ(view->SourceHistory().front(), other.Path());
-
-    // The history keeps four folders, a folder once whatever its case; Down in the box opens the
-    // next entry at once.
-    for (const std::string& name : Names{"/p1", "/p2", "/p3", "/P2", folder.Path(), other.Path()}) {
-        PostUserMessage(view, UM_ADDSOURCEFOLDER, 0, name);
-    }
-    ProcessPostedEvents();
-    EXPECT_EQ(view->SourceHistory(), (Names{other.Path(), folder.Path(), "/P2", "/p3"}));
-    combo->setCurrentIndex(0);
-    combo->setFocus();
-    QTest::keyClick(combo, Qt::Key_Down);
-    ProcessPostedEvents();
-    EXPECT_EQ(view->CurrentFolder(), folder.Path());
 }
 
 class NumberPageTest : public RenameWindowFixture {
