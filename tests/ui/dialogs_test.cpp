@@ -82,14 +82,28 @@ TEST_F(FolderDialogTest, MoveOnLengthMovesLongerNamesAndStoresTheFolders) {
 
         Pick(sourceCombo, 6);
         EXPECT_EQ(List(&dialog, "sourceList"), Texts({"abc.txt", "Abcd.txt", "abcde.txt"}));
+        Pick(Child<QComboBox>(&dialog, "destCombo"), 0);
         Click(&dialog, "destButton");  // cancelled
         EXPECT_EQ(dialog.DestinationFolder(), Q(alt));
         Click(&dialog, "destButton");
         EXPECT_EQ(dialog.DestinationFolder(), Q(dest));
         EXPECT_EQ(List(&dialog, "destList"), Texts({"z.txt"}));
-        Edit(&dialog, "lengthEdit")->setText(QStringLiteral("8"));
+        QLineEdit* length = Edit(&dialog, "lengthEdit");
+        length->setText(QStringLiteral("8"));
         Click(&dialog, "previewButton");
         EXPECT_EQ(List(&dialog, "previewList"), Texts({".hiddenname", "abcde.txt"}));
+        // A length not above 0 leaves the preview alone, and Move refuses it and takes the focus
+        // back to the length.
+        length->setText(QStringLiteral("-4"));
+        Click(&dialog, "previewButton");
+        EXPECT_EQ(List(&dialog, "previewList").size(), 2);
+        Click(move);
+        EXPECT_EQ(ErrorTexts(), Errors{QStringLiteral("The move cannot be done.  A length larger "
+                                                      "than 0 must be entered in the length "
+                                                      "editbox.")});
+        EXPECT_EQ(dialog.focusWidget(), length);
+        messages.clear();
+        length->setText(QStringLiteral("8"));
         Click(move);
     });
     EXPECT_EQ(result, QDialog::Accepted);
@@ -100,39 +114,6 @@ TEST_F(FolderDialogTest, MoveOnLengthMovesLongerNamesAndStoresTheFolders) {
     EXPECT_EQ(FolderList(sources.begin(), sources.begin() + 2), (FolderList{source, other}));
     EXPECT_EQ(sources.size(), 7u);
     EXPECT_EQ(dests, (FolderList{dest, alt}));
-}
-
-TEST_F(FolderDialogTest, MoveOnLengthChecksKeepTheDialogOpen) {
-    const std::pair<std::string, QString> cases[] = {
-        {work / "missing", kSourceInvalid},
-        {source, QStringLiteral("The move cannot be done.  A length larger than 0 must be entered "
-                                "in the length editbox.")},  // the length -4
-    };
-    for (const auto& [folder, message] : cases) {
-        SCOPED_TRACE(folder);
-        messages.clear();
-        CMoveOnLengthDlg dialog;
-        dialog.show();
-        // The dialog is not active here, so the boxes get their texts the way a pick would.
-        for (const auto& [box, path] : {std::pair("sourceCombo", folder), {"destCombo", dest}}) {
-            Child<QComboBox>(&dialog, box)->addItem(Q(path));
-            Pick(Child<QComboBox>(&dialog, box), 0);
-        }
-        QLineEdit* length = Edit(&dialog, "lengthEdit");
-        length->setText(folder == source ? QStringLiteral("-4") : QStringLiteral("3"));
-        auto* previewList = Child<QListWidget>(&dialog, "previewList");
-        previewList->addItem(QStringLiteral("kept"));
-        previewList->setFocus();
-        dialog.OnPreview();
-        Click(&dialog, "moveButton");
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(ErrorTexts(), Errors{message});
-        // Once the folders pass, the source is stored; a length not above 0 leaves the preview
-        // alone and takes the focus back, a missing source empties it.
-        EXPECT_EQ(MoveLists().first, folder == source ? FolderList{source} : FolderList{});
-        EXPECT_EQ(Items(previewList), folder == source ? Texts({"kept"}) : QStringList());
-        EXPECT_EQ(dialog.focusWidget() == length, folder == source);
-    }
 }
 
 TEST_F(FolderDialogTest, MoveOnLengthChecksATypedFolderOnEveryExitAndADoubleClickSetsLength) {
