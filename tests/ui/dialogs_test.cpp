@@ -1,10 +1,6 @@
-// The main frame, its File menu's folder dialogs on real folders and tmk.ini histories, help,
-// the command line, and "Sort Files".
+// The main frame, its File menu's folder dialogs on real folders and tmk.ini histories, and
+// "Sort Files".
 
-#include <QTextBrowser>
-
-#include "app/tmk_app.h"
-#include "help/help_window.h"
 #include "settings/app_settings.h"
 #include "settings/folder_list.h"
 #include "ui/intelligent_merge_dialog.h"
@@ -110,10 +106,9 @@ TEST_F(FolderDialogTest, MoveOnLengthMovesLongerNamesAndStoresTheFolders) {
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(work.Names("src"), (Names{"Abcd.txt", "abc.txt"}));
     EXPECT_EQ(browseRequests.at(0), std::make_pair(QStringLiteral("Select a folder"), Q(alt)));
-    const auto [sources, dests] = MoveLists();
-    EXPECT_EQ(FolderList(sources.begin(), sources.begin() + 2), (FolderList{source, other}));
-    EXPECT_EQ(sources.size(), 7u);
-    EXPECT_EQ(dests, (FolderList{dest, alt}));
+    EXPECT_EQ(MoveLists(), std::make_pair(FolderList{source, other, work / "h1", work / "h2",
+                                                     work / "h3", work / "h4", work / "h5"},
+                                          FolderList{dest, alt}));
 }
 
 TEST_F(FolderDialogTest, MoveOnLengthChecksATypedFolderOnEveryExitAndADoubleClickSetsLength) {
@@ -233,9 +228,8 @@ TEST_F(FolderDialogTest, MergeChecksATypedFolderOnceAfterTyping) {
     EXPECT_EQ(MergeLists()[2], FolderList{alt});
 }
 
-TEST_F(MainFrameTest, StartsTitledAndF1OpensHelpOnTheTabInFront) {
+TEST_F(MainFrameTest, StartsWithItsTitleStatusAndTips) {
     app::CMainFrame frame;
-    frame.show();
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark"));
     EXPECT_EQ(frame.minimumSize(), QSize(700, 400));
     EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
@@ -244,64 +238,6 @@ TEST_F(MainFrameTest, StartsTitledAndF1OpensHelpOnTheTabInFront) {
         QStringLiteral("Move files from source to destination folder based on length of filename"));
     // A folder named like markup shows as it is named.
     EXPECT_EQ(Child<QLabel>(&frame, "messagePane")->textFormat(), Qt::PlainText);
-    // F1 opens the first page, or in the rename window the page of the tab in front; one help
-    // window serves them all.
-    const auto pressF1 = [&frame](QWidget* at) {
-        QApplication::setActiveWindow(&frame);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
-        QTest::keyClick(at, Qt::Key_F1);
-    };
-    pressF1(&frame);
-    auto* help = frame.findChild<help::HelpWindow*>();
-    ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->isVisible());
-    EXPECT_EQ(help->Contents()->currentItem()->text(), QStringLiteral("Tidemark at a glance"));
-    frame.OnFileNew();
-    CRenameMstrView* view = frame.RenameView();
-    ASSERT_NE(view, nullptr);
-    const struct {
-        int tab;
-        const char *contents, *anchor;
-    } tabs[] = {
-        {3, "Numbering files", ""},
-        {1, "Renaming by rules", "extensions"},
-        {0, "Renaming by rules", "files"},
-        {2, "Renaming by rules", "folders"},
-    };
-    for (const auto& t : tabs) {
-        view->TabControl()->setCurrentIndex(t.tab);
-        pressF1(view->TabControl()->currentWidget());
-        EXPECT_EQ(frame.findChildren<help::HelpWindow*>().size(), 1);
-        EXPECT_EQ(help->Contents()->currentItem()->text(), Q(t.contents)) << t.tab;
-        EXPECT_EQ(help->Browser()->source().fragment(), Q(t.anchor)) << t.tab;
-    }
-}
-
-TEST_F(MainFrameTest, TheAppOpensTheFolderOfTheCommandLineOrSaysThePathIsNotValid) {
-    const std::string photos = work.Folder("photos");
-    work.File("photos/a.jpg");
-    const std::pair<std::string, std::string> cases[] = {
-        {photos, photos},
-        {photos + "/", photos},
-        {photos + "/a.jpg", photos},  // a file: its folder, as a drop does
-        {work / "missing", ""},       // no rename window, an error instead
-    };
-    for (const auto& [path, opened] : cases) {
-        SCOPED_TRACE(path);
-        messages.clear();
-        app::CTMKApp app;
-        ASSERT_TRUE(app.InitInstance());
-        app.OpenPath(path);
-        ProcessPostedEvents();
-        CRenameMstrView* view = app.MainFrame()->RenameView();
-        EXPECT_EQ(view != nullptr, !opened.empty());
-        EXPECT_EQ(ErrorTexts(),
-                  opened.empty() ? Errors{QStringLiteral("That is not a valid path.")} : Errors{});
-        if (view != nullptr) {
-            EXPECT_EQ(view->CurrentFolder(), opened);
-            EXPECT_EQ(ColumnTexts(view->SourcePane()), Names{"a.jpg"});
-        }
-    }
 }
 
 TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndexes) {

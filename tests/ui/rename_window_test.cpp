@@ -206,8 +206,7 @@ TEST_F(RenameWindowTest, ClicksKeysDropsAndMessagesOpenFoldersEvenOnesThatCannot
 
 TEST_F(RenameWindowTest, RefreshAndFolderChangeDropTheSelectionAndTheCustomOrder) {
     folder.File("e.txt");
-    Names withNew = all;
-    withNew.push_back("e.txt");
+    const Names withNew = {"Alpha", "beta", "a.jpg", "b.TXT", "c.txt", "d", "e.txt"};
     const std::pair<std::function<void()>, Names> leave[] = {
         // F5 reaches the rename window wherever the focus is in the program.
         {[&] { QTest::keyClick(view->Page(0), Qt::Key_F5); }, withNew},
@@ -272,8 +271,6 @@ TEST_F(RenameWindowTest, RowsStaySideBySideUnderEveryKindOfScrolling) {
 }
 
 TEST_F(RenameWindowTest, CollisionsAreMarkedAndRefusedARenameIsDoneOnDiskAndUndone) {
-    TempFolder journals;
-    ScopedEnv state{"TMK_STATE", journals.Path()};
     // The preview marks the names that collide, and the status bar counts them.
     const auto data = [this](int row, int role) {
         return result->model()->index(row, 0).data(role);
@@ -297,9 +294,8 @@ TEST_F(RenameWindowTest, CollisionsAreMarkedAndRefusedARenameIsDoneOnDiskAndUndo
 
     Prepend();
     EXPECT_EQ(SendUserMessage(view, UM_PERFORMRENAME), rename::kRenameOk);
-    const Names renamed = {"Alpha", "beta", "x_a.jpg", "x_b.TXT", "x_c.txt", "x_d"};
     EXPECT_FALSE(Options().DoPrepend);
-    EXPECT_EQ(Preview(), renamed);
+    EXPECT_EQ(Preview(), (Names{"Alpha", "beta", "x_a.jpg", "x_b.TXT", "x_c.txt", "x_d"}));
     EXPECT_EQ(frame->StatusText(),
               QStringLiteral("4 entries changed. File > Undo Last Batch can undo this batch."));
 

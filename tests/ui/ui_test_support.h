@@ -44,9 +44,6 @@ inline QApplication& EnsureApplication() {
         return *existing;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // Batch journals go to a folder of this run, never to the user's state folder.
-    static const TempFolder state;
-    setenv("TMK_STATE", state.Path().c_str(), 0);
     static int argc = 1;
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};
@@ -75,21 +72,6 @@ struct RecordedMessage {
     QString text;
     QString caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() { old_ ? setenv(name_.c_str(), old_->c_str(), 1) : unsetenv(name_.c_str()); }
-
-  private:
-    std::string name_;
-    std::optional<std::string> old_;
 };
 
 // The named child, with a test failure when there is none.
@@ -175,13 +157,16 @@ int RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive) {
     return result;
 }
 
-// tmk.ini and the current folder (which the dialogs' listings change) in a temporary folder;
-// message boxes are recorded instead of shown, and the browse dialog answers with the queued
-// picks (a null QString, or an empty queue, cancels).
+// tmk.ini, the batch journals (never the user's) and the current folder (which the dialogs'
+// listings change) in a temporary folder of each test; message boxes are recorded instead of
+// shown, and the browse dialog answers with the queued picks (a null QString, or an empty queue,
+// cancels).
 class AppFixture : public ::testing::Test {
   protected:
     AppFixture() {
         EnsureApplication();
+        setenv("TMK_INI", (work / "tmk.ini").c_str(), 1);
+        setenv("TMK_STATE", work.Folder("state").c_str(), 1);
         std::filesystem::current_path(work.Path());
         ui::SetMessageBoxFunction(
             [this](QWidget*, const QString& text, const QString& caption, QMessageBox::Icon icon) {
@@ -212,7 +197,6 @@ class AppFixture : public ::testing::Test {
 
     std::filesystem::path oldFolder = std::filesystem::current_path();
     TempFolder work;
-    ScopedEnv ini{"TMK_INI", work / "tmk.ini"};
     std::vector<RecordedMessage> messages;
     QStringList picks;
     std::vector<std::pair<QString, QString>> browseRequests;  // title, starting folder
