@@ -403,11 +403,8 @@ TEST_F(RenameWindowTest, EnterInAFolderBoxOpensItAndRenameOpensATypedFolderFirst
     Prepend();
     QComboBox* box = view->Page(0)->FolderCombo();
     box->setFocus();
-    const struct {
-        std::string typed, current;
-        QString note;
-        Errors messages;
-    } cases[] = {
+    // Typed, opened, status note, messages.
+    const std::tuple<std::string, std::string, QString, Errors> cases[] = {
         {folder / "beta", folder / "beta", {}, {}},
         {{}, folder / "beta", {}, {}},
         {folder / "c.txt",
@@ -417,19 +414,19 @@ TEST_F(RenameWindowTest, EnterInAFolderBoxOpensItAndRenameOpensATypedFolderFirst
         {folder / "gone", folder / "c.txt", {}, {QStringLiteral("That is not a valid path.")}},
         {folder.Path(), folder.Path(), {}, {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        if (!c.typed.empty()) {
+    for (const auto& [typed, opened, note, errors] : cases) {
+        SCOPED_TRACE(typed);
+        if (!typed.empty()) {
             box->lineEdit()->selectAll();
-            QTest::keyClicks(box, Q(c.typed));
+            QTest::keyClicks(box, Q(typed));
         }
         frame->statusBar()->clearMessage();
         messages.clear();
         QTest::keyClick(box, Qt::Key_Return);
         ProcessPostedEvents();
-        EXPECT_EQ(view->CurrentFolder(), c.current);
-        EXPECT_EQ(frame->statusBar()->currentMessage(), c.note);
-        EXPECT_EQ(ErrorTexts(), c.messages);
+        EXPECT_EQ(view->CurrentFolder(), opened);
+        EXPECT_EQ(frame->statusBar()->currentMessage(), note);
+        EXPECT_EQ(ErrorTexts(), errors);
     }
     EXPECT_EQ(folder.Names(), (Names{"Alpha", "a.jpg", "b.TXT", "beta", "c.txt", "d"}));
     EXPECT_TRUE(folder.Exists("beta/inner.txt"));
@@ -477,11 +474,7 @@ TEST_F(RenameWindowTest, EnterInAFolderBoxOpensItAndRenameOpensATypedFolderFirst
 }
 
 TEST_F(RenameWindowTest, KeysSwitchTabsTheTitleFollowsAndAClickedTabFocusesItsPage) {
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        int tab;
-    } tabKeys[] = {
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, int> tabKeys[] = {
         {Qt::Key_Tab, Qt::ControlModifier, 1},
         {Qt::Key_PageDown, Qt::ControlModifier, 2},
         {Qt::Key_PageUp, Qt::ControlModifier, 1},
@@ -490,12 +483,11 @@ TEST_F(RenameWindowTest, KeysSwitchTabsTheTitleFollowsAndAClickedTabFocusesItsPa
         {Qt::Key_Tab, Qt::ControlModifier, 0},
     };
     source->setFocus();
-    for (const auto& k : tabKeys) {
-        QTest::keyClick(QApplication::focusWidget(), k.key, k.modifiers);
+    for (const auto& [key, modifiers, tab] : tabKeys) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
         ProcessPostedEvents();
-        EXPECT_EQ(view->CurrentTab(), k.tab) << k.key;
-        EXPECT_EQ(frame->windowTitle(),
-                  QStringLiteral("Tidemark - [%1]").arg(view->TabTitle(k.tab)));
+        EXPECT_EQ(view->CurrentTab(), tab) << key;
+        EXPECT_EQ(frame->windowTitle(), QStringLiteral("Tidemark - [%1]").arg(view->TabTitle(tab)));
     }
     QTabBar* bar = view->TabControl()->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
@@ -599,20 +591,18 @@ TEST_F(NumberPageTest, NumberBoxesRefuseTheKeyThatLeavesTheirRangeAndKeepTheFocu
     EXPECT_EQ(o.Start, 1);
     EXPECT_TRUE(page->GetNumbering().StartBoxEmpty());
     EXPECT_TRUE(messages.empty());
-    const struct {
-        const char *edit, *typed, *message;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"incrEdit", "", "Please input an increment between 1 and 1000."},
         {"startEdit", "10002", "Please input a start number between 0 and 10,001."},
         {"incrEdit", "1001", "Please input an increment between 1 and 1000."},
         {"widthEdit", "11", "Please input a number width between 0 and 10."},
         {"startEdit", "x", "Please input a start number between 0 and 10,001."},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, typed, message] : cases) {
         messages.clear();
-        QLineEdit* edit = Edit(page, c.edit);
-        Type(edit, QString::fromLatin1(c.typed));
-        EXPECT_EQ(ErrorTexts(), Errors{QString::fromLatin1(c.message)}) << c.typed;
+        QLineEdit* edit = Edit(page, name);
+        Type(edit, QString::fromLatin1(typed));
+        EXPECT_EQ(ErrorTexts(), Errors{QString::fromLatin1(message)}) << typed;
         EXPECT_EQ(QApplication::focusWidget(), edit);
     }
     EXPECT_FALSE(page->GetNumbering().StartBoxEmpty());
