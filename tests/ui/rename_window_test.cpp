@@ -644,11 +644,13 @@ TEST_F(NumberPageTest, TheDestinationIsEnabledByOutputAndCheckedWhenLeftEnteredO
     // The folder button opens a folder; the destination button starts at the destination.
     // A destination that a renumber used goes to the front of its history.
     TempFolder copies;
-    folder.File("sub/s.txt");
     picks = {Q(folder / "sub"), QString(), Q(copies.Path())};
     Click(page, "browseButton");
     ProcessPostedEvents();
     EXPECT_EQ(view->CurrentFolder(), folder / "sub");
+    EXPECT_TRUE(Preview().empty());
+    folder.File("sub/s.txt");
+    view->Refresh();
     Click(destBrowse);  // cancelled
     EXPECT_EQ(options.DestDir, target.Path());
     Click(destBrowse);
