@@ -1,5 +1,4 @@
-// The main frame, its File menu's folder dialogs on real folders and tmk.ini histories, and
-// "Sort Files".
+// The main frame, its folder dialogs on real folders and tmk.ini histories, and "Sort Files".
 
 #include "settings/app_settings.h"
 #include "settings/folder_list.h"
@@ -88,8 +87,7 @@ TEST_F(FolderDialogTest, MoveOnLengthMovesLongerNamesAndStoresTheFolders) {
         length->setText(QStringLiteral("8"));
         Click(&dialog, "previewButton");
         EXPECT_EQ(List(&dialog, "previewList"), Texts({".hiddenname", "abcde.txt"}));
-        // A length not above 0 leaves the preview alone, and Move refuses it and takes the focus
-        // back to the length.
+        // A length not above 0 leaves the preview alone; Move refuses it and focuses the length.
         length->setText(QStringLiteral("-4"));
         Click(&dialog, "previewButton");
         EXPECT_EQ(List(&dialog, "previewList").size(), 2);
@@ -215,8 +213,7 @@ TEST_F(FolderDialogTest, MergeChecksATypedFolderOnceAfterTyping) {
         EXPECT_EQ(dialog.AlternateText(), Q(alt));
         EXPECT_EQ(List(&dialog, "altList"), Texts({"old.txt"}));
         EXPECT_EQ(Child<QLabel>(&dialog, "altPathLabel")->text(), Q(alt));
-        // Enter in a folder box is the Merge button; the other folders are empty: missing,
-        // and the same.
+        // Enter in a folder box is Merge; the other folders are empty: missing, and the same.
         altCombo->setFocus();
         QTest::keyClick(altCombo->lineEdit(), Qt::Key_Return);
         EXPECT_EQ(ErrorTexts(),

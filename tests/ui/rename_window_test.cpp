@@ -342,8 +342,7 @@ TEST_F(RenameWindowTest, LayoutHoldsFromTheLeastSizeUpAndWithALargeFont) {
             view->TabControl()->setCurrentIndex(tab);
             ProcessPostedEvents();
             QWidget* page = view->CurrentPage();
-            // Less than its least size squeezes a page's captions; at the start it needs no
-            // scrolling either.
+            // Less than its least size squeezes captions; at the start it needs no scrolling.
             EXPECT_GE(page->width(), page->minimumSizeHint().width()) << tab;
             EXPECT_GE(page->height(), page->minimumSizeHint().height()) << tab;
             if (size == QSize(800, 600)) {
@@ -459,8 +458,7 @@ TEST_F(RenameWindowTest, EnterInAFolderBoxOpensItAndRenameOpensATypedFolderFirst
     EXPECT_EQ(other.Names(), Names{"x_b1.txt"});
     EXPECT_EQ(view->SourceHistory().front(), other.Path());
 
-    // The history keeps four folders, a folder once whatever its case; Down in the box opens the
-    // next entry at once.
+    // Four folders are kept, each once whatever its case; Down in the box opens the next one.
     for (const std::string& name : Names{"/p1", "/p2", "/p3", "/P2", folder.Path(), other.Path()}) {
         PostUserMessage(view, UM_ADDSOURCEFOLDER, 0, name);
     }
@@ -583,8 +581,45 @@ class NumberPageTest : public RenameWindowFixture {
     CNumberPage* page = nullptr;
 };
 
-TEST_F(NumberPageTest, NumberBoxesRefuseTheKeyThatLeavesTheirRangeAndKeepTheFocus) {
+TEST_F(NumberPageTest, BoxesRefuseKeysOutOfRangeAndRadiosAndPatternSetPositionAndWidth) {
     const rename::NumberOptions& o = page->GetNumbering().Options();
+    auto* renumber = Child<QPushButton>(page, "renumberButton");
+    QLineEdit* pos = Edit(page, "posEdit");
+    QLineEdit* pattern = Edit(page, "patternEdit");
+    EXPECT_FALSE(renumber->isEnabled());
+    // "At position" with an empty box numbers nothing until a position is typed.
+    Click(page, "posAtRadio");
+    EXPECT_EQ(o.Pos, -1);
+    EXPECT_TRUE(pos->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled());
+    EXPECT_TRUE(renumber->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), pos);
+    QTest::keyClicks(pos, QStringLiteral("2"));
+    EXPECT_EQ(Preview(), (Names{"sub", "a1.txt", "b2.txt", "c3.txt"}));
+    SwitchTabAwayAndBack();
+    EXPECT_TRUE(pos->text().isEmpty());
+    EXPECT_EQ(Preview(), (Names{"sub", "1a.txt", "2b.txt", "3c.txt"}));
+    Click(page, "posAfterRadio");
+    EXPECT_EQ(o.Pos, -1);
+    EXPECT_FALSE(pos->isEnabled());
+
+    // The pattern sets the width box, and its "?" wins over an emptied position box.
+    Type(Edit(page, "widthEdit"), QStringLiteral("5"));
+    Click(page, "posPatternRadio");
+    EXPECT_EQ(QApplication::focusWidget(), pattern);
+    QTest::keyClicks(pattern, QStringLiteral("img??.jpg"));
+    EXPECT_EQ(Edit(page, "widthEdit")->text(), QStringLiteral("2"));
+    EXPECT_EQ(Preview(), (Names{"sub", "img01.jpg", "img02.jpg", "img03.jpg"}));
+    Click(page, "posAtRadio");
+    QTest::keyClicks(pos, QStringLiteral("1"));
+    SwitchTabAwayAndBack();
+    EXPECT_EQ(o.Pos, 3);
+    EXPECT_EQ(o.Width, 2);
+    Click(page, "posNoneRadio");
+    EXPECT_FALSE(renumber->isEnabled());
+    EXPECT_FALSE(pattern->isEnabled());
+    EXPECT_TRUE(messages.empty());
+
     // Emptying the start box silently starts at 1.
     Type(Edit(page, "startEdit"), QStringLiteral("7"));
     Type(Edit(page, "startEdit"), QString());
@@ -641,8 +676,7 @@ TEST_F(NumberPageTest, TheDestinationIsEnabledByOutputAndCheckedWhenLeftEnteredO
     EXPECT_EQ(options.DestDir, target.Path());
     EXPECT_TRUE(target.Names().empty());
 
-    // The folder button opens a folder; the destination button starts at the destination.
-    // A destination that a renumber used goes to the front of its history.
+    // Browsing opens a folder or picks a destination; a used destination heads its history.
     TempFolder copies;
     picks = {Q(folder / "sub"), QString(), Q(copies.Path())};
     Click(page, "browseButton");
@@ -662,46 +696,6 @@ TEST_F(NumberPageTest, TheDestinationIsEnabledByOutputAndCheckedWhenLeftEnteredO
     ProcessPostedEvents();
     EXPECT_EQ(copies.Names(), Names{"1s.txt"});
     EXPECT_EQ(view->DestHistory().front(), copies.Path());
-}
-
-TEST_F(NumberPageTest, PositionRadiosAndThePatternSetPosAndWidthAndATabSwitchEmptiesThePosition) {
-    const rename::NumberOptions& o = page->GetNumbering().Options();
-    auto* renumber = Child<QPushButton>(page, "renumberButton");
-    QLineEdit* pos = Edit(page, "posEdit");
-    QLineEdit* pattern = Edit(page, "patternEdit");
-    EXPECT_FALSE(renumber->isEnabled());
-    // "At position" with an empty box numbers nothing until a position is typed.
-    Click(page, "posAtRadio");
-    EXPECT_EQ(o.Pos, -1);
-    EXPECT_TRUE(pos->isEnabled());
-    EXPECT_FALSE(pattern->isEnabled());
-    EXPECT_TRUE(renumber->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), pos);
-    QTest::keyClicks(pos, QStringLiteral("2"));
-    EXPECT_EQ(Preview(), (Names{"sub", "a1.txt", "b2.txt", "c3.txt"}));
-    SwitchTabAwayAndBack();
-    EXPECT_TRUE(pos->text().isEmpty());
-    EXPECT_EQ(Preview(), (Names{"sub", "1a.txt", "2b.txt", "3c.txt"}));
-    Click(page, "posAfterRadio");
-    EXPECT_EQ(o.Pos, -1);
-    EXPECT_FALSE(pos->isEnabled());
-
-    // The pattern sets the width box, and its "?" wins over an emptied position box.
-    Type(Edit(page, "widthEdit"), QStringLiteral("5"));
-    Click(page, "posPatternRadio");
-    EXPECT_EQ(QApplication::focusWidget(), pattern);
-    QTest::keyClicks(pattern, QStringLiteral("img??.jpg"));
-    EXPECT_EQ(Edit(page, "widthEdit")->text(), QStringLiteral("2"));
-    EXPECT_EQ(Preview(), (Names{"sub", "img01.jpg", "img02.jpg", "img03.jpg"}));
-    Click(page, "posAtRadio");
-    QTest::keyClicks(pos, QStringLiteral("1"));
-    SwitchTabAwayAndBack();
-    EXPECT_EQ(o.Pos, 3);
-    EXPECT_EQ(o.Width, 2);
-    Click(page, "posNoneRadio");
-    EXPECT_FALSE(renumber->isEnabled());
-    EXPECT_FALSE(pattern->isEnabled());
-    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(NumberPageTest, RenumbersInTheOrderLaidDownWithSortFilesAndCancelDropsIt) {

@@ -40,9 +40,6 @@ using Errors = std::vector<QString>;
 // Made on first use, offscreen unless a platform was chosen, never destroyed: at exit Qt's own
 // statics may be gone, and tearing down then crashes in the input devices QTest registered.
 inline QApplication& EnsureApplication() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        return *existing;
-    }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int argc = 1;
     static char name[] = "ui_tests";
