@@ -244,13 +244,9 @@ TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndex
     dialog.show();
     auto* available = Child<QListWidget>(&dialog, "availableList");
     auto* ordered = Child<QListWidget>(&dialog, "orderedList");
-    const struct {
-        const char* button;  // null: only the selection changes
-        QListWidget* list;   // null: the selection stays
-        std::vector<int> rows;
-        const char* shown;  // the ordered list
-        int moveButtons;    // -1: either
-    } steps[] = {
+    // Button (null: only the selection changes), list to select in (null: the selection stays),
+    // rows, the ordered list then shown, and whether the move buttons are on (-1: either).
+    const std::tuple<const char*, QListWidget*, std::vector<int>, const char*, int> steps[] = {
         // Selected from the bottom up, they still arrive top to bottom.
         {"addButton", available, {3, 1}, "two four", 0},
         {"removeButton", ordered, {0}, "four", -1},
@@ -266,36 +262,30 @@ TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndex
         {nullptr, ordered, {1, 2}, "one three two four", 0},
         {nullptr, ordered, {1}, "one three two four", 1},
     };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(&step - steps);
-        if (step.list != nullptr) {
-            step.list->clearSelection();
-            for (int row : step.rows) {
-                step.list->item(row)->setSelected(true);
+    for (const auto& [button, list, rows, shown, moveButtons] : steps) {
+        SCOPED_TRACE(::testing::Message() << (button ? button : "select") << " " << shown);
+        if (list != nullptr) {
+            list->clearSelection();
+            for (int row : rows) {
+                list->item(row)->setSelected(true);
             }
         }
-        if (step.button != nullptr) {
-            Click(&dialog, step.button);
+        if (button != nullptr) {
+            Click(&dialog, button);
         }
-        EXPECT_EQ(Items(ordered).join(u' '), QString::fromLatin1(step.shown));
+        EXPECT_EQ(Items(ordered).join(u' '), QString::fromLatin1(shown));
         const bool up = Child<QPushButton>(&dialog, "moveUpButton")->isEnabled();
         EXPECT_EQ(Child<QPushButton>(&dialog, "moveDownButton")->isEnabled(), up);
-        EXPECT_TRUE(step.moveButtons < 0 || up == (step.moveButtons == 1));
+        EXPECT_TRUE(moveButtons < 0 || up == (moveButtons == 1));
     }
+    Click(&dialog, "okButton");
+    EXPECT_EQ(dialog.Result(), (catalogue::Order{5, 7, 6, 8}));
+    dialog.show();
     Click(&dialog, "removeAllButton");
     EXPECT_EQ(Items(available), Texts({"one", "two", "three", "four"}));
     Click(&dialog, "okButton");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(dialog.Result().empty());
-    dialog.show();
-    for (int row : {2, 0}) {
-        available->clearSelection();
-        available->item(row)->setSelected(true);
-        Click(&dialog, "addButton");
-    }
-    Click(&dialog, "okButton");
-    // two and four stayed available and take no part.
-    EXPECT_EQ(dialog.Result(), (catalogue::Order{7, 5}));
 }
 
 }  // namespace

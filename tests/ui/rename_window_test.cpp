@@ -75,13 +75,8 @@ class RenameWindowTest : public RenameWindowFixture {
 };
 
 TEST_F(RenameWindowTest, EverySelectionGestureSelectsWhatIsHighlighted) {
-    const struct {
-        CRenameListPane* pane;
-        Qt::Key key;  // 0: a click on row
-        int row;
-        Qt::KeyboardModifiers modifiers;
-        Rows selected;
-    } steps[] = {
+    // Pane, key (0: a click on the row), row, modifiers, the rows then selected.
+    const std::tuple<CRenameListPane*, Qt::Key, int, Qt::KeyboardModifiers, Rows> steps[] = {
         {source, Qt::Key(0), 2, {}, {2}},
         {source, Qt::Key_End, 0, Qt::ShiftModifier, {2, 3, 4, 5}},
         {source, Qt::Key_A, 0, Qt::ControlModifier, {0, 1, 2, 3, 4, 5}},
@@ -89,27 +84,24 @@ TEST_F(RenameWindowTest, EverySelectionGestureSelectsWhatIsHighlighted) {
         {result, Qt::Key(0), 3, Qt::ShiftModifier, {1, 2, 3}},
         {result, Qt::Key(0), 2, Qt::ControlModifier, {1, 3}},
     };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(&step - steps);
-        if (step.key == Qt::Key(0)) {
-            ClickRow(step.pane, step.row, step.modifiers);
+    for (const auto& [pane, key, row, modifiers, selected] : steps) {
+        SCOPED_TRACE(::testing::Message() << key << " " << row << " " << modifiers);
+        if (key == Qt::Key(0)) {
+            ClickRow(pane, row, modifiers);
         } else {
-            QTest::keyClick(step.pane, step.key, step.modifiers);
+            QTest::keyClick(pane, key, modifiers);
             ProcessPostedEvents();
         }
-        EXPECT_EQ(source->SelectedRows(), step.selected);
-        EXPECT_EQ(result->SelectedRows(), step.selected);
-        EXPECT_EQ(view->Catalogue()->selection,
-                  Selection(step.selected.begin(), step.selected.end()));
+        EXPECT_EQ(source->SelectedRows(), selected);
+        EXPECT_EQ(result->SelectedRows(), selected);
+        EXPECT_EQ(view->Catalogue()->selection, Selection(selected.begin(), selected.end()));
     }
 }
 
 TEST_F(RenameWindowTest, ListsSortByAColumnClickAndSelectedOnlyFollowsTheSelection) {
-    QAbstractItemModelTester sourceTester(source->model(),
-                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
-    QAbstractItemModelTester resultTester(result->model(),
-                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
-    EXPECT_EQ(source->model()->columnCount(), 7);
+    using Tester = QAbstractItemModelTester;
+    Tester sourceTester(source->model(), Tester::FailureReportingMode::Fatal);
+    Tester resultTester(result->model(), Tester::FailureReportingMode::Fatal);
     EXPECT_EQ(result->model()->columnCount(), 1);
     EXPECT_EQ(ColumnTexts(source, 1)[3], ".TXT");
     EXPECT_EQ(ColumnTexts(source, 2)[4], "30");
@@ -153,9 +145,7 @@ TEST_F(RenameWindowTest, ListsSortByAColumnClickAndSelectedOnlyFollowsTheSelecti
 TEST_F(RenameWindowTest, ClicksKeysDropsAndMessagesOpenFoldersEvenOnesThatCannotBeRead) {
     const auto key = [this](int row, Qt::Key k, Qt::KeyboardModifiers modifiers = {}) {
         return [=, this] {
-            if (row >= 0) {
-                source->setCurrentIndex(source->model()->index(row, 0));
-            }
+            source->setCurrentIndex(source->model()->index(row, 0));  // none for row -1
             QTest::keyClick(source, k, modifiers);
         };
     };
@@ -402,15 +392,13 @@ TEST_F(RenameWindowTest, EnterInAFolderBoxOpensItAndRenameOpensATypedFolderFirst
     Prepend();
     QComboBox* box = view->Page(0)->FolderCombo();
     box->setFocus();
+    const std::string file = folder / "c.txt";
     // Typed, opened, status note, messages.
     const std::tuple<std::string, std::string, QString, Errors> cases[] = {
         {folder / "beta", folder / "beta", {}, {}},
         {{}, folder / "beta", {}, {}},
-        {folder / "c.txt",
-         folder / "c.txt",
-         Q(folder / "c.txt") + QStringLiteral(" is a file, not a folder"),
-         {}},
-        {folder / "gone", folder / "c.txt", {}, {QStringLiteral("That is not a valid path.")}},
+        {file, file, Q(file) + QStringLiteral(" is a file, not a folder"), {}},
+        {folder / "gone", file, {}, {QStringLiteral("That is not a valid path.")}},
         {folder.Path(), folder.Path(), {}, {}},
     };
     for (const auto& [typed, opened, note, errors] : cases) {
@@ -739,8 +727,7 @@ TEST_F(NumberPageTest, RenumbersInTheOrderLaidDownWithSortFilesAndCancelDropsIt)
     EXPECT_EQ(page->GetNumbering().Options().PosMode, rename::kPosNone);
 }
 
-// Exit writes the pages' options and the histories; the next window reads them, and "Move" uses
-// the destination shown from the history with no visit to the box first.
+// The next window reads what exit wrote, and "Move" uses the destination shown from the history.
 TEST_F(NumberPageTest, ExitWritesTheSettingsAndTheNextWindowUsesThem) {
     TempFolder out;
     rename::RenameOptions& rules = dynamic_cast<CRenamePage*>(view->Page(0))->Rules().Options();
