@@ -8,21 +8,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
 
 namespace tidemark::testing {
 
-TempFolder::TempFolder(const std::string& base) {
-    std::string pattern =
-        ((base.empty() ? fs::temp_directory_path() : fs::path(base)) / "tidemark-test-XXXXXX")
-            .string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+TempFolder::TempFolder(const std::string& base)
+    : path_((base.empty() ? fs::temp_directory_path() : fs::path(base)) / "tidemark-test-XXXXXX") {
+    if (mkdtemp(path_.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
     }
-    path_ = pattern;
 }
 
 TempFolder::~TempFolder() {
@@ -42,52 +39,42 @@ std::string TempFolder::operator/(std::string_view name) const {
 std::string TempFolder::File(std::string_view name, std::string_view content) const {
     const std::string full = *this / name;
     fs::create_directories(fs::path(full).parent_path());
-    std::ofstream out(full, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    if (!out) {
+    if (!(std::ofstream(full, std::ios::binary) << content)) {
         throw std::runtime_error("cannot write " + full);
     }
     return full;
 }
 
 std::string TempFolder::SizedFile(std::string_view name, std::uint64_t size) const {
-    const std::string full = File(name);
-    if (truncate(full.c_str(), static_cast<off_t>(size)) != 0) {
-        throw std::runtime_error("cannot size " + full);
-    }
-    return full;
+    fs::resize_file(File(name), size);
+    return *this / name;
 }
 
 std::string TempFolder::Folder(std::string_view name) const {
-    const std::string full = *this / name;
-    fs::create_directories(full);
-    return full;
+    fs::create_directories(*this / name);
+    return *this / name;
 }
 
 void TempFolder::SetTime(std::string_view name, std::int64_t unixSeconds) const {
-    const std::string full = *this / name;
-    timespec times[2] = {{unixSeconds, 0}, {unixSeconds, 0}};
-    if (utimensat(AT_FDCWD, full.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
-        throw std::runtime_error("cannot set the time of " + full);
+    const timespec times[2] = {{unixSeconds, 0}, {unixSeconds, 0}};
+    if (utimensat(AT_FDCWD, (*this / name).c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+        throw std::runtime_error("cannot set the time of " + (*this / name));
     }
 }
 
 bool TempFolder::Exists(std::string_view name) const {
-    struct stat st {};
-    return lstat((*this / name).c_str(), &st) == 0;
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(*this / name, ec));
 }
 
 std::string TempFolder::Read(std::string_view name) const {
     std::ifstream in(*this / name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::vector<std::string> TempFolder::Names(std::string_view subfolder) const {
     std::vector<std::string> names;
-    const std::string dir = subfolder.empty() ? path_ : *this / subfolder;
-    for (const auto& entry : fs::directory_iterator(dir)) {
+    for (const auto& entry : fs::directory_iterator(*this / subfolder)) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());

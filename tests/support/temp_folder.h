@@ -1,6 +1,5 @@
 #pragma once
-// A real folder under the system's temporary directory (or under base), removed with everything
-// in it when the test ends.
+// A real folder under the temporary directory (or base), removed with its contents at the end.
 
 #include <cstdint>
 #include <string>
@@ -21,11 +20,10 @@ class TempFolder {
     // Full path of a name inside the folder (names may hold "/" for nested entries).
     std::string operator/(std::string_view name) const;
 
-    // Creates a file with the given content; returns its full path.
+    // Create a file with the given content, a sparse file of the given size (no data written)
+    // or a folder, with their parent folders; each returns the full path.
     std::string File(std::string_view name, std::string_view content = {}) const;
-    // Creates a file of the given size (sparse: holes, no data written).
     std::string SizedFile(std::string_view name, std::uint64_t size) const;
-    // Creates a folder (and its parents); returns its full path.
     std::string Folder(std::string_view name) const;
     // Sets access and last-write time, in Unix seconds UTC.
     void SetTime(std::string_view name, std::int64_t unixSeconds) const;
@@ -39,8 +37,7 @@ class TempFolder {
     std::string path_;
 };
 
-// A writable folder on another file system than the temporary folders ("/dev/shm"), for moves
-// across file systems; empty when the machine has none.
+// "/dev/shm" when writable and on another file system than the temporary folders, else "".
 std::string OtherFileSystem();
 
 }  // namespace tidemark::testing

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace tidemark::testing {
@@ -23,13 +23,9 @@ inline TreeState ReadTreeState(const std::string& root, bool withTimes = true) {
             continue;
         }
         std::ifstream in(entry.path(), std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        state[relative] = content.str();
-        struct stat st {};
-        if (withTimes && lstat(entry.path().c_str(), &st) == 0) {
-            state[relative] +=
-                "@" + std::to_string(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec);
+        std::string& content = state[relative].assign(std::istreambuf_iterator<char>(in), {});
+        if (struct stat st{}; withTimes && lstat(entry.path().c_str(), &st) == 0) {
+            content += "@" + std::to_string(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec);
         }
     }
     return state;

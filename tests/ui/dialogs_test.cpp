@@ -1,13 +1,7 @@
-// The File menu's folder dialogs on real folders and tmk.ini histories, their helpers, and the
-// "Sort Files" dialog.
-
-#include <QCursor>
-#include <QProgressDialog>
+// The main frame, its folder dialogs on real folders and tmk.ini histories, and "Sort Files".
 
 #include "settings/app_settings.h"
 #include "settings/folder_list.h"
-#include "ui/dialog_ops_host.h"
-#include "ui/folder_helper.h"
 #include "ui/intelligent_merge_dialog.h"
 #include "ui/move_on_length_dialog.h"
 #include "ui/sort_files_dialog.h"
@@ -19,6 +13,7 @@ namespace {
 
 using namespace tidemark::testing;
 using settings::FolderList;
+using MainFrameTest = AppFixture;
 
 const QString kSourceInvalid = QStringLiteral("The source directory is not valid.");
 const QString kDestInvalid = QStringLiteral("The destination directory is not valid.");
@@ -29,41 +24,44 @@ void Pick(QComboBox* box, int index) {
     emit box->activated(index);
 }
 
-class MoveOnLengthDialogTest : public FolderDialogFixture {
+QStringList List(const QWidget* dialog, const char* name) {
+    return Items(Child<QListWidget>(dialog, name));
+}
+
+class FolderDialogTest : public AppFixture {
   protected:
-    void SetLists(const std::string& sources, const std::string& dests) {
-        frame.Settings()->SetMoveOnLengthLists(sources, dests);
-    }
-    static std::pair<FolderList, FolderList> Stored(const app::CMainFrame& frame) {
+    std::pair<FolderList, FolderList> MoveLists() const {
         std::pair<FolderList, FolderList> lists;
         frame.Settings()->GetMoveOnLengthLists(lists.first, lists.second);
         return lists;
     }
-    ModalRun Run(const std::function<void(CMoveOnLengthDlg&)>& drive) {
-        return RunFromMenu<CMoveOnLengthDlg>(frame.MoveOnLengthAction(), drive);
+    std::vector<FolderList> MergeLists() const {
+        std::vector<FolderList> lists(3);
+        frame.Settings()->GetMergeLists(lists[0], lists[1], lists[2]);
+        return lists;
     }
 
     std::string source = work.Folder("src");
-    std::string other = work.Folder("other");
     std::string dest = work.Folder("dst");
-    std::string oldDest = work.Folder("olddst");
+    std::string alt = work.Folder("alt");
+    std::string other = work.Folder("other");
     app::CMainFrame frame;
 };
 
-TEST_F(MoveOnLengthDialogTest, FromTheMenuMovesNamesLongerThanTheLengthAndStoresTheFolders) {
-    for (const char* name :
-         {"src/abc.txt", "src/Abcd.txt", "src/abcde.txt", "other/x", "dst/z.txt"}) {
+TEST_F(FolderDialogTest, MoveOnLengthMovesLongerNamesAndStoresTheFolders) {
+    // ".hiddenname" is left out of the list but still moved.
+    for (const char* name : {"src/abc.txt", "src/Abcd.txt", "src/abcde.txt", "src/.hiddenname",
+                             "other/x", "dst/z.txt"}) {
         work.File(name);
     }
-    work.File("src/.hiddenname");  // left out of the list but still moved
     // The source is last of seven: it moves to the top, and none is dropped.
     std::string history = other + ";";
     for (const char* name : {"h1", "h2", "h3", "h4", "h5"}) {
         history += work.Folder(name) + ";";
     }
-    SetLists(history + source + ";", oldDest + ";");
-    dialogs.picks.push_back(Q(dest));
-    const auto run = Run([&](CMoveOnLengthDlg& dialog) {
+    frame.Settings()->SetMoveOnLengthLists(history + source + ";", alt + ";");
+    picks = {QString(), Q(dest)};
+    const int result = RunFromMenu<CMoveOnLengthDlg>(frame.MoveOnLengthAction(), [&](auto& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Move On Length"));
         ExpectLabels(dialog, {"Files with names longer than",
                               "chars (name + \".\" + extension) will be moved to the destination "
@@ -74,93 +72,46 @@ TEST_F(MoveOnLengthDialogTest, FromTheMenuMovesNamesLongerThanTheLengthAndStores
         auto* sourceCombo = Child<QComboBox>(&dialog, "sourceCombo");
         ASSERT_EQ(Items(sourceCombo).size(), 7);
         EXPECT_EQ(sourceCombo->currentText(), Q(other));
-        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "sourceList")), Texts({"x"}));
-        EXPECT_EQ(Child<QLabel>(&dialog, "destPathLabel")->text(), Q(oldDest));
+        EXPECT_EQ(List(&dialog, "sourceList"), Texts({"x"}));
+        EXPECT_EQ(Child<QLabel>(&dialog, "destPathLabel")->text(), Q(alt));
 
         Pick(sourceCombo, 6);
-        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "sourceList")),
-                  Texts({"abc.txt", "Abcd.txt", "abcde.txt"}));
+        EXPECT_EQ(List(&dialog, "sourceList"), Texts({"abc.txt", "Abcd.txt", "abcde.txt"}));
+        Pick(Child<QComboBox>(&dialog, "destCombo"), 0);
+        Click(&dialog, "destButton");  // cancelled
+        EXPECT_EQ(dialog.DestinationFolder(), Q(alt));
         Click(&dialog, "destButton");
         EXPECT_EQ(dialog.DestinationFolder(), Q(dest));
-        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "destList")), Texts({"z.txt"}));
-        Edit(&dialog, "lengthEdit")->setText(QStringLiteral("8"));
+        EXPECT_EQ(List(&dialog, "destList"), Texts({"z.txt"}));
+        QLineEdit* length = Edit(&dialog, "lengthEdit");
+        length->setText(QStringLiteral("8"));
         Click(&dialog, "previewButton");
-        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "previewList")),
-                  Texts({".hiddenname", "abcde.txt"}));
+        EXPECT_EQ(List(&dialog, "previewList"), Texts({".hiddenname", "abcde.txt"}));
+        // A length not above 0 leaves the preview alone; Move refuses it and focuses the length.
+        length->setText(QStringLiteral("-4"));
+        Click(&dialog, "previewButton");
+        EXPECT_EQ(List(&dialog, "previewList").size(), 2);
+        Click(move);
+        EXPECT_EQ(ErrorTexts(), Errors{QStringLiteral("The move cannot be done.  A length larger "
+                                                      "than 0 must be entered in the length "
+                                                      "editbox.")});
+        EXPECT_EQ(dialog.focusWidget(), length);
+        messages.clear();
+        length->setText(QStringLiteral("8"));
         Click(move);
     });
-    EXPECT_EQ(run.result, QDialog::Accepted);
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_TRUE(messages.empty());
     EXPECT_EQ(work.Names("src"), (Names{"Abcd.txt", "abc.txt"}));
-    EXPECT_EQ(dialogs.browseRequests.at(0),
-              std::make_pair(QStringLiteral("Select a folder"), Q(oldDest)));
-    const auto [sources, dests] = Stored(frame);
-    EXPECT_EQ(FolderList(sources.begin(), sources.begin() + 2), (FolderList{source, other}));
-    EXPECT_EQ(sources.size(), 7u);
-    EXPECT_EQ(dests, (FolderList{dest, oldDest}));
+    EXPECT_EQ(browseRequests.at(0), std::make_pair(QStringLiteral("Select a folder"), Q(alt)));
+    EXPECT_EQ(MoveLists(), std::make_pair(FolderList{source, other, work / "h1", work / "h2",
+                                                     work / "h3", work / "h4", work / "h5"},
+                                          FolderList{dest, alt}));
 }
 
-TEST_F(MoveOnLengthDialogTest, ChecksKeepTheDialogOpenAndMoveNothing) {
-    work.File("src/Report.TXT", "new");
-    work.File("dst/report.txt", "old");
-    const QString three = QStringLiteral("3");
-    const struct {
-        std::string source;
-        QString length;
-        QString message;
-    } cases[] = {
-        {work / "missing", three, kSourceInvalid},
-        {source, QStringLiteral("-4"), QStringLiteral("The move cannot be done.")},
-        {source, three, QStringLiteral("The move was not started.")},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.source + " length " + ToStdString(c.length));
-        frame.Settings()->SetMoveOnLengthLists("", "");
-        dialogs.messages.clear();
-        CMoveOnLengthDlg dialog;
-        dialog.show();
-        // The dialog is not active here, so the boxes get their texts the way a pick would.
-        Child<QComboBox>(&dialog, "sourceCombo")->addItem(Q(c.source));
-        Pick(Child<QComboBox>(&dialog, "sourceCombo"), 0);
-        Child<QComboBox>(&dialog, "destCombo")->addItem(Q(dest));
-        Pick(Child<QComboBox>(&dialog, "destCombo"), 0);
-        QLineEdit* length = Edit(&dialog, "lengthEdit");
-        length->setText(c.length);
-        auto* previewList = Child<QListWidget>(&dialog, "previewList");
-        previewList->addItem(QStringLiteral("kept"));
-        previewList->setFocus();
-        dialog.OnPreview();
-        Click(&dialog, "moveButton");
-        EXPECT_TRUE(dialog.isVisible());
-        ASSERT_EQ(dialogs.ErrorTexts().size(), 1u);
-        EXPECT_TRUE(dialogs.messages[0].text.startsWith(c.message));
-        if (c.length != three) {
-            // A length not above 0 leaves the preview alone and takes the focus back.
-            EXPECT_EQ(Items(previewList), Texts({"kept"}));
-            EXPECT_EQ(dialog.focusWidget(), length);
-        }
-        // Once the folders pass, the source is stored.
-        EXPECT_EQ(Stored(frame).first, c.source == source ? FolderList{source} : FolderList{});
-        EXPECT_EQ(work.Read("dst/report.txt"), "old");
-    }
-}
-
-TEST_F(MoveOnLengthDialogTest, CancelStoresNothingAndAnEmptyHistoryStartsEmpty) {
-    SetLists("", oldDest + ";");
-    const auto run = Run([&](CMoveOnLengthDlg& dialog) {
-        EXPECT_EQ(Child<QComboBox>(&dialog, "sourceCombo")->count(), 0);
-        EXPECT_EQ(Child<QListWidget>(&dialog, "sourceList")->count(), 0);
-        EXPECT_TRUE(dialog.SourceFolder().isEmpty());
-        EXPECT_EQ(dialog.DestinationFolder(), Q(oldDest));
-        Click(&dialog, "cancelButton");
-    });
-    EXPECT_EQ(run.result, QDialog::Rejected);
-    EXPECT_EQ(Stored(frame), std::make_pair(FolderList{}, FolderList{oldDest}));
-}
-
-TEST_F(MoveOnLengthDialogTest, TypedFolderIsCheckedAtEveryLossOfFocusAndDoubleClickSetsLength) {
+TEST_F(FolderDialogTest, MoveOnLengthChecksATypedFolderOnEveryExitAndADoubleClickSetsLength) {
     work.File("src/déjà vu.txt");
-    const auto run = Run([&](CMoveOnLengthDlg& dialog) {
+    RunFromMenu<CMoveOnLengthDlg>(frame.MoveOnLengthAction(), [&](auto& dialog) {
         QApplication::setActiveWindow(&dialog);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
         auto* sourceCombo = Child<QComboBox>(&dialog, "sourceCombo");
@@ -169,7 +120,7 @@ TEST_F(MoveOnLengthDialogTest, TypedFolderIsCheckedAtEveryLossOfFocusAndDoubleCl
         // No new typing: the box is checked again all the same.
         sourceCombo->setFocus();
         length->setFocus();
-        EXPECT_EQ(dialogs.ErrorTexts(), (Errors{kTypedMissing, kTypedMissing}));
+        EXPECT_EQ(ErrorTexts(), (Errors{kTypedMissing, kTypedMissing}));
         TypeIntoBox(sourceCombo, Q(source), length);
         EXPECT_EQ(dialog.SourceFolder(), Q(source));
         auto* list = Child<QListWidget>(&dialog, "sourceList");
@@ -178,9 +129,9 @@ TEST_F(MoveOnLengthDialogTest, TypedFolderIsCheckedAtEveryLossOfFocusAndDoubleCl
         TypeIntoBox(sourceCombo, Q(work / "nowhere"), sourceCombo);
         sourceCombo->showPopup();
         sourceCombo->hidePopup();
-        EXPECT_EQ(dialogs.messages.size(), 2u);
+        EXPECT_EQ(messages.size(), 2u);
         length->setFocus();
-        EXPECT_EQ(dialogs.messages.size(), 3u);
+        EXPECT_EQ(messages.size(), 3u);
         EXPECT_EQ(dialog.SourceFolder(), Q(source));
 
         const QRect item = list->visualItemRect(list->item(0));
@@ -190,32 +141,12 @@ TEST_F(MoveOnLengthDialogTest, TypedFolderIsCheckedAtEveryLossOfFocusAndDoubleCl
         // Enter in the length box is the Move button: here it finds no destination.
         length->setFocus();
         QTest::keyClick(length, Qt::Key_Return);
-        EXPECT_EQ(dialogs.messages.at(3).text, kDestInvalid);
+        EXPECT_EQ(messages.at(3).text, kDestInvalid);
+        EXPECT_TRUE(dialog.isVisible());
     });
-    EXPECT_TRUE(run.leftOpen);
 }
 
-class IntelligentMergeDialogTest : public FolderDialogFixture {
-  protected:
-    void SetLists(const std::string& sources, const std::string& dests) {
-        frame.Settings()->SetMergeLists(sources, dests, "");
-    }
-    static std::vector<FolderList> Stored(const app::CMainFrame& frame) {
-        std::vector<FolderList> lists(3);
-        frame.Settings()->GetMergeLists(lists[0], lists[1], lists[2]);
-        return lists;
-    }
-    ModalRun Run(const std::function<void(CIntelligentMergeDlg&)>& drive) {
-        return RunFromMenu<CIntelligentMergeDlg>(frame.MergeAction(), drive);
-    }
-
-    std::string source = work.Folder("src");
-    std::string dest = work.Folder("dst");
-    std::string alt = work.Folder("alt");
-    app::CMainFrame frame;
-};
-
-TEST_F(IntelligentMergeDialogTest, MergesFromTheMenuShowsTheSummaryAndRenewsTheHistories) {
+TEST_F(FolderDialogTest, MergeShowsTheSummaryAndRenewsTheHistories) {
     work.File("src/a.txt", "A");
     work.File("src/b.txt", "bb");
     work.File("src/c.txt", "ccc");
@@ -227,9 +158,9 @@ TEST_F(IntelligentMergeDialogTest, MergesFromTheMenuShowsTheSummaryAndRenewsTheH
         olderSources += work.Folder(name) + ";";
     }
     const std::string otherDest = work.Folder("d2");
-    SetLists(olderSources, otherDest + ";" + dest + ";");
-    dialogs.picks.push_back(Q(source));
-    const auto run = Run([&](CIntelligentMergeDlg& dialog) {
+    frame.Settings()->SetMergeLists(olderSources, otherDest + ";" + dest + ";", "");
+    picks.push_back(Q(source));
+    const int result = RunFromMenu<CIntelligentMergeDlg>(frame.MergeAction(), [&](auto& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Intelligent Merge"));
         ExpectLabels(dialog,
                      {"Source:", "Destination:", "Alternate:",
@@ -243,8 +174,7 @@ TEST_F(IntelligentMergeDialogTest, MergesFromTheMenuShowsTheSummaryAndRenewsTheH
         EXPECT_EQ(Child<QComboBox>(&dialog, "sourceCombo")->count(), 4);
         EXPECT_EQ(Child<QComboBox>(&dialog, "destCombo")->currentText(), Q(otherDest));
         Click(&dialog, "sourceButton");
-        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "sourceList")),
-                  Texts({"a.txt", "b.txt", "c.txt"}));
+        EXPECT_EQ(List(&dialog, "sourceList"), Texts({"a.txt", "b.txt", "c.txt"}));
         Pick(Child<QComboBox>(&dialog, "destCombo"), 1);
         EXPECT_EQ(Child<QLabel>(&dialog, "destPathLabel")->text(), Q(dest));
         QApplication::setActiveWindow(&dialog);
@@ -253,49 +183,20 @@ TEST_F(IntelligentMergeDialogTest, MergesFromTheMenuShowsTheSummaryAndRenewsTheH
         EXPECT_EQ(dialog.AlternateText(), Q(alt));
         Click(merge);
     });
-    EXPECT_EQ(run.result, QDialog::Accepted);
-    EXPECT_EQ(dialogs.messages.at(0).caption, QStringLiteral("Merge Info"));
-    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("There were a total of 3")));
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(messages.at(0).caption, QStringLiteral("Merge Info"));
+    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("There were a total of 3")));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(work.Names("alt"), Names{"c.txt"});
     // Each folder on top of its history; a full history loses its oldest entry.
-    EXPECT_EQ(Stored(frame),
+    EXPECT_EQ(MergeLists(),
               (std::vector<FolderList>{
                   {source, work / "s1", work / "s2", work / "s3"}, {dest, otherDest}, {alt}}));
 }
 
-TEST_F(IntelligentMergeDialogTest, CancelAndRefusedMergesKeepOnlyTheFolderShownOfEachHistory) {
-    work.File("src/a.txt", "A");
-    const std::string d2 = work.Folder("d2");
-    SetLists(source + ";" + work.Folder("s2") + ";", dest + ";" + d2 + ";");
-    const auto run = Run([&](CIntelligentMergeDlg& dialog) {
-        EXPECT_EQ(Items(Child<QComboBox>(&dialog, "destCombo")), QStringList({Q(dest), Q(d2)}));
-        Click(&dialog, "cancelButton");
-    });
-    EXPECT_EQ(run.result, QDialog::Rejected);
-    EXPECT_EQ(Stored(frame), (std::vector<FolderList>{{source}, {dest}, {}}));
-
-    // Every folder problem is reported, and the dialog stays open.
-    const std::string missing = work / "missing";
-    frame.Settings()->SetMergeLists(missing, missing + "2", missing + "3");
-    {
-        CIntelligentMergeDlg dialog;
-        dialog.show();
-        EXPECT_EQ(dialog.SourceText(), Q(missing));
-        Click(&dialog, "mergeButton");
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(dialogs.ErrorTexts(),
-                  (Errors{kSourceInvalid, kDestInvalid,
-                          QStringLiteral("The alternate directory is not valid.")}));
-    }
-    EXPECT_EQ(work.Names("src"), Names{"a.txt"});
-    EXPECT_EQ(Stored(frame),
-              (std::vector<FolderList>{{missing}, {missing + "2"}, {missing + "3"}}));
-}
-
-TEST_F(IntelligentMergeDialogTest, TypedFolderIsCheckedOnceAfterTyping) {
+TEST_F(FolderDialogTest, MergeChecksATypedFolderOnceAfterTyping) {
     work.File("alt/old.txt");
-    const auto run = Run([&](CIntelligentMergeDlg& dialog) {
+    RunFromMenu<CIntelligentMergeDlg>(frame.MergeAction(), [&](auto& dialog) {
         QApplication::setActiveWindow(&dialog);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
         auto* altCombo = Child<QComboBox>(&dialog, "altCombo");
@@ -310,76 +211,30 @@ TEST_F(IntelligentMergeDialogTest, TypedFolderIsCheckedOnceAfterTyping) {
         EXPECT_EQ(dialog.AlternateText(), Q(work / "alt/old.txt"));
         TypeIntoBox(altCombo, Q(alt), merge);
         EXPECT_EQ(dialog.AlternateText(), Q(alt));
-        EXPECT_EQ(Items(Child<QListWidget>(&dialog, "altList")), Texts({"old.txt"}));
+        EXPECT_EQ(List(&dialog, "altList"), Texts({"old.txt"}));
         EXPECT_EQ(Child<QLabel>(&dialog, "altPathLabel")->text(), Q(alt));
-        // Enter in a folder box is the Merge button; the other folders are empty: missing,
-        // and the same.
+        // Enter in a folder box is Merge; the other folders are empty: missing, and the same.
         altCombo->setFocus();
         QTest::keyClick(altCombo->lineEdit(), Qt::Key_Return);
-        EXPECT_EQ(dialogs.ErrorTexts(),
+        EXPECT_EQ(ErrorTexts(),
                   (Errors{kTypedMissing, kSourceInvalid, kDestInvalid,
                           QStringLiteral("The source and destination directories are the same. "
                                          "You must change one.")}));
+        EXPECT_TRUE(dialog.isVisible());
     });
-    EXPECT_TRUE(run.leftOpen);
-    EXPECT_EQ(Stored(frame)[2], FolderList{alt});
+    EXPECT_EQ(MergeLists()[2], FolderList{alt});
 }
 
-TEST(FolderHelperTest, AFullHistoryDropsItsFifthEntryAndACancelledBrowseKeepsTheFolder) {
-    EnsureApplication();
-    DialogRecorder dialogs;
-    // A box filled from six entries keeps six until the next addition, which leaves six.
-    QComboBox box;
-    box.setEditable(true);
-    FolderHelper::FillHistory({"/1", "/2", "/3", "/4", "/5", "/6"}, &box);
-    EXPECT_EQ(box.currentIndex(), 0);
-    FolderHelper::AddToHistory(&box, QStringLiteral("/7"));
-    EXPECT_EQ(Items(&box), Texts({"/7", "/1", "/2", "/3", "/5", "/6"}));
-    EXPECT_EQ(FolderHelper::JoinFolderCombo(&box), QStringLiteral("/7;/1;/2;/3;/5;/6;"));
-
-    FolderHelper helper(nullptr);
-    QString chosen = QStringLiteral("/start");
-    EXPECT_FALSE(helper.OnFolderButton(&box, nullptr, nullptr, chosen));  // cancelled
-    EXPECT_EQ(chosen, QStringLiteral("/start"));
-    EXPECT_EQ(dialogs.browseRequests.at(0),
-              std::make_pair(QStringLiteral("Select a folder"), QStringLiteral("/start")));
-    QPushButton* button = FolderHelper::MakeFolderButton(&box);
-    EXPECT_EQ(button->accessibleName(), QStringLiteral("OpenFldr"));
-    EXPECT_FALSE(button->icon().isNull());
-}
-
-TEST(DialogOpsHostTest, WaitCursorAndProgressLastUntilTheOperationEndsOrSpeaks) {
-    EnsureApplication();
-    DialogRecorder dialogs;
-    QWidget owner;
-    const auto waiting = [] {
-        return QApplication::overrideCursor() != nullptr &&
-               QApplication::overrideCursor()->shape() == Qt::WaitCursor;
-    };
-    {
-        DialogOpsHost host(&owner, QStringLiteral("Intelligent Merge"),
-                           QStringLiteral("Merging files..."));
-        EXPECT_TRUE(waiting());
-        QProgressDialog* progress = host.ProgressDialog();
-        ASSERT_NE(progress, nullptr);
-        EXPECT_EQ(progress->minimumDuration(), 500);
-        EXPECT_EQ(progress->windowTitle(), QStringLiteral("Intelligent Merge"));
-        EXPECT_FALSE(progress->isVisible());
-        host.Progress(3, 10);
-        EXPECT_EQ(progress->value(), 3);
-        EXPECT_EQ(progress->labelText(), QStringLiteral("Merging files...\n3 of 10 files"));
-        host.ShowMessage("summary", "Merge Info");
-        EXPECT_EQ(dialogs.messages.at(0).text, QStringLiteral("summary"));
-        EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Merge Info"));
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(host.ProgressDialog(), nullptr);
-        // Work after a message is busy again.
-        host.Progress(4, 10);
-        EXPECT_TRUE(waiting());
-        ASSERT_NE(host.ProgressDialog(), nullptr);
-        EXPECT_EQ(host.ProgressDialog()->value(), 4);
-    }
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+TEST_F(MainFrameTest, StartsWithItsTitleStatusAndTips) {
+    app::CMainFrame frame;
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark"));
+    EXPECT_EQ(frame.minimumSize(), QSize(700, 400));
+    EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
+    EXPECT_EQ(
+        frame.MoveOnLengthAction()->statusTip(),
+        QStringLiteral("Move files from source to destination folder based on length of filename"));
+    // A folder named like markup shows as it is named.
+    EXPECT_EQ(Child<QLabel>(&frame, "messagePane")->textFormat(), Qt::PlainText);
 }
 
 TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndexes) {
@@ -389,13 +244,9 @@ TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndex
     dialog.show();
     auto* available = Child<QListWidget>(&dialog, "availableList");
     auto* ordered = Child<QListWidget>(&dialog, "orderedList");
-    const struct {
-        const char* button;  // null: only the selection changes
-        QListWidget* list;   // null: the selection stays
-        std::vector<int> rows;
-        const char* shown;  // the ordered list
-        int moveButtons;    // -1: either
-    } steps[] = {
+    // Button (null: only the selection changes), list to select in (null: the selection stays),
+    // rows, the ordered list then shown, and whether the move buttons are on (-1: either).
+    const std::tuple<const char*, QListWidget*, std::vector<int>, const char*, int> steps[] = {
         // Selected from the bottom up, they still arrive top to bottom.
         {"addButton", available, {3, 1}, "two four", 0},
         {"removeButton", ordered, {0}, "four", -1},
@@ -411,36 +262,30 @@ TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndex
         {nullptr, ordered, {1, 2}, "one three two four", 0},
         {nullptr, ordered, {1}, "one three two four", 1},
     };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(&step - steps);
-        if (step.list != nullptr) {
-            step.list->clearSelection();
-            for (int row : step.rows) {
-                step.list->item(row)->setSelected(true);
+    for (const auto& [button, list, rows, shown, moveButtons] : steps) {
+        SCOPED_TRACE(::testing::Message() << (button ? button : "select") << " " << shown);
+        if (list != nullptr) {
+            list->clearSelection();
+            for (int row : rows) {
+                list->item(row)->setSelected(true);
             }
         }
-        if (step.button != nullptr) {
-            Click(&dialog, step.button);
+        if (button != nullptr) {
+            Click(&dialog, button);
         }
-        EXPECT_EQ(Items(ordered).join(u' '), QString::fromLatin1(step.shown));
+        EXPECT_EQ(Items(ordered).join(u' '), QString::fromLatin1(shown));
         const bool up = Child<QPushButton>(&dialog, "moveUpButton")->isEnabled();
         EXPECT_EQ(Child<QPushButton>(&dialog, "moveDownButton")->isEnabled(), up);
-        EXPECT_TRUE(step.moveButtons < 0 || up == (step.moveButtons == 1));
+        EXPECT_TRUE(moveButtons < 0 || up == (moveButtons == 1));
     }
+    Click(&dialog, "okButton");
+    EXPECT_EQ(dialog.Result(), (catalogue::Order{5, 7, 6, 8}));
+    dialog.show();
     Click(&dialog, "removeAllButton");
     EXPECT_EQ(Items(available), Texts({"one", "two", "three", "four"}));
     Click(&dialog, "okButton");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(dialog.Result().empty());
-    dialog.show();
-    for (int row : {2, 0}) {
-        available->clearSelection();
-        available->item(row)->setSelected(true);
-        Click(&dialog, "addButton");
-    }
-    Click(&dialog, "okButton");
-    // two and four stayed available and take no part.
-    EXPECT_EQ(dialog.Result(), (catalogue::Order{7, 5}));
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -41,13 +40,7 @@ using Errors = std::vector<QString>;
 // Made on first use, offscreen unless a platform was chosen, never destroyed: at exit Qt's own
 // statics may be gone, and tearing down then crashes in the input devices QTest registered.
 inline QApplication& EnsureApplication() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        return *existing;
-    }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // Batch journals go to a folder of this run, never to the user's state folder.
-    static const TempFolder state;
-    setenv("TMK_STATE", state.Path().c_str(), 0);
     static int argc = 1;
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};
@@ -76,81 +69,6 @@ struct RecordedMessage {
     QString text;
     QString caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-
-// While alive, message boxes are recorded instead of shown, and the browse dialog answers with
-// the queued picks (a null QString, or an empty queue, cancels).
-class DialogRecorder {
-  public:
-    DialogRecorder() {
-        ui::SetMessageBoxFunction(
-            [this](QWidget*, const QString& text, const QString& caption, QMessageBox::Icon icon) {
-                messages.push_back({text, caption, icon});
-            });
-        ui::SetBrowseFolderFunction([this](QWidget*, const QString& title, const QString& start) {
-            browseRequests.emplace_back(title, start);
-            const QString pick = picks.empty() ? QString() : picks.front();
-            if (!picks.empty()) {
-                picks.erase(picks.begin());
-            }
-            return pick.isNull() ? std::nullopt : std::optional<QString>(pick);
-        });
-    }
-    ~DialogRecorder() {
-        ui::SetMessageBoxFunction({});
-        ui::SetBrowseFolderFunction({});
-    }
-    DialogRecorder(const DialogRecorder&) = delete;
-    DialogRecorder& operator=(const DialogRecorder&) = delete;
-
-    // The texts of the messages, each checked to be captioned "Error".
-    Errors ErrorTexts() const {
-        Errors texts;
-        for (const RecordedMessage& m : messages) {
-            EXPECT_EQ(m.caption, QStringLiteral("Error")) << m.text.toStdString();
-            texts.push_back(m.text);
-        }
-        return texts;
-    }
-
-    std::vector<RecordedMessage> messages;
-    std::vector<QString> picks;
-    std::vector<std::pair<QString, QString>> browseRequests;  // title, starting folder
-};
-
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_.c_str(), old_->c_str(), 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
-    }
-
-  private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
-
-class ScopedCurrentFolder {
-  public:
-    explicit ScopedCurrentFolder(const std::string& folder) {
-        std::filesystem::current_path(folder);
-    }
-    ~ScopedCurrentFolder() {
-        std::error_code ignored;
-        std::filesystem::current_path(old_, ignored);
-    }
-
-  private:
-    std::filesystem::path old_ = std::filesystem::current_path();
 };
 
 // The named child, with a test failure when there is none.
@@ -218,35 +136,72 @@ inline void ExpectLabels(const QWidget& parent, std::initializer_list<const char
     }
 }
 
-struct ModalRun {
-    bool leftOpen = false;  // still open when drive returned (then cancelled)
-    int result = -1;
-};
-
-// Triggers action; once its modal dialog of type Dialog runs, drive works on it.
+// Triggers action; once its modal dialog of type Dialog runs, drive works on it, and the dialog
+// is cancelled if drive left it open. Returns the dialog's result.
 template <class Dialog>
-ModalRun RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive) {
-    ModalRun run;
+int RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive) {
+    int result = -1;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            return;
-        }
-        QObject::connect(dialog, &QDialog::finished, [&run](int result) { run.result = result; });
+        ASSERT_NE(dialog, nullptr);
+        QObject::connect(dialog, &QDialog::finished, [&result](int done) { result = done; });
         drive(*dialog);
-        run.leftOpen = dialog->isVisible();
-        if (run.leftOpen) {
+        if (dialog->isVisible()) {
             dialog->reject();
         }
     });
     action->trigger();
-    return run;
+    return result;
 }
 
-// A main frame whose rename window is opened on `folder`; tmk.ini in a folder of its own.
-class RenameWindowFixture : public ::testing::Test {
+// tmk.ini, the batch journals (never the user's) and the current folder (which the dialogs'
+// listings change) in a temporary folder of each test; message boxes are recorded instead of
+// shown, and the browse dialog answers with the queued picks (a null QString, or an empty queue,
+// cancels).
+class AppFixture : public ::testing::Test {
   protected:
-    RenameWindowFixture() { EnsureApplication(); }
+    AppFixture() {
+        EnsureApplication();
+        setenv("TMK_INI", (work / "tmk.ini").c_str(), 1);
+        setenv("TMK_STATE", work.Folder("state").c_str(), 1);
+        std::filesystem::current_path(work.Path());
+        ui::SetMessageBoxFunction(
+            [this](QWidget*, const QString& text, const QString& caption, QMessageBox::Icon icon) {
+                messages.push_back({text, caption, icon});
+            });
+        ui::SetBrowseFolderFunction([this](QWidget*, const QString& title, const QString& start) {
+            browseRequests.emplace_back(title, start);
+            const QString pick = picks.isEmpty() ? QString() : picks.takeFirst();
+            return pick.isNull() ? std::nullopt : std::optional<QString>(pick);
+        });
+    }
+    ~AppFixture() override {
+        ui::SetMessageBoxFunction({});
+        ui::SetBrowseFolderFunction({});
+        std::error_code ignored;
+        std::filesystem::current_path(oldFolder, ignored);
+    }
+
+    // The texts of the messages, each checked to be captioned "Error".
+    Errors ErrorTexts() const {
+        Errors texts;
+        for (const RecordedMessage& m : messages) {
+            EXPECT_EQ(m.caption, QStringLiteral("Error")) << m.text.toStdString();
+            texts.push_back(m.text);
+        }
+        return texts;
+    }
+
+    std::filesystem::path oldFolder = std::filesystem::current_path();
+    TempFolder work;
+    std::vector<RecordedMessage> messages;
+    QStringList picks;
+    std::vector<std::pair<QString, QString>> browseRequests;  // title, starting folder
+};
+
+// A main frame whose rename window is opened on `folder`.
+class RenameWindowFixture : public AppFixture {
+  protected:
     ~RenameWindowFixture() override {
         frame.reset();
         ProcessPostedEvents();
@@ -275,22 +230,8 @@ class RenameWindowFixture : public ::testing::Test {
     Names Preview() { return ColumnTexts(view->ResultPane()); }
 
     TempFolder folder;
-    TempFolder iniFolder;
-    ScopedEnv ini{"TMK_INI", iniFolder / "tmk.ini"};
-    DialogRecorder dialogs;
     std::unique_ptr<app::CMainFrame> frame;
     ui::CRenameMstrView* view = nullptr;
-};
-
-// tmk.ini and the current folder (which the dialogs' listings change) in a temporary folder.
-class FolderDialogFixture : public ::testing::Test {
-  protected:
-    FolderDialogFixture() { EnsureApplication(); }
-
-    TempFolder work;
-    ScopedEnv ini{"TMK_INI", work / "tmk.ini"};
-    ScopedCurrentFolder here{work.Path()};
-    DialogRecorder dialogs;
 };
 
 }  // namespace tidemark::testing
