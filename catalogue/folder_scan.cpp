@@ -36,6 +36,7 @@ void AppendRecord(RecordList& list, const platform::DirEntry& entry, const std::
         record.modified = entry.modified;
         record.size = entry.size;
         record.inode = entry.inode;
+        record.detailsKnown = entry.described;
         record.isFile = (entry.attributes & platform::kAttrDirectory) == 0;
         // A type lookup that fails leaves the type empty and the icon 0; the record is kept.
         // Running out of memory is no failed lookup: it stops the scan.

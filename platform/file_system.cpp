@@ -126,6 +126,7 @@ bool ListEntries(const std::string& folder, const std::function<bool(const DirEn
         struct statx sx {};
         if (kindsOnly && DescribeFromListing(*ent, entry)) {
             // Names and kinds are all the caller needs.
+            entry.described = false;
         } else if (FsCalls().statx(dirfd, ent->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
                                    kStatxMask, &sx) == 0) {
             const EntryInfo info = InfoFromStatx(sx, entry.name, dirfd, ent->d_name);

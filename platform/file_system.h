@@ -31,6 +31,9 @@ struct DirEntry {
     std::uint64_t modified = 0;
     std::uint64_t size = 0;
     std::uint64_t inode = 0;  // as the listing gives it: the batch journal's identity of a file
+    // False when only the name and kind were read (ListFolderKinds): times, size and most
+    // attribute bits are then unknown.
+    bool described = true;
 };
 
 // Calls visit for every entry of the folder, "." and ".." included, in the order the file

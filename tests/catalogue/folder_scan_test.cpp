@@ -265,5 +265,53 @@ TEST(FormatRecord, SevenColumnTextsOfARealFileInAnyTimeZone) {
     tzset();
 }
 
+// A kinds-only load reads the details only when asked: for one record, or for all of them
+// before an order by a detail; either way they are a full load's. An entry gone meanwhile keeps
+// what the listing told.
+TEST(LoadFolder, KindsOnlyDetailsFilledOnDemand) {
+    TempFolder dir;
+    const struct {
+        const char* name;
+        std::size_t size;
+        std::int64_t time;
+    } files[] = {{"a.txt", 30, 1'300'000'000},
+                 {"b.txt", 10, 1'200'000'000},
+                 {"c.txt", 20, 1'400'000'000},
+                 {"gone.txt", 5, 1'100'000'000}};
+    for (const auto& f : files) {
+        dir.File(f.name, std::string(f.size, 'x'));
+        dir.SetTime(f.name, f.time);
+    }
+    chmod((dir / "b.txt").c_str(), 0444);
+    dir.Folder("sub");
+    const unsigned kindsOnly = kScanFiles | kScanFolders | kScanKindsOnly;
+    FileCatalogue full, kinds, sorted;
+    ASSERT_EQ(full.LoadFolder(dir.Path()), kOk);
+    ASSERT_EQ(kinds.LoadFolder(dir.Path(), kindsOnly), kOk);
+    ASSERT_EQ(sorted.LoadFolder(dir.Path(), kindsOnly), kOk);
+    ASSERT_EQ(kinds.MissingDetails(), 5U);
+    EXPECT_EQ(kinds.GetRecords()[1].size, 0U);
+    std::vector<std::string> expected, texts;
+    for (std::int32_t r = 0; r < 4; ++r) {
+        EXPECT_FALSE(kinds.GetRecords()[r].detailsKnown);
+        ASSERT_EQ(kinds.FillDetails(r), kOk);
+        FormatRecord(full.GetRecords()[r], expected);
+        FormatRecord(kinds.GetRecords()[r], texts);
+        EXPECT_EQ(texts, expected);
+    }
+    for (const int key : {kKeySize, kKeyModified, kKeyAttrib}) {
+        ASSERT_NE(sorted.GetOrder(key), nullptr);
+        EXPECT_EQ(*sorted.GetOrder(key), *full.GetOrder(key)) << key;
+    }
+    EXPECT_EQ(sorted.MissingDetails(), 0U);
+    std::filesystem::remove(dir / "gone.txt");
+    ASSERT_EQ(kinds.FillDetails(4), kOk);
+    const FileRecord& gone = kinds.GetRecords()[4];
+    EXPECT_TRUE(gone.detailsKnown && gone.isFile);
+    EXPECT_EQ(gone.attributes, platform::kAttrNormal);
+    EXPECT_EQ(gone.size, 0U);
+    EXPECT_EQ(kinds.MissingDetails(), 0U);
+}
+
 }  // namespace
 }  // namespace tidemark::catalogue
