@@ -113,6 +113,12 @@ QString CatalogueListModel::Text(int row, int column) const {
         static_cast<std::size_t>(record) >= catalogue_->GetRecords().size()) {
         return {};
     }
+    // Size, times and attributes are read when a row showing them is painted.
+    if (column >= catalogue::kKeySize && column <= catalogue::kKeyAttrib &&
+        !catalogue_->GetRecords()[static_cast<std::size_t>(record)].detailsKnown) {
+        catalogue_->FillDetails(record);
+        formattedRow_ = -1;
+    }
     if (formattedRow_ != row) {
         formatted_.clear();
         catalogue::FormatRecord(catalogue_->GetRecords()[static_cast<std::size_t>(record)],

@@ -1,5 +1,6 @@
 #include "ui/rename_list_pane.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -153,7 +154,16 @@ void CRenameListPane::OnColumnClick(int column) {
     }
     catalogue_->ascending = column == catalogue_->sortKey ? !catalogue_->ascending : true;
     catalogue_->sortKey = column;
+    // An order by size, time or attributes first reads every entry's details not read yet.
+    const bool reads =
+        catalogue::FileCatalogue::KeyNeedsDetails(column) && catalogue_->MissingDetails() > 0;
+    if (reads) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
     catalogue_->GetOrder(column);
+    if (reads) {
+        QApplication::restoreOverrideCursor();
+    }
     PostUserMessage(RenameViewOf(this), UM_REFILLLISTS);
 }
 

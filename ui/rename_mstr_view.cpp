@@ -309,8 +309,10 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
     catalogue_->SetFolder(folder);
     // Posted, so the status bar shows the path even when the read fails.
     PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0, folder);
-    if (catalogue_->LoadFolder(folder, catalogue::kScanFiles | catalogue::kScanFolders) ==
-        catalogue::kOk) {
+    // Names and kinds only: the details of a large folder would take a file-system query per
+    // entry. The source list reads those of the rows it shows, an order by them reads all.
+    if (catalogue_->LoadFolder(folder, catalogue::kScanFiles | catalogue::kScanFolders |
+                                           catalogue::kScanKindsOnly) == catalogue::kOk) {
         catalogue_->selection.clear();
         FillLists();
         if (catalogue_->RecordCount() == 0) {

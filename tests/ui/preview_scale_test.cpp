@@ -2,16 +2,19 @@
 // background, and the page's buttons in view at the least window size.
 
 #include <QAbstractItemModel>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
 
 #include <chrono>
+#include <iterator>
 #include <string>
 #include <thread>
 
 #include "app/main_frame.h"
+#include "catalogue/file_catalogue.h"
 #include "rename/preview.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/catalogue_model.h"
@@ -160,6 +163,44 @@ TEST_F(PreviewScaleTest, RenameCloseAndClearStayInViewAtTheLeastWindowSize) {
             EXPECT_TRUE(scroller->viewport()->rect().contains(shown)) << tab << " " << name;
         }
     }
+}
+
+// An open reads names and kinds only, yet the rows shown and an order by size are the disk's.
+TEST_F(PreviewScaleTest, ShownDetailsAndTheSizeOrderAreReadFromTheDisk) {
+    const std::size_t sizes[] = {700, 5, 90, 3000};
+    for (std::size_t n = 0; n < std::size(sizes); ++n) {
+        const std::string name = "a" + std::to_string(n) + ".bin";
+        folder.File(name, std::string(sizes[n], 'x'));
+        folder.SetTime(name, 1'000'000'000 + static_cast<std::int64_t>(n) * 3'500'000);
+    }
+    ASSERT_NE(OpenWindow(), nullptr);
+    catalogue::FileCatalogue full;
+    ASSERT_EQ(full.LoadFolder(folder.Path()), catalogue::kOk);
+    ui::CRenameListPane* source = view->SourcePane();
+    const QAbstractItemModel* model = source->model();
+    std::vector<std::string> texts;
+    int shown = 0;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (source->viewport()->rect().intersects(source->visualRect(model->index(row, 0)))) {
+            ++shown;
+            catalogue::FormatRecord(full.GetRecords().at(source->ListModel()->RecordOfRow(row)),
+                                    texts);
+            for (const int column : {catalogue::kKeySize, catalogue::kKeyModified}) {
+                EXPECT_EQ(model->index(row, column).data().toString().toStdString(), texts[column])
+                    << row << " " << column;
+            }
+        }
+    }
+    EXPECT_GT(shown, 9);  // the folders and the four sized files
+    QHeaderView* header = source->header();
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(catalogue::kKeySize) + 4, header->height() / 2));
+    Names bySize;
+    for (const std::uint32_t record : *full.GetOrder(catalogue::kKeySize)) {
+        bySize.push_back(full.GetRecords()[record].name);
+    }
+    EXPECT_EQ(ColumnTexts(source), bySize);
 }
 
 }  // namespace
