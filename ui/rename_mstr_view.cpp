@@ -26,6 +26,7 @@
 #include "settings/app_settings.h"
 #include "ui/catalogue_model.h"
 #include "ui/collision_marker.h"
+#include "ui/detail_reader.h"
 #include "ui/dialog_hooks.h"
 #include "ui/dialog_ops_host.h"
 #include "ui/folder_helper.h"
@@ -195,6 +196,9 @@ void CRenameMstrView::OnInitialUpdate() {
     marker_ = new CollisionMarker(this);
     connect(marker_, &CollisionMarker::MarksReady, this,
             [this](const std::shared_ptr<const CollisionMarks>& marks) { ShowMarks(*marks); });
+    detailReader_ = new DetailReader(this);
+    connect(detailReader_, &DetailReader::DetailsRead, this,
+            [this](const std::shared_ptr<const DetailChunk>& chunk) { ApplyDetails(*chunk); });
     catalogue_ = std::make_unique<catalogue::FileCatalogue>();
     catalogue_->SetTypeNamer(TypeIcons::MakeNamer(icons_));
     LoadSettings();
@@ -315,6 +319,7 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
                                            catalogue::kScanKindsOnly) == catalogue::kOk) {
         catalogue_->selection.clear();
         FillLists();
+        StartDetailPass();
         if (catalogue_->RecordCount() == 0) {
             if (const QString problem = FolderProblem(folder); !problem.isEmpty()) {
                 ShowStatusNote(problem);
@@ -325,6 +330,7 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
             page->FolderCombo()->setEditText(ToQString(folder));
         }
     } else {
+        detailReader_->Drop();
         ShowMessageBox(this, tr("The change directory failed!"), tr("Error"));
     }
     return catalogue::kOk;
@@ -421,6 +427,35 @@ void CRenameMstrView::FillLists() {
                              catalogue_->ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
+void CRenameMstrView::StartDetailPass() {
+    if (catalogue_->MissingDetails() == 0 || !names_) {
+        detailReader_->Drop();
+        return;
+    }
+    DetailPass pass{.generation = ++detailGeneration_,
+                    .folder = catalogue_->GetFolder(),
+                    .names = names_,
+                    .records = {}};
+    pass.records.reserve(catalogue_->MissingDetails());
+    for (const catalogue::FileRecord& record : catalogue_->GetRecords()) {
+        if (!record.detailsKnown) {
+            pass.records.push_back(static_cast<std::uint32_t>(record.index));
+        }
+    }
+    detailReader_->Start(std::move(pass));
+}
+
+void CRenameMstrView::ApplyDetails(const DetailChunk& chunk) {
+    // Rows shown so far read their own details, which a chunk never replaces: nothing on
+    // screen changes.
+    for (std::size_t i = 0; i < chunk.records.size(); ++i) {
+        catalogue_->ApplyDetails(static_cast<std::int32_t>(chunk.records[i]), chunk.details[i]);
+    }
+    if (catalogue_->MissingDetails() == 0) {
+        detailReader_->Drop();  // an order by size read the rest meanwhile
+    }
+}
+
 void CRenameMstrView::RefreshResultNames() {
     if (resultPane_ == nullptr || catalogue_ == nullptr) {
         return;
@@ -441,8 +476,14 @@ int CRenameMstrView::OnPerformFileRename() {
     }
     platform::JournalWriter journal;
     request.journal = &journal;
+    // Entries renamed under the pass would read as gone; a re-read starts a pass of its own.
+    detailReader_->Drop();
+    const std::uint64_t generation = detailGeneration_;
     batchClock_.start();
     const int result = rename::OnPerformFileRename(*catalogue_, request, *this);
+    if (detailGeneration_ == generation) {
+        StartDetailPass();
+    }
     EndBusy();
     batchClock_.invalidate();
     if (result == rename::kRenameFileOpFailed) {

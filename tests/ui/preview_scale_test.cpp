@@ -165,7 +165,8 @@ TEST_F(PreviewScaleTest, RenameCloseAndClearStayInViewAtTheLeastWindowSize) {
     }
 }
 
-// An open reads names and kinds only, yet the rows shown and an order by size are the disk's.
+// An open reads names and kinds only, yet the rows shown, the records read in the background
+// and an order by size are the disk's.
 TEST_F(PreviewScaleTest, ShownDetailsAndTheSizeOrderAreReadFromTheDisk) {
     const std::size_t sizes[] = {700, 5, 90, 3000};
     for (std::size_t n = 0; n < std::size(sizes); ++n) {
@@ -192,6 +193,15 @@ TEST_F(PreviewScaleTest, ShownDetailsAndTheSizeOrderAreReadFromTheDisk) {
         }
     }
     EXPECT_GT(shown, 9);  // the folders and the four sized files
+    // The rest are read in the background, each into its own record.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->Catalogue()->MissingDetails() == 0; }));
+    for (std::size_t r = 0; r < full.GetRecords().size(); ++r) {
+        catalogue::FormatRecord(full.GetRecords()[r], texts);
+        std::vector<std::string> read;
+        catalogue::FormatRecord(view->Catalogue()->GetRecords()[r], read);
+        read.back() = texts.back();  // the window names the types its own way
+        EXPECT_EQ(read, texts);
+    }
     QHeaderView* header = source->header();
     QTest::mouseClick(
         header->viewport(), Qt::LeftButton, {},
