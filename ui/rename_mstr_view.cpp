@@ -306,6 +306,10 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
         return catalogue::kOk;
     }
     const WaitCursor wait;
+    // The background passes over the records about to be replaced would only compete with
+    // the read for the processor.
+    detailReader_->Drop();
+    marker_->Drop();
     currentFolder_ = folder;
     // A custom order names records of the folder it was made in; kept, it would show no rows
     // for any other folder, and stale rows after a re-read.
@@ -330,7 +334,6 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
             page->FolderCombo()->setEditText(ToQString(folder));
         }
     } else {
-        detailReader_->Drop();
         ShowMessageBox(this, tr("The change directory failed!"), tr("Error"));
     }
     return catalogue::kOk;
