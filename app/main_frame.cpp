@@ -65,6 +65,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     BuildStatusBar();
     StartLog();
     ui::SetMainFrameObject(this);
+    // F1 in a dialog (folder tools, custom order) opens that dialog's help page.
+    ui::SetHelpFunction([](QWidget* owner, const QString& page) {
+        help::HelpWindow::Open(owner, help::TopicOfPage(page));
+    });
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &CMainFrame::UpdateCommandStates);
 }
 

@@ -35,7 +35,7 @@ constexpr std::array<Page, 10> kPages = {{
 }};
 
 QUrl PageUrl(const char* file, const char* fragment = nullptr) {
-    QUrl url(QStringLiteral("qrc:/help/") + QString::fromLatin1(file));
+    QUrl url = TopicOfPage(QString::fromLatin1(file));
     if (fragment != nullptr) {
         url.setFragment(QString::fromLatin1(fragment));
     }
@@ -46,6 +46,10 @@ QUrl PageUrl(const char* file, const char* fragment = nullptr) {
 
 QUrl ContentsTopic() {
     return PageUrl("index.html");
+}
+
+QUrl TopicOfPage(const QString& file) {
+    return QUrl(QStringLiteral("qrc:/help/") + file);
 }
 
 QUrl TopicOfTab(int tab) {

@@ -14,6 +14,8 @@ namespace tidemark::help {
 // any other value).
 QUrl ContentsTopic();
 QUrl TopicOfTab(int tab);
+// A page by its file name ("merge.html").
+QUrl TopicOfPage(const QString& file);
 
 class HelpWindow : public QWidget {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "ui/collision_marker.h"
 
+#include <new>
+
 namespace tidemark::ui {
 
 CollisionMarker::CollisionMarker(QObject* parent) : QObject(parent) {
@@ -21,17 +23,24 @@ CollisionMarks CollisionMarker::Run(CollisionPass& pass, std::stop_token stop) {
     if (!pass.names || !pass.walk) {
         return result;
     }
-    const rename::DestinationNames noNames;
-    const rename::BatchNames batch =
-        rename::WalkBatch(*pass.names, *pass.walk, pass.page.Request(),
-                          pass.toDestination ? &noNames : nullptr, stop);
-    result.marks.reserve(batch.clashCount);
-    for (std::size_t p = 0; p < batch.rows.size(); ++p) {
-        const rename::BatchRow& row = batch.rows[p];
-        if (row.clash != rename::NameClash::None) {
-            result.marks.push_back(
-                {static_cast<std::uint32_t>(p), row.clash, row.error, row.other});
+    // A pass runs on the marker's thread, where an escaping exception would end the program;
+    // running out of memory only leaves the marks unknown (the rename checks the batch itself).
+    try {
+        const rename::DestinationNames noNames;
+        const rename::BatchNames batch =
+            rename::WalkBatch(*pass.names, *pass.walk, pass.page.Request(),
+                              pass.toDestination ? &noNames : nullptr, stop);
+        result.marks.reserve(batch.clashCount);
+        for (std::size_t p = 0; p < batch.rows.size(); ++p) {
+            const rename::BatchRow& row = batch.rows[p];
+            if (row.clash != rename::NameClash::None) {
+                result.marks.push_back(
+                    {static_cast<std::uint32_t>(p), row.clash, row.error, row.other});
+            }
         }
+    } catch (const std::bad_alloc&) {
+        result.marks = {};
+        result.outOfMemory = true;
     }
     return result;
 }

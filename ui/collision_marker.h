@@ -41,6 +41,7 @@ struct CollisionMark {
 struct CollisionMarks {
     std::uint64_t generation = 0;
     std::vector<CollisionMark> marks;  // ascending positions
+    bool outOfMemory = false;          // the pass could not finish: no mark is known
 };
 
 class CollisionMarker : public QObject {

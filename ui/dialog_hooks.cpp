@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QShortcut>
 
 #include <utility>
 
@@ -39,6 +40,11 @@ QuestionFunction& QuestionSlot() {
     return function;
 }
 
+HelpFunction& HelpSlot() {
+    static HelpFunction function;
+    return function;
+}
+
 bool RealQuestion(QWidget* owner, const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
                     owner);
@@ -56,6 +62,19 @@ bool AskQuestion(QWidget* owner, const QString& text, const QString& caption) {
 
 QuestionFunction SetQuestionFunction(QuestionFunction function) {
     return std::exchange(QuestionSlot(), std::move(function));
+}
+
+void AddHelpKey(QWidget* dialog, const QString& page) {
+    auto* key = new QShortcut(QKeySequence::HelpContents, dialog);
+    QObject::connect(key, &QShortcut::activated, dialog, [dialog, page] {
+        if (HelpSlot()) {
+            HelpSlot()(dialog, page);
+        }
+    });
+}
+
+HelpFunction SetHelpFunction(HelpFunction function) {
+    return std::exchange(HelpSlot(), std::move(function));
 }
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,

@@ -35,10 +35,17 @@ bool AskQuestion(QWidget* owner, const QString& text, const QString& caption);
 std::optional<QString> BrowseFolderDialog(QWidget* owner, const QString& title,
                                           const QString& start);
 
+// Opens a help page (a file name of the program's help, "merge.html") for owner. The ui library
+// knows no help window: the program installs the function, and until then F1 does nothing.
+using HelpFunction = std::function<void(QWidget* owner, const QString& page)>;
+// F1 anywhere in dialog opens page; a modal dialog blocks the main window's own F1.
+void AddHelpKey(QWidget* dialog, const QString& page);
+
 // Install a replacement (an empty function restores the real dialog); the previous one is
 // returned so that it can be put back.
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function);
 BrowseFolderFunction SetBrowseFolderFunction(BrowseFolderFunction function);
 QuestionFunction SetQuestionFunction(QuestionFunction function);
+HelpFunction SetHelpFunction(HelpFunction function);
 
 }  // namespace tidemark::ui

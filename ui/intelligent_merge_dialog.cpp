@@ -12,6 +12,7 @@
 #include "folderops/intelligent_merge.h"
 #include "settings/app_settings.h"
 #include "settings/folder_list.h"
+#include "ui/dialog_hooks.h"
 #include "ui/dialog_ops_host.h"
 #include "ui/folder_dialog_support.h"
 #include "ui/messages.h"
@@ -27,6 +28,7 @@ CIntelligentMergeDlg::CIntelligentMergeDlg(QWidget* parent)
     setObjectName(QStringLiteral("intelligentMergeDialog"));
     setWindowTitle(tr("Intelligent Merge"));
     setModal(true);
+    AddHelpKey(this, QStringLiteral("merge.html"));
     BuildControls();
     LoadHistories();
 }

@@ -43,6 +43,7 @@ CMoveOnLengthDlg::CMoveOnLengthDlg(QWidget* parent)
     setObjectName(QStringLiteral("moveOnLengthDialog"));
     setWindowTitle(tr("Move On Length"));
     setModal(true);
+    AddHelpKey(this, QStringLiteral("move-on-length.html"));
     BuildControls();
     LoadHistories();
 }

@@ -406,7 +406,12 @@ void CRenameMstrView::ShowMarks(const CollisionMarks& marks) {
     // The status bar counts the marked rows, and shows the folder again once none is left,
     // unless something newer (a finished batch) has taken the status bar meanwhile.
     const std::size_t marked = model->MarkCount();
-    if (marked > 0) {
+    if (marks.outOfMemory) {
+        PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0,
+                        ToStdString(tr("Not enough memory to check the new names for collisions; "
+                                       "Rename still checks them")));
+        collisionStatusShown_ = true;
+    } else if (marked > 0) {
         PostUserMessage(
             MainFrameObject(), UM_SETSTATUSTEXT, 0,
             ToStdString(marked == 1 ? tr("1 name collides") : tr("%1 names collide").arg(marked)));

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "ui/dialog_hooks.h"
 #include "ui/qt_text.h"
 
 namespace tidemark::ui {
@@ -60,6 +61,7 @@ CSortFilesDlg::CSortFilesDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("sortFilesDialog"));
     setWindowTitle(tr("Sort Files"));
     setModal(true);
+    AddHelpKey(this, QStringLiteral("custom-order.html"));
 
     availableList_ = MakeList(this, QStringLiteral("availableList"));
     availableList_->setToolTip(tr("The selected entries not yet in the order"));
