@@ -1,5 +1,7 @@
 #include "ui/detail_reader.h"
 
+#include <new>
+
 #include "platform/folder_fd.h"
 
 namespace tidemark::ui {
@@ -27,6 +29,15 @@ void DetailReader::Drop() {
 }
 
 void DetailReader::Run(const DetailPass& pass, std::stop_token stop) {
+    // Without memory for a chunk the pass ends: the list still reads the rows it shows, and an
+    // order by a detail reads the rest.
+    try {
+        ReadAll(pass, stop);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void DetailReader::ReadAll(const DetailPass& pass, std::stop_token stop) {
     // The entries are read relative to the folder as it was opened now: a rename of the
     // folder meanwhile does not send the names elsewhere.
     const platform::FolderFd folder = platform::FolderFd::Open(pass.folder);

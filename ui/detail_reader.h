@@ -55,6 +55,7 @@ class DetailReader : public QObject {
 
   private:
     void Run(const DetailPass& pass, std::stop_token stop);
+    void ReadAll(const DetailPass& pass, std::stop_token stop);
     void Deliver(const std::shared_ptr<const DetailChunk>& chunk);
 
     std::uint64_t latest_ = 0;  // generation whose chunks are awaited; reader's thread only

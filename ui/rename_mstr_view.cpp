@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <new>
 
 #include "platform/file_system.h"
 #include "rename/preview.h"
@@ -444,7 +445,12 @@ void CRenameMstrView::StartDetailPass() {
                     .folder = catalogue_->GetFolder(),
                     .names = names_,
                     .records = {}};
-    pass.records.reserve(catalogue_->MissingDetails());
+    try {
+        pass.records.reserve(catalogue_->MissingDetails());
+    } catch (const std::bad_alloc&) {
+        detailReader_->Drop();  // the rows shown and an order by a detail still read them
+        return;
+    }
     for (const catalogue::FileRecord& record : catalogue_->GetRecords()) {
         if (!record.detailsKnown) {
             pass.records.push_back(static_cast<std::uint32_t>(record.index));
