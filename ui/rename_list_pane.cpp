@@ -13,6 +13,7 @@
 #include "catalogue/file_catalogue.h"
 #include "platform/file_system.h"
 #include "ui/catalogue_model.h"
+#include "ui/detail_reader.h"
 #include "ui/messages.h"
 #include "ui/qt_text.h"
 
@@ -159,6 +160,12 @@ void CRenameListPane::OnColumnClick(int column) {
         catalogue::FileCatalogue::KeyNeedsDetails(column) && catalogue_->MissingDetails() > 0;
     if (reads) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        // The background pass would read the same entries alongside, for nothing.
+        if (QObject* view = RenameViewOf(this)) {
+            if (auto* reader = view->findChild<DetailReader*>()) {
+                reader->Drop();
+            }
+        }
     }
     catalogue_->GetOrder(column);
     if (reads) {
