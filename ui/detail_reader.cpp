@@ -1,5 +1,7 @@
 #include "ui/detail_reader.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <new>
 
 #include "platform/folder_fd.h"
