@@ -1,6 +1,5 @@
-// The command-line parser on any words (NUL-separated in the input). Checked: it either gives a
-// usage error with a message or an invocation that is whole (its command's number of folders,
-// --json and -0 never together); it never throws anything else.
+// The command-line parser on NUL-separated words: a usage error with a message, or a whole
+// invocation (its command's number of folders, never --json with -0); nothing else is thrown.
 
 #include <algorithm>
 #include <cstdint>

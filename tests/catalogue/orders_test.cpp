@@ -19,96 +19,39 @@ namespace {
 using testing::TempFolder;
 using Names = std::vector<std::string>;
 
-// The names of the rows, walked as the list panes walk them.
+// The names of the rows, walked as the list panes walk them; each row maps back to itself and
+// none lies past the last.
 Names Walk(FileCatalogue& catalogue, int key, bool ascending) {
     catalogue.sortKey = key;
     catalogue.ascending = ascending;
     Names names;
     for (std::int32_t row = 0; row < catalogue.RowCount(); ++row) {
         const std::int32_t index = catalogue.RecordAtRow(row);
+        EXPECT_EQ(catalogue.RowOfRecord(index), row);
         names.push_back(index < 0 ? "?" : catalogue.GetRecords()[index].name);
     }
+    EXPECT_EQ(catalogue.RecordAtRow(catalogue.RowCount()), -1);
+    EXPECT_EQ(catalogue.RecordAtRow(-1), -1);
+    EXPECT_EQ(catalogue.RowOfRecord(catalogue.RecordCount()), -1);
     return names;
 }
 
-// Descending is the reversed walk (the folders come last); orders are kept until the next load.
-TEST(Orders, RowWalksBothWaysAndOrdersLastUntilTheNextLoad) {
-    TempFolder dir;
-    dir.Folder("b");
-    dir.Folder("A");
-    dir.File("z.txt", std::string(100, 'z'));
-    dir.File("Y.txt", std::string(50, 'y'));
-    dir.File("x.doc", std::string(100, 'x'));
-    FileCatalogue catalogue;
-    ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
-    EXPECT_EQ(Walk(catalogue, kKeySize, false), (Names{"z.txt", "x.doc", "Y.txt", "b", "A"}));
-    EXPECT_EQ(Walk(catalogue, kKeyName, false), (Names{"z.txt", "Y.txt", "x.doc", "b", "A"}));
-    for (const bool ascending : {true, false}) {
-        catalogue.ascending = ascending;
-        for (std::int32_t row = 0; row < catalogue.RowCount(); ++row) {
-            EXPECT_EQ(catalogue.RowOfRecord(catalogue.RecordAtRow(row)), row);
-        }
-    }
-    EXPECT_EQ((std::vector<std::int32_t>{catalogue.RecordAtRow(5), catalogue.RecordAtRow(-1),
-                                         catalogue.RowOfRecord(5)}),
-              (std::vector<std::int32_t>(3, -1)));
-
-    dir.File("Y.txt", std::string(500, 'y'));
-    EXPECT_EQ(Walk(catalogue, kKeySize, true), (Names{"A", "b", "Y.txt", "x.doc", "z.txt"}));
-    ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
-    EXPECT_EQ(Walk(catalogue, kKeySize, true), (Names{"A", "b", "x.doc", "z.txt", "Y.txt"}));
-    EXPECT_EQ(catalogue.RowOfRecord(3), 4) << "the row cache follows the new load";
-}
-
-TEST(KeySorts, StableAscendingWithinTheCount) {
-    const struct {
-        std::vector<std::string_view> keys;
-        std::uint32_t count;
-        std::vector<std::string_view> sortedKeys;
-        std::vector<std::uint32_t> sortedIndices;
-    } cases[] = {
-        // "A"-"Z" fold onto "a"-"z"; the empty text first; a prefix before the longer text.
-        {{"b", "A", "a", "", "B", "ab"},
-         kWholeList,
-         {"", "A", "a", "ab", "b", "B"},
-         {3, 1, 2, 5, 0, 4}},
-        // The low attribute byte 0x41 ("A") equals 0x61 ("a"); "_" (0x5F) lies before "a".
-        {{"a", "_", "A", "\x01"}, kWholeList, {"\x01", "_", "a", "A"}, {3, 1, 0, 2}},
-        // Bytes above 0x7F compare unsigned, after every ASCII letter.
-        {{"\xc3\xa9", "z", "Z"}, kWholeList, {"z", "Z", "\xc3\xa9"}, {1, 2, 0}},
-        // Entries at or beyond the count are never touched.
-        {{"c", "b", "a", "0"}, 2, {"b", "c", "a", "0"}, {1, 0, 2, 3}},
-        {{"c", "b"}, 0, {"c", "b"}, {0, 1}},
-    };
-    for (const auto& c : cases) {
-        std::vector<std::string_view> keys = c.keys;
-        std::vector<std::uint32_t> indices(keys.size());
-        std::iota(indices.begin(), indices.end(), 0U);
-        ASSERT_EQ(SortTextKeys(keys, indices, c.count), kOk);
-        EXPECT_EQ(keys, c.sortedKeys);
-        EXPECT_EQ(indices, c.sortedIndices);
-    }
-    std::vector<std::uint64_t> times{5, 0xFFFFFFFFFFFFFFFFULL, 5, 1};
-    std::vector<std::uint32_t> indices{10, 11, 12, 13};
-    ASSERT_EQ(SortTimeKeys(times, indices), kOk);
-    EXPECT_EQ(indices, (std::vector<std::uint32_t>{13, 10, 12, 11}));
-
-    // A count of 0xFFFF, like the widened all-ones value, sorts the whole list, also the keys
-    // beyond the first 65,535.
+// Only the leading count entries are sorted; a count of 0xFFFF, like the widened all-ones
+// value, sorts the whole list, also the keys beyond the first 65,535.
+TEST(KeySorts, TheLeadingCountOrTheWholeList) {
+    std::vector<std::string_view> keys{"c", "b", "a", "0"};
+    std::vector<std::uint32_t> indices{0, 1, 2, 3};
+    ASSERT_EQ(SortTextKeys(keys, indices, 2), kOk);
+    EXPECT_EQ(keys, (std::vector<std::string_view>{"b", "c", "a", "0"}));
+    EXPECT_EQ(indices, (std::vector<std::uint32_t>{1, 0, 2, 3}));
     for (const std::uint32_t whole : {kWholeList16, kWholeList}) {
-        const std::size_t n = 0x10001;
-        std::vector<std::uint64_t> sizes(n, 7);
-        sizes.back() = 1;
-        std::vector<std::string_view> texts(n, "b");
+        std::vector<std::string_view> texts(0x10001, "b");
         texts.back() = "a";
-        std::vector<std::uint32_t> bySize(n), byText(n);
-        std::iota(bySize.begin(), bySize.end(), 0U);
+        std::vector<std::uint32_t> byText(texts.size());
         std::iota(byText.begin(), byText.end(), 0U);
-        ASSERT_EQ(SortSizeKeys(sizes, bySize, whole), kOk);
         ASSERT_EQ(SortTextKeys(texts, byText, whole), kOk);
-        EXPECT_EQ(bySize.front(), n - 1) << whole;
-        EXPECT_EQ(byText.front(), n - 1) << whole;
-        EXPECT_EQ(bySize[1], 0U) << whole;
+        EXPECT_EQ(byText.front(), texts.size() - 1) << whole;
+        EXPECT_EQ(byText[1], 0U) << whole;
     }
 }
 
@@ -164,30 +107,24 @@ TEST(Orders, EveryKeyEqualsTheReferenceStableSort) {
         dir.SetTime(name, 1'000'000'000 + static_cast<std::int64_t>(random() % 5));
     }
 
-    // The records are the listing order (from a second scan) stably sorted by name.
-    std::string folder = dir.Path();
-    RecordList folders, files;
-    ASSERT_EQ(ScanFolder(folder, folders, files, kScanFiles | kScanFolders), kOk);
-    RecordList listed = folders;
-    listed.insert(listed.end(), files.begin(), files.end());
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        listed[i].index = static_cast<std::int32_t>(i);
-    }
     FileCatalogue catalogue;
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
     ASSERT_GT(catalogue.FolderCount(), 5);
     ASSERT_GT(catalogue.RecordCount(), catalogue.FolderCount() + 50);
-    Names expected;
-    for (const std::uint32_t i : ReferenceOrder(listed, folders.size(), kKeyName)) {
-        expected.push_back(listed[i].name);
-    }
-    EXPECT_EQ(Walk(catalogue, kKeyName, true), expected);
     for (int key = kKeyName; key <= kKeyType; ++key) {
         const Order* order = catalogue.GetOrder(key);
         ASSERT_NE(order, nullptr) << "key " << key;
         EXPECT_EQ(*order, ReferenceOrder(catalogue.GetRecords(),
                                          static_cast<std::size_t>(catalogue.FolderCount()), key))
             << "key " << key;
+        // Descending is the reversed walk: the folders come last.
+        Names names;
+        for (const std::uint32_t i : *order) {
+            names.push_back(catalogue.GetRecords()[i].name);
+        }
+        EXPECT_EQ(Walk(catalogue, key, true), names);
+        std::reverse(names.begin(), names.end());
+        EXPECT_EQ(Walk(catalogue, key, false), names);
     }
 }
 
@@ -200,30 +137,30 @@ TEST(Orders, CustomOrderOverridesEveryKeyAndIsWalkedForwards) {
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
     // Set before any custom order was given: an empty order, no rows.
     catalogue.customOrder = true;
-    EXPECT_EQ(catalogue.RowCount(), 0);
-    EXPECT_EQ(catalogue.RecordAtRow(0), -1);
+    EXPECT_EQ(Walk(catalogue, kKeyName, true), Names{});
 
     catalogue.SetCustomOrderList({3, 0, 2});
     for (int key = kKeyName; key <= kKeyType; ++key) {
         for (const bool ascending : {true, false}) {
             EXPECT_EQ(Walk(catalogue, key, ascending), (Names{"d", "a", "c"}));
-            EXPECT_EQ(catalogue.RowOfRecord(2), 2);
             EXPECT_EQ(catalogue.RowOfRecord(1), -1) << "b is not in the custom order";
         }
     }
     catalogue.SetCustomOrderList({1});
     EXPECT_EQ(Walk(catalogue, kKeyName, true), (Names{"b"}));
-    EXPECT_EQ(catalogue.RowOfRecord(1), 0);
     catalogue.customOrder = false;
     EXPECT_EQ(Walk(catalogue, kKeyName, false), (Names{"d", "c", "b", "a"}));
 
-    // A load drops the custom order with every other order.
+    // Orders are kept until the next load, which drops them all, the custom one too.
+    EXPECT_EQ(Walk(catalogue, kKeySize, true), (Names{"a", "b", "c", "d"}));
+    dir.File("a", "now the largest");
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
     catalogue.customOrder = true;
-    EXPECT_EQ(catalogue.RowCount(), 0);
+    EXPECT_EQ(Walk(catalogue, kKeyName, true), Names{});
     EXPECT_EQ(catalogue.GetOrder(99), catalogue.GetOrder(kKeyCustom));
     catalogue.customOrder = false;
     EXPECT_EQ(catalogue.GetOrder(99), nullptr);
+    EXPECT_EQ(Walk(catalogue, kKeySize, true), (Names{"b", "c", "d", "a"}));
 }
 
 // Random lists and ranges (empty and reversed ones among them) against std::sort of the

@@ -1,9 +1,8 @@
 #pragma once
-// Test helpers for the folder operations: a host that records instead of showing, and a
-// snapshot of a whole tree (relative path -> content; folders as "name/" -> "").
+// Folder-tool test helpers: a host that records what it is told, and trees written compactly
+// ("dir/|dir/name=content|...", where "dir/" is a folder).
 
 #include <algorithm>
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,8 +15,7 @@
 namespace tidemark::folderops::testing {
 
 struct Message {
-    std::string text;
-    std::string caption;
+    std::string text, caption;
     bool operator==(const Message&) const = default;
 };
 
@@ -29,7 +27,6 @@ class RecordingHost : public FolderOpsHost {
     void Progress(std::size_t done, std::size_t total) override {
         progress.emplace_back(done, total);
     }
-
     std::vector<Message> messages;
     std::vector<std::pair<std::size_t, std::size_t>> progress;
 };
@@ -40,12 +37,11 @@ inline Snapshot TakeSnapshot(const std::string& root) {
     return tidemark::testing::ReadTreeState(root, false);
 }
 
-// A tree written compactly: "dir/|dir/name=content|..." ("dir/" is a folder).
-inline Snapshot Tree(std::string_view spec) {
+inline Snapshot Tree(std::string_view text) {
     Snapshot tree;
-    while (!spec.empty()) {
-        const std::string_view entry = spec.substr(0, spec.find('|'));
-        spec.remove_prefix(std::min(spec.size(), entry.size() + 1));
+    while (!text.empty()) {
+        const std::string_view entry = text.substr(0, text.find('|'));
+        text.remove_prefix(std::min(text.size(), entry.size() + 1));
         const std::size_t eq = entry.find('=');
         tree[std::string(entry.substr(0, eq))] =
             eq == std::string_view::npos ? "" : std::string(entry.substr(eq + 1));
@@ -53,9 +49,8 @@ inline Snapshot Tree(std::string_view spec) {
     return tree;
 }
 
-// Creates the files (and folders) of such a tree under root.
-inline void Plant(const tidemark::testing::TempFolder& root, std::string_view spec) {
-    for (const auto& [path, content] : Tree(spec)) {
+inline void Plant(const tidemark::testing::TempFolder& root, std::string_view text) {
+    for (const auto& [path, content] : Tree(text)) {
         path.ends_with('/') ? root.Folder(path) : root.File(path, content);
     }
 }

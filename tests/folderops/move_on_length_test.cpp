@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "folderops/intelligent_merge.h"
 #include "platform/text.h"
 #include "tests/folderops/folder_snapshot.h"
 
@@ -39,26 +40,22 @@ class MoveOnLengthTest : public ::testing::Test {
 // The length box reads a leading signed number (0 otherwise); a name's length counts what the user
 // sees as one character.
 TEST(MoveOnLengthTextTest, LengthTextsAndNameLengths) {
-    const struct {
-        const char* text;
-        std::int32_t length;
-    } texts[] = {{"8", 8},          {"  12", 12}, {"+5", 5}, {"-7", -7}, {"12abc", 12},
-                 {"abc", 0},        {"", 0},      {"-", 0},  {"0", 0},   {"2147483647", 2147483647},
-                 {"99999999999", 0}};
-    for (const auto& c : texts) {
-        EXPECT_EQ(ParseLength(c.text), c.length) << '"' << c.text << '"';
+    const std::pair<const char*, std::int32_t> texts[] = {
+        {"8", 8},          {"  12", 12}, {"+5", 5}, {"-7", -7}, {"12abc", 12},
+        {"abc", 0},        {"", 0},      {"-", 0},  {"0", 0},   {"2147483647", 2147483647},
+        {"99999999999", 0}};
+    for (const auto& [text, length] : texts) {
+        EXPECT_EQ(ParseLength(text), length) << '"' << text << '"';
     }
-    const struct {
-        const char* name;
-        std::int32_t length;
-    } names[] = {{"cafe\u0301.txt", 8},
-                 {"\U0001F44D\U0001F3FD\U0001F469\u200D\U0001F4BB", 2},  // skin tone; joined emoji
-                 {"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7", 2},        // two flags
-                 {"\u1100\u1161\u11A8", 1},                              // jamo of one syllable
-                 {"a\r\nb", 3},
-                 {"e\u0301\xFF\xC3", 3}};  // invalid bytes count one each
-    for (const auto& c : names) {
-        EXPECT_EQ(NameLength(c.name), c.length) << '"' << c.name << '"';
+    const std::pair<const char*, std::int32_t> names[] = {
+        {"cafe\u0301.txt", 8},
+        {"\U0001F44D\U0001F3FD\U0001F469\u200D\U0001F4BB", 2},  // skin tone; joined emoji
+        {"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7", 2},        // two flags
+        {"\u1100\u1161\u11A8", 1},                              // jamo of one syllable
+        {"a\r\nb", 3},
+        {"e\u0301\xFF\xC3", 3}};  // invalid bytes count one each
+    for (const auto& [name, length] : names) {
+        EXPECT_EQ(NameLength(name), length) << '"' << name << '"';
     }
 }
 
@@ -86,88 +83,86 @@ TEST_F(MoveOnLengthTest, MovesFilesLongerThanLengthCountedInCharacters) {
                    "src/blocked.txt=stays|dst/blocked.txt/|dst/blocked.txt/keep=inside"));
     EXPECT_EQ(result.sourceHistory, (settings::FolderList{source, "/elsewhere"}));
     EXPECT_EQ(result.destinationHistory, (settings::FolderList{destination}));
-}
 
-// Nothing moves: a length not above zero keeps the dialog open on the length; nothing long
-// enough (folders never count) closes silently.
-TEST_F(MoveOnLengthTest, LengthNotAboveZeroOrNothingQualifying) {
-    root.File("src/long-enough-name.txt", "a");
-    root.Folder("src/a-folder-with-a-very-long-name");
-    const Snapshot before = TakeSnapshot(root.Path());
-    for (const char* text : {"0", "-3", "abc", "", "30"}) {
-        SCOPED_TRACE(text);
-        host.messages.clear();
-        const bool valid = std::string(text) == "30";
-        EXPECT_EQ(PreviewMoveOnLength(source, text).has_value(), valid);
-        const MoveOnLengthResult result = RunMoveOnLength(Request(text), host);
-        const std::vector<Message> expected{{kNoLength, "Error"}};
-        EXPECT_EQ(host.messages, valid ? std::vector<Message>{} : expected);
-        EXPECT_EQ(result.close, valid);
-        EXPECT_EQ(result.focusLength, !valid);
-        EXPECT_TRUE(result.storeHistories);
-        EXPECT_EQ(result.sourceHistory.front(), source);
-        EXPECT_EQ(TakeSnapshot(root.Path()), before);
-    }
+    // Nothing long enough left (folders never count): the dialog closes silently.
+    const Snapshot after = TakeSnapshot(root.Path());
+    EXPECT_TRUE(RunMoveOnLength(Request("30"), host).close);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(TakeSnapshot(root.Path()), after);
 }
 
 // A name the destination holds in any case, or two source names equal but for case, stop the
 // whole move.
 TEST(MoveOnLengthClashTest, NoCaseClashStopsTheWholeMove) {
-    const struct {
-        std::vector<const char*> sourceFiles, destinationFiles;
-        const char* clash;
-    } cases[] = {
-        {{"Report.TXT", "another-long-one.dat"}, {"report.txt"}, "Report.TXT"},
-        {{"Report.TXT"}, {"report.txt"}, "Report.TXT"},
-        {{"data-file.bin", "DATA-FILE.bin", "zz-long-name"}, {}, "data-file.bin"},
-    };
-    for (const auto& c : cases) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"src/Report.TXT|src/another-long-one.dat|dst/report.txt", "Report.TXT"},
+        {"src/data-file.bin|src/DATA-FILE.bin|src/zz-long-name|dst/", "data-file.bin"}};
+    for (const auto& [tree, clash] : cases) {
         TempFolder root;
         RecordingHost host;
-        for (const char* name : c.sourceFiles)
-            root.File("src/" + std::string(name), name);
-        for (const char* name : c.destinationFiles)
-            root.File("dst/" + std::string(name), "old");
-        root.Folder("dst");
+        Plant(root, tree);
         const Snapshot before = TakeSnapshot(root.Path());
         const MoveOnLengthResult result =
             RunMoveOnLength({root / "src", root / "dst", "5", {}, {}}, host);
         ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0].caption, "Error");
         EXPECT_EQ(
             platform::FoldAscii(host.messages[0].text),
             platform::FoldAscii(std::string("The move was not started. A file with the name ") +
-                                c.clash + " already exists in the destination directory."));
+                                clash + " already exists in the destination directory."));
         EXPECT_FALSE(result.close);
         EXPECT_TRUE(result.storeHistories);
-        EXPECT_TRUE(result.moved.empty());
         EXPECT_EQ(TakeSnapshot(root.Path()), before);
     }
 }
 
-TEST_F(MoveOnLengthTest, FolderChecksInOrder) {
+// The checks of both tools, in their order (the merge compares the texts even after missing
+// folders), stop the tool before anything moves; a length not above zero keeps the dialog open
+// on the length.
+TEST_F(MoveOnLengthTest, FolderChecksOfBothToolsInOrder) {
     root.File("src/long-enough.txt", "x");
     root.Folder("SRC");
     const std::string missing = root / "missing";
     const Message srcBad{"The source directory is not valid.", "Error"};
     const Message dstBad{"The destination directory is not valid.", "Error"};
+    const Message altBad{"The alternate directory is not valid.", "Error"};
     const Message same{"The Move cannot be done - the source and destination folders are the same.",
                        "Error"};
+    const Message mergeSame{
+        "The source and destination directories are the same. You must change one.", "Error"};
     const struct {
-        std::string source, destination;
+        bool merge;
+        std::string source, destination, third;  // the alternate, or the length text
         std::vector<Message> messages;
-    } cases[] = {{missing, missing, {srcBad, dstBad}},
-                 {missing, destination, {srcBad}},
-                 {source, missing, {dstBad}},
-                 {source, root / "SRC", {same}}};
+    } cases[] = {{false, missing, missing, "3", {srcBad, dstBad}},
+                 {false, missing, destination, "3", {srcBad}},
+                 {false, source, missing, "3", {dstBad}},
+                 {false, source, root / "SRC", "3", {same}},
+                 {false, source, destination, "0", {{kNoLength, "Error"}}},
+                 {false, source, destination, "abc", {{kNoLength, "Error"}}},
+                 {true, missing, missing + "2", missing + "3", {srcBad, dstBad, altBad}},
+                 {true, source, destination, missing, {altBad}},
+                 {true, source, root / "SRC", destination, {mergeSame}},
+                 {true, missing, missing, destination, {srcBad, dstBad, mergeSame}}};
     const Snapshot before = TakeSnapshot(root.Path());
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.source + " -> " + c.destination);
+        SCOPED_TRACE(c.source + " -> " + c.destination + " | " + c.third);
         host.messages.clear();
-        const MoveOnLengthResult result =
-            RunMoveOnLength({c.source, c.destination, "3", {}, {}}, host);
+        if (!c.merge) {
+            const MoveOnLengthResult result =
+                RunMoveOnLength({c.source, c.destination, c.third, {}, {}}, host);
+            const bool badLength = c.third != "3";
+            EXPECT_FALSE(result.close);
+            EXPECT_EQ(result.focusLength, badLength);
+            EXPECT_EQ(result.storeHistories, badLength);
+            if (badLength) {
+                EXPECT_FALSE(PreviewMoveOnLength(c.source, c.third).has_value());
+            }
+        } else {
+            const MergeResult result =
+                RunMerge({c.source, c.destination, c.third, {"/h"}, {}, {}}, host);
+            EXPECT_FALSE(result.merged || result.counts || !result.sourceHistory.empty());
+        }
         EXPECT_EQ(host.messages, c.messages);
-        EXPECT_FALSE(result.close || result.storeHistories);
         EXPECT_EQ(TakeSnapshot(root.Path()), before);
     }
 }
