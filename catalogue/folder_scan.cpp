@@ -56,6 +56,9 @@ void AppendRecord(RecordList& list, const platform::DirEntry& entry, const std::
     }
 }
 
+// Lists with room for this many records are filled without counting the folder first.
+constexpr std::size_t kCountBelowCapacity = 65'536;
+
 bool IsDotEntry(std::string_view name) {
     return name == "." || name == "..";
 }
@@ -117,6 +120,12 @@ int ScanFolder(std::string& folder, RecordList& folders, RecordList& files, unsi
         }
     };
     try {
+        // A first read of a large folder would grow the file list step by step, moving every
+        // record built so far each time; counting the names first costs far less. A list
+        // kept from an earlier read mostly has the room already.
+        if ((flags & kScanFiles) != 0 && files.capacity() < kCountBelowCapacity) {
+            files.reserve(files.size() + platform::CountFolderEntries(folder));
+        }
         // A folder that cannot be opened leaves both lists untouched and is no error.
         if ((flags & kScanKindsOnly) != 0) {
             platform::ListFolderKinds(folder, visit);

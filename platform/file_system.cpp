@@ -158,6 +158,19 @@ bool ListFolderKinds(const std::string& folder, const std::function<bool(const D
     return ListEntries(folder, visit, true);
 }
 
+std::size_t CountFolderEntries(const std::string& folder) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return 0;
+    }
+    std::size_t count = 0;
+    while (readdir(dir) != nullptr) {
+        ++count;
+    }
+    closedir(dir);
+    return count;
+}
+
 std::optional<EntryInfo> StatPath(const std::string& path) {
     return StatAt(AT_FDCWD, path);
 }
