@@ -1,5 +1,6 @@
 #include "catalogue/file_catalogue.h"
 
+#include <algorithm>
 #include <iterator>
 #include <new>
 #include <numeric>
@@ -64,6 +65,9 @@ int FileCatalogue::LoadFolder(std::string& folder, unsigned flags) {
         folderPath_ = folder;
         folderCount_ = static_cast<std::int32_t>(folders.size());
         records_ = Concatenate(std::move(folders), std::move(files));
+        missingDetails_ = static_cast<std::size_t>(
+            std::count_if(records_.begin(), records_.end(),
+                          [](const FileRecord& record) { return !record.detailsKnown; }));
         // Memory kept from a much larger folder is given back.
         if (records_.capacity() > 2 * records_.size() + 1024) {
             records_.shrink_to_fit();
@@ -85,6 +89,7 @@ int FileCatalogue::LoadFolder(std::string& folder, unsigned flags) {
 
 int FileCatalogue::ClearRecords() {
     folderCount_ = 0;
+    missingDetails_ = 0;
     rowOfRecordOrder_ = nullptr;
     return ClearRecords(records_);
 }

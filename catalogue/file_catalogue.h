@@ -43,13 +43,25 @@ class FileCatalogue {
     std::int32_t FolderCount() const { return folderCount_; }
     std::int32_t RecordCount() const { return static_cast<std::int32_t>(records_.size()); }
 
+    // After a kinds-only load: the records whose size, times and attributes are not read yet.
+    std::size_t MissingDetails() const { return missingDetails_; }
+    // Reads one record's details (by its name in the folder); an entry gone since the listing
+    // keeps what the listing told. Nothing is read for a record whose details are known.
+    int FillDetails(std::int32_t recordIndex);
+    // The same for every record still without its details.
+    int FillAllDetails();
+    // Details read elsewhere (nullopt: the entry is gone), for a record still without them.
+    void ApplyDetails(std::int32_t recordIndex, const std::optional<platform::EntryInfo>& info);
+    // Whether the order of key is built from the details (size, times, attributes).
+    static bool KeyNeedsDetails(int key);
+
     // Frees every record (of the catalogue, or of the given list) and empties the list.
     int ClearRecords();
     static int ClearRecords(RecordList& list);
     int ClearOrders();
 
-    // The order of key (slot 7 whenever customOrder is set), built on first use; nullptr when
-    // it could not be built.
+    // The order of key (slot 7 whenever customOrder is set), built on first use (an order by
+    // the details fills them all first); nullptr when it could not be built.
     const Order* GetOrder(int key);
     int BuildOrder(int key);
     // Writes the custom order into slot 7 (the custom-order dialog's result); customOrder is
@@ -76,6 +88,7 @@ class FileCatalogue {
     std::string folderPath_;
     std::int32_t folderCount_ = 0;
     RecordList records_;
+    std::size_t missingDetails_ = 0;
     std::array<std::optional<Order>, kOrderSlots> orders_;
     // Row of each record in the order last asked for by RowOfRecord; rebuilt when it changes.
     std::vector<std::int32_t> rowOfRecord_;

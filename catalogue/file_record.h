@@ -19,6 +19,9 @@ inline constexpr int kOutOfMemory = -11;
 struct FileRecord {
     std::int32_t index = 0;  // position in the catalogue's records; folders first
     bool isFile = false;
+    // False after a kinds-only listing until FileCatalogue::FillDetails: attributes, times
+    // and size then hold only what the listing told (kind and hidden bit).
+    bool detailsKnown = true;
     std::string name;
     std::string extension;  // from the last "." on, the "." included; empty without "."
     std::string typeName;
@@ -53,7 +56,7 @@ inline constexpr unsigned kScanFiles = 0x1;
 inline constexpr unsigned kScanFolders = 0x2;
 inline constexpr unsigned kScanDotEntries = 0x4;
 // Together with the flags above: names and kinds only (platform::ListFolderKinds); sizes,
-// times and most attribute bits stay 0. For callers that read nothing else.
+// times and most attribute bits stay 0 and detailsKnown false until the catalogue fills them.
 inline constexpr unsigned kScanKindsOnly = 0x8;
 
 // Lists folder into the two lists (index stays 0). A trailing "/" is cut from folder (the

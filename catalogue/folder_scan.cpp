@@ -36,6 +36,7 @@ void AppendRecord(RecordList& list, const platform::DirEntry& entry, const std::
         record.modified = entry.modified;
         record.size = entry.size;
         record.inode = entry.inode;
+        record.detailsKnown = entry.described;
         record.isFile = (entry.attributes & platform::kAttrDirectory) == 0;
         // A type lookup that fails leaves the type empty and the icon 0; the record is kept.
         // Running out of memory is no failed lookup: it stops the scan.
@@ -54,6 +55,9 @@ void AppendRecord(RecordList& list, const platform::DirEntry& entry, const std::
         throw;
     }
 }
+
+// Lists with room for this many records are filled without counting the folder first.
+constexpr std::size_t kCountBelowCapacity = 65'536;
 
 bool IsDotEntry(std::string_view name) {
     return name == "." || name == "..";
@@ -116,6 +120,12 @@ int ScanFolder(std::string& folder, RecordList& folders, RecordList& files, unsi
         }
     };
     try {
+        // A first read of a large folder would grow the file list step by step, moving every
+        // record built so far each time; counting the names first costs far less. A list
+        // kept from an earlier read mostly has the room already.
+        if ((flags & kScanFiles) != 0 && files.capacity() < kCountBelowCapacity) {
+            files.reserve(files.size() + platform::CountFolderEntries(folder));
+        }
         // A folder that cannot be opened leaves both lists untouched and is no error.
         if ((flags & kScanKindsOnly) != 0) {
             platform::ListFolderKinds(folder, visit);

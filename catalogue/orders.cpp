@@ -102,6 +102,10 @@ int FileCatalogue::BuildOrder(int key) {
     if (orders_[key]) {
         return kOk;
     }
+    // An order by a detail nobody has read yet would be an order by the listing's zeros.
+    if (KeyNeedsDetails(key) && FillAllDetails() != kOk) {
+        return kOutOfMemory;
+    }
     try {
         Order order;
         if (key != kKeyCustom) {

@@ -126,6 +126,7 @@ bool ListEntries(const std::string& folder, const std::function<bool(const DirEn
         struct statx sx {};
         if (kindsOnly && DescribeFromListing(*ent, entry)) {
             // Names and kinds are all the caller needs.
+            entry.described = false;
         } else if (FsCalls().statx(dirfd, ent->d_name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
                                    kStatxMask, &sx) == 0) {
             const EntryInfo info = InfoFromStatx(sx, entry.name, dirfd, ent->d_name);
@@ -155,6 +156,19 @@ bool ListFolder(const std::string& folder, const std::function<bool(const DirEnt
 
 bool ListFolderKinds(const std::string& folder, const std::function<bool(const DirEntry&)>& visit) {
     return ListEntries(folder, visit, true);
+}
+
+std::size_t CountFolderEntries(const std::string& folder) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return 0;
+    }
+    std::size_t count = 0;
+    while (readdir(dir) != nullptr) {
+        ++count;
+    }
+    closedir(dir);
+    return count;
 }
 
 std::optional<EntryInfo> StatPath(const std::string& path) {

@@ -2,6 +2,7 @@
 // The only code that calls the operating system for files and folders. File operations return
 // 0 on success or the errno value of the failure, which SystemErrorText turns into a message.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -31,6 +32,9 @@ struct DirEntry {
     std::uint64_t modified = 0;
     std::uint64_t size = 0;
     std::uint64_t inode = 0;  // as the listing gives it: the batch journal's identity of a file
+    // False when only the name and kind were read (ListFolderKinds): times, size and most
+    // attribute bits are then unknown.
+    bool described = true;
 };
 
 // Calls visit for every entry of the folder, "." and ".." included, in the order the file
@@ -42,6 +46,10 @@ bool ListFolder(const std::string& folder, const std::function<bool(const DirEnt
 // described without asking the file system for more, with kAttrDirectory or kAttrNormal (and
 // kAttrHidden for a leading "."), no times and size 0. Other entries are described in full.
 bool ListFolderKinds(const std::string& folder, const std::function<bool(const DirEntry&)>& visit);
+
+// How many entries a listing of folder visits now ("." and ".." included), without describing
+// any; 0 when it cannot be opened. A size to reserve before a listing, not a promise.
+std::size_t CountFolderEntries(const std::string& folder);
 
 // What an entry is, by itself (a symbolic link is a link, whatever it points to). Special
 // entries (FIFOs, sockets, devices) are never opened: only their names may change.

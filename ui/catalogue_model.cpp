@@ -113,12 +113,23 @@ QString CatalogueListModel::Text(int row, int column) const {
         static_cast<std::size_t>(record) >= catalogue_->GetRecords().size()) {
         return {};
     }
+    // Size, times and attributes are read when a row showing them is painted (unless read in
+    // the background by then).
+    const catalogue::FileRecord& shown = catalogue_->GetRecords()[static_cast<std::size_t>(record)];
+    if (column >= catalogue::kKeySize && column <= catalogue::kKeyAttrib) {
+        if (!shown.detailsKnown) {
+            catalogue_->FillDetails(record);
+        }
+        if (!formattedDetails_) {
+            formattedRow_ = -1;
+        }
+    }
     if (formattedRow_ != row) {
         formatted_.clear();
-        catalogue::FormatRecord(catalogue_->GetRecords()[static_cast<std::size_t>(record)],
-                                formatted_);
+        catalogue::FormatRecord(shown, formatted_);
         formatted_.resize(static_cast<std::size_t>(columns_));
         formattedRow_ = row;
+        formattedDetails_ = shown.detailsKnown;
     }
     return ToQString(formatted_[static_cast<std::size_t>(column)]);
 }

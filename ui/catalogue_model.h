@@ -80,6 +80,7 @@ class CatalogueListModel : public QAbstractTableModel {
     // The texts of the row formatted last: a row is painted column by column.
     mutable int formattedRow_ = -1;
     mutable std::vector<std::string> formatted_;
+    mutable bool formattedDetails_ = false;  // the row's details were known when formatted
 };
 
 }  // namespace tidemark::ui

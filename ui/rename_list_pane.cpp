@@ -1,5 +1,6 @@
 #include "ui/rename_list_pane.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -12,6 +13,7 @@
 #include "catalogue/file_catalogue.h"
 #include "platform/file_system.h"
 #include "ui/catalogue_model.h"
+#include "ui/detail_reader.h"
 #include "ui/messages.h"
 #include "ui/qt_text.h"
 
@@ -153,7 +155,22 @@ void CRenameListPane::OnColumnClick(int column) {
     }
     catalogue_->ascending = column == catalogue_->sortKey ? !catalogue_->ascending : true;
     catalogue_->sortKey = column;
+    // An order by size, time or attributes first reads every entry's details not read yet.
+    const bool reads =
+        catalogue::FileCatalogue::KeyNeedsDetails(column) && catalogue_->MissingDetails() > 0;
+    if (reads) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        // The background pass would read the same entries alongside, for nothing.
+        if (QObject* view = RenameViewOf(this)) {
+            if (auto* reader = view->findChild<DetailReader*>()) {
+                reader->Drop();
+            }
+        }
+    }
     catalogue_->GetOrder(column);
+    if (reads) {
+        QApplication::restoreOverrideCursor();
+    }
     PostUserMessage(RenameViewOf(this), UM_REFILLLISTS);
 }
 

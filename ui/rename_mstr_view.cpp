@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <new>
 
 #include "platform/file_system.h"
 #include "rename/preview.h"
@@ -26,6 +27,7 @@
 #include "settings/app_settings.h"
 #include "ui/catalogue_model.h"
 #include "ui/collision_marker.h"
+#include "ui/detail_reader.h"
 #include "ui/dialog_hooks.h"
 #include "ui/dialog_ops_host.h"
 #include "ui/folder_helper.h"
@@ -195,6 +197,9 @@ void CRenameMstrView::OnInitialUpdate() {
     marker_ = new CollisionMarker(this);
     connect(marker_, &CollisionMarker::MarksReady, this,
             [this](const std::shared_ptr<const CollisionMarks>& marks) { ShowMarks(*marks); });
+    detailReader_ = new DetailReader(this);
+    connect(detailReader_, &DetailReader::DetailsRead, this,
+            [this](const std::shared_ptr<const DetailChunk>& chunk) { ApplyDetails(*chunk); });
     catalogue_ = std::make_unique<catalogue::FileCatalogue>();
     catalogue_->SetTypeNamer(TypeIcons::MakeNamer(icons_));
     LoadSettings();
@@ -302,6 +307,10 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
         return catalogue::kOk;
     }
     const WaitCursor wait;
+    // The background passes over the records about to be replaced would only compete with
+    // the read for the processor.
+    detailReader_->Drop();
+    marker_->Drop();
     currentFolder_ = folder;
     // A custom order names records of the folder it was made in; kept, it would show no rows
     // for any other folder, and stale rows after a re-read.
@@ -309,10 +318,13 @@ int CRenameMstrView::ChangeFolder(const std::string& folder) {
     catalogue_->SetFolder(folder);
     // Posted, so the status bar shows the path even when the read fails.
     PostUserMessage(MainFrameObject(), UM_SETSTATUSTEXT, 0, folder);
-    if (catalogue_->LoadFolder(folder, catalogue::kScanFiles | catalogue::kScanFolders) ==
-        catalogue::kOk) {
+    // Names and kinds only: the details of a large folder would take a file-system query per
+    // entry. The source list reads those of the rows it shows, an order by them reads all.
+    if (catalogue_->LoadFolder(folder, catalogue::kScanFiles | catalogue::kScanFolders |
+                                           catalogue::kScanKindsOnly) == catalogue::kOk) {
         catalogue_->selection.clear();
         FillLists();
+        StartDetailPass();
         if (catalogue_->RecordCount() == 0) {
             if (const QString problem = FolderProblem(folder); !problem.isEmpty()) {
                 ShowStatusNote(problem);
@@ -424,6 +436,40 @@ void CRenameMstrView::FillLists() {
                              catalogue_->ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
+void CRenameMstrView::StartDetailPass() {
+    if (catalogue_->MissingDetails() == 0 || !names_) {
+        detailReader_->Drop();
+        return;
+    }
+    DetailPass pass{.generation = ++detailGeneration_,
+                    .folder = catalogue_->GetFolder(),
+                    .names = names_,
+                    .records = {}};
+    try {
+        pass.records.reserve(catalogue_->MissingDetails());
+    } catch (const std::bad_alloc&) {
+        detailReader_->Drop();  // the rows shown and an order by a detail still read them
+        return;
+    }
+    for (const catalogue::FileRecord& record : catalogue_->GetRecords()) {
+        if (!record.detailsKnown) {
+            pass.records.push_back(static_cast<std::uint32_t>(record.index));
+        }
+    }
+    detailReader_->Start(std::move(pass));
+}
+
+void CRenameMstrView::ApplyDetails(const DetailChunk& chunk) {
+    // Rows shown so far read their own details, which a chunk never replaces: nothing on
+    // screen changes.
+    for (std::size_t i = 0; i < chunk.records.size(); ++i) {
+        catalogue_->ApplyDetails(static_cast<std::int32_t>(chunk.records[i]), chunk.details[i]);
+    }
+    if (catalogue_->MissingDetails() == 0) {
+        detailReader_->Drop();  // an order by size read the rest meanwhile
+    }
+}
+
 void CRenameMstrView::RefreshResultNames() {
     if (resultPane_ == nullptr || catalogue_ == nullptr) {
         return;
@@ -444,8 +490,14 @@ int CRenameMstrView::OnPerformFileRename() {
     }
     platform::JournalWriter journal;
     request.journal = &journal;
+    // Entries renamed under the pass would read as gone; a re-read starts a pass of its own.
+    detailReader_->Drop();
+    const std::uint64_t generation = detailGeneration_;
     batchClock_.start();
     const int result = rename::OnPerformFileRename(*catalogue_, request, *this);
+    if (detailGeneration_ == generation) {
+        StartDetailPass();
+    }
     EndBusy();
     batchClock_.invalidate();
     if (result == rename::kRenameFileOpFailed) {

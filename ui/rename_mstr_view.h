@@ -28,6 +28,8 @@ namespace tidemark::ui {
 class CTabPage;
 class CollisionMarker;
 struct CollisionMarks;
+class DetailReader;
+struct DetailChunk;
 class CRenameSplitFrm;
 class CSrcListPane;
 class CResListPane;
@@ -93,6 +95,7 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     // Up to this many rows the preview's marks are found at once; above, in the background.
     void SetMarkAtOnceRows(std::size_t rows) { markAtOnceRows_ = rows; }
     CollisionMarker* Marker() const { return marker_; }
+    DetailReader* Details() const { return detailReader_; }
 
     // The tab's title, which becomes the document title.
     static QString TabTitle(int index);
@@ -115,6 +118,9 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     // The preview names and collision marks of the result list: a refill or a refresh.
     void ShowPreview(bool refill);
     void ShowMarks(const CollisionMarks& marks);
+    // Reads the details of the records still without them in the background.
+    void StartDetailPass();
+    void ApplyDetails(const DetailChunk& chunk);
     void EndBusy();
     void RestoreCursor();
 
@@ -123,6 +129,8 @@ class CRenameMstrView : public QWidget, public rename::RenameHost {
     std::shared_ptr<const rename::NameSnapshot> names_;
     rename::PreviewNames preview_;
     CollisionMarker* marker_ = nullptr;
+    DetailReader* detailReader_ = nullptr;
+    std::uint64_t detailGeneration_ = 0;
     std::uint64_t previewGeneration_ = 0;
     // About a millisecond of marking: small folders show their marks with the names.
     std::size_t markAtOnceRows_ = 4000;

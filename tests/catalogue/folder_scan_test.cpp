@@ -214,5 +214,46 @@ TEST(FormatRecord, SevenColumnTextsOfARealFileInAnyTimeZone) {
     tzset();
 }
 
+// A kinds-only load reads the details only when asked: for one record, or for all of them
+// before an order by a detail; either way they are a full load's. An entry gone meanwhile keeps
+// what the listing told.
+TEST(LoadFolder, KindsOnlyDetailsFilledOnDemand) {
+    TempFolder dir;
+    const Names names = {"a.txt", "b.txt", "c.txt", "gone.txt"};
+    const std::size_t sizes[] = {30, 10, 20, 5};
+    for (std::size_t n = 0; n < names.size(); ++n) {
+        dir.File(names[n], std::string(sizes[n], 'x'));
+        dir.SetTime(names[n], 1'100'000'000 + static_cast<std::int64_t>((n + 1) % 4) * 99'000'000);
+    }
+    chmod((dir / "b.txt").c_str(), 0444);
+    dir.Folder("sub");
+    const unsigned kindsOnly = kScanFiles | kScanFolders | kScanKindsOnly;
+    FileCatalogue full, kinds, sorted;
+    ASSERT_EQ(full.LoadFolder(dir.Path()), kOk);
+    ASSERT_EQ(kinds.LoadFolder(dir.Path(), kindsOnly), kOk);
+    ASSERT_EQ(sorted.LoadFolder(dir.Path(), kindsOnly), kOk);
+    ASSERT_EQ(kinds.MissingDetails(), 5U);
+    std::vector<std::string> expected, texts;
+    for (std::int32_t r = 0; r < 4; ++r) {
+        EXPECT_FALSE(kinds.GetRecords()[r].detailsKnown);
+        ASSERT_EQ(kinds.FillDetails(r), kOk);
+        FormatRecord(full.GetRecords()[r], expected);
+        FormatRecord(kinds.GetRecords()[r], texts);
+        EXPECT_EQ(texts, expected);
+    }
+    for (const int key : {kKeySize, kKeyModified, kKeyAttrib}) {
+        ASSERT_NE(sorted.GetOrder(key), nullptr);
+        EXPECT_EQ(*sorted.GetOrder(key), *full.GetOrder(key)) << key;
+    }
+    EXPECT_EQ(sorted.MissingDetails(), 0U);
+    std::filesystem::remove(dir / "gone.txt");
+    ASSERT_EQ(kinds.FillDetails(4), kOk);
+    const FileRecord& gone = kinds.GetRecords()[4];
+    EXPECT_TRUE(gone.detailsKnown && gone.isFile);
+    EXPECT_EQ(gone.attributes, platform::kAttrNormal);
+    EXPECT_EQ(gone.size, 0U);
+    EXPECT_EQ(kinds.MissingDetails(), 0U);
+}
+
 }  // namespace
 }  // namespace tidemark::catalogue

@@ -2,20 +2,24 @@
 // background, and the page's buttons in view at the least window size.
 
 #include <QAbstractItemModel>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
 
 #include <chrono>
+#include <iterator>
 #include <string>
 #include <thread>
 
 #include "app/main_frame.h"
+#include "catalogue/file_catalogue.h"
 #include "rename/preview.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/catalogue_model.h"
 #include "ui/collision_marker.h"
+#include "ui/detail_reader.h"
 #include "ui/number_page.h"
 #include "ui/rename_list_pane.h"
 #include "ui/rename_mstr_view.h"
@@ -159,6 +163,55 @@ TEST_F(PreviewScaleTest, RenameCloseAndClearStayInViewAtTheLeastWindowSize) {
             const QRect shown(button->mapTo(scroller->viewport(), QPoint(0, 0)), button->size());
             EXPECT_TRUE(scroller->viewport()->rect().contains(shown)) << tab << " " << name;
         }
+    }
+}
+
+// An open reads names and kinds only, yet the rows shown, an order by size and the records
+// read in the background are the disk's.
+TEST_F(PreviewScaleTest, ShownDetailsTheSizeOrderAndTheBackgroundPassAreTheDisks) {
+    const std::size_t sizes[] = {700, 5, 90, 3000};
+    for (std::size_t n = 0; n < std::size(sizes); ++n) {
+        // Two files in view, two far down (read by the order or in the background).
+        const std::string name = (n < 2 ? "a" : "z") + std::to_string(n) + ".bin";
+        folder.File(name, std::string(sizes[n], 'x'));
+        folder.SetTime(name, 1'000'000'000 + static_cast<std::int64_t>(n) * 3'500'000);
+    }
+    ASSERT_NE(OpenWindow(), nullptr);
+    view->Refresh();
+    view->Details()->Drop();  // no background pass: the rows read their own details
+    ProcessPostedEvents();
+    catalogue::FileCatalogue full;
+    ASSERT_EQ(full.LoadFolder(folder.Path()), catalogue::kOk);
+    ui::CRenameListPane* source = view->SourcePane();
+    const QAbstractItemModel* model = source->model();
+    // Rows 0 to 6 are in view: the folders and the two files named "a".
+    ASSERT_TRUE(source->viewport()->rect().contains(source->visualRect(model->index(6, 0))));
+    std::vector<std::string> texts;
+    for (int row = 0; row < 7; ++row) {
+        catalogue::FormatRecord(full.GetRecords().at(source->ListModel()->RecordOfRow(row)), texts);
+        for (const int column : {catalogue::kKeySize, catalogue::kKeyModified}) {
+            EXPECT_EQ(model->index(row, column).data().toString().toStdString(), texts[column])
+                << row;
+        }
+    }
+    EXPECT_GT(view->Catalogue()->MissingDetails(), 0U);
+    QHeaderView* header = source->header();
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(catalogue::kKeySize) + 4, header->height() / 2));
+    Names bySize;
+    for (const std::uint32_t record : *full.GetOrder(catalogue::kKeySize)) {
+        bySize.push_back(full.GetRecords()[record].name);
+    }
+    EXPECT_EQ(ColumnTexts(source), bySize);
+    // A re-read in name order leaves the details to the background pass.
+    view->Catalogue()->sortKey = catalogue::kKeyName;
+    view->Refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->Catalogue()->MissingDetails() == 0; }));
+    for (std::size_t r = 0; r < full.GetRecords().size(); ++r) {
+        const catalogue::FileRecord& read = view->Catalogue()->GetRecords()[r];
+        EXPECT_EQ(read.size, full.GetRecords()[r].size) << read.name;
+        EXPECT_EQ(read.modified, full.GetRecords()[r].modified) << read.name;
     }
 }
 
