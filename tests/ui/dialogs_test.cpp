@@ -19,8 +19,7 @@ namespace {
 
 using namespace tidemark::testing;
 using settings::FolderList;
-using MainFrameTest = AppFixture;
-using HelpTest = RenameWindowFixture;
+using MainFrameTest = RenameWindowFixture;
 
 const QString kSourceInvalid = QStringLiteral("The source directory is not valid.");
 const QString kDestInvalid = QStringLiteral("The destination directory is not valid.");
@@ -232,19 +231,16 @@ TEST_F(FolderDialogTest, MergeChecksATypedFolderOnceAfterTyping) {
     EXPECT_EQ(MergeLists()[2], FolderList{alt});
 }
 
-TEST_F(MainFrameTest, StartsWithItsTitleStatusAndTips) {
-    app::CMainFrame frame;
-    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark"));
-    EXPECT_EQ(frame.minimumSize(), QSize(700, 400));
-    EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
+TEST_F(MainFrameTest, StartsWithItsTitleAndTipsAndF1OpensTheHelpPageOfTheTabOrDialogInFront) {
+    frame = std::make_unique<app::CMainFrame>();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Tidemark"));
+    EXPECT_EQ(frame->minimumSize(), QSize(700, 400));
+    EXPECT_EQ(frame->StatusText(), QStringLiteral("For Help, press F1"));
     EXPECT_EQ(
-        frame.MoveOnLengthAction()->statusTip(),
+        frame->MoveOnLengthAction()->statusTip(),
         QStringLiteral("Move files from source to destination folder based on length of filename"));
     // A folder named like markup shows as it is named.
-    EXPECT_EQ(Child<QLabel>(&frame, "messagePane")->textFormat(), Qt::PlainText);
-}
-
-TEST_F(HelpTest, F1OpensThePageOfTheTabInFrontOrOfTheDialogAndEveryPageResolves) {
+    EXPECT_EQ(Child<QLabel>(frame.get(), "messagePane")->textFormat(), Qt::PlainText);
     ASSERT_NE(OpenWindow(), nullptr);
     // Dialog (null: the rename window with tab in front), tab, contents entry, section.
     const std::tuple<QDialog*, int, const char*, const char*> cases[] = {
