@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDynamicPropertyChangeEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -74,6 +75,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 
 CMainFrame::~CMainFrame() {
     CloseRenameWindows();
+    // A dialog still open hands its histories back on the way out, while AppSettings lives.
+    qDeleteAll(findChildren<QDialog*>(Qt::FindDirectChildrenOnly));
     if (ui::MainFrameObject() == this) {
         ui::SetMainFrameObject(nullptr);
     }
