@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "ui/background_priority.h"
+
 namespace tidemark::ui {
 
 CollisionMarker::CollisionMarker(QObject* parent) : QObject(parent) {
@@ -62,6 +64,7 @@ void CollisionMarker::Drop() {
 }
 
 void CollisionMarker::Loop(std::stop_token threadStop) {
+    RunBelowForeground();
     while (true) {
         CollisionPass pass;
         std::stop_token passStop;

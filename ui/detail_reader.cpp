@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/folder_fd.h"
+#include "ui/background_priority.h"
 
 namespace tidemark::ui {
 
@@ -33,6 +34,7 @@ void DetailReader::Drop() {
 void DetailReader::Run(const DetailPass& pass, std::stop_token stop) {
     // Without memory for a chunk the pass ends: the list still reads the rows it shows, and an
     // order by a detail reads the rest.
+    RunBelowForeground();
     try {
         ReadAll(pass, stop);
     } catch (const std::bad_alloc&) {

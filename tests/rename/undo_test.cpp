@@ -179,6 +179,8 @@ TEST(Undo, DamagedOrCutShortJournalIsRefusedWhole) {
         {"cut inside the plan", [](const std::string& t) { return t.substr(0, t.find("P ")); },
          "cut short"},
         {"a bad step line", [](const std::string& t) { return t + "D 99\nE complete\n"; }, "line"},
+        {"a short added step", [](const std::string& t) { return t + "A R 0\n"; }, "line"},
+        {"a number with a tail", [](const std::string& t) { return t + "D 1x\n"; }, "line"},
         {"not a journal", [](const std::string&) { return std::string("hello\n"); },
          "not a journal"},
     };

@@ -1,5 +1,11 @@
-// The main frame, its folder dialogs on real folders and tmk.ini histories, and "Sort Files".
+// The main frame, its folder dialogs on real folders and tmk.ini histories, "Sort Files" and help.
 
+#include <QFile>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+
+#include "help/help_window.h"
 #include "settings/app_settings.h"
 #include "settings/folder_list.h"
 #include "ui/intelligent_merge_dialog.h"
@@ -13,7 +19,7 @@ namespace {
 
 using namespace tidemark::testing;
 using settings::FolderList;
-using MainFrameTest = AppFixture;
+using MainFrameTest = RenameWindowFixture;
 
 const QString kSourceInvalid = QStringLiteral("The source directory is not valid.");
 const QString kDestInvalid = QStringLiteral("The destination directory is not valid.");
@@ -225,16 +231,69 @@ TEST_F(FolderDialogTest, MergeChecksATypedFolderOnceAfterTyping) {
     EXPECT_EQ(MergeLists()[2], FolderList{alt});
 }
 
-TEST_F(MainFrameTest, StartsWithItsTitleStatusAndTips) {
-    app::CMainFrame frame;
-    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tidemark"));
-    EXPECT_EQ(frame.minimumSize(), QSize(700, 400));
-    EXPECT_EQ(frame.StatusText(), QStringLiteral("For Help, press F1"));
+TEST_F(MainFrameTest, StartsWithItsTitleAndTipsAndF1OpensTheHelpPageOfTheTabOrDialogInFront) {
+    frame = std::make_unique<app::CMainFrame>();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Tidemark"));
+    EXPECT_EQ(frame->minimumSize(), QSize(700, 400));
+    EXPECT_EQ(frame->StatusText(), QStringLiteral("For Help, press F1"));
     EXPECT_EQ(
-        frame.MoveOnLengthAction()->statusTip(),
+        frame->MoveOnLengthAction()->statusTip(),
         QStringLiteral("Move files from source to destination folder based on length of filename"));
     // A folder named like markup shows as it is named.
-    EXPECT_EQ(Child<QLabel>(&frame, "messagePane")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(Child<QLabel>(frame.get(), "messagePane")->textFormat(), Qt::PlainText);
+    ASSERT_NE(OpenWindow(), nullptr);
+    // Dialog (null: the rename window with tab in front), tab, contents entry, section.
+    const std::tuple<QDialog*, int, const char*, const char*> cases[] = {
+        {nullptr, 3, "Numbering files", ""},
+        {nullptr, 1, "Renaming by rules", "extensions"},
+        {nullptr, 0, "Renaming by rules", "files"},
+        {nullptr, 2, "Renaming by rules", "folders"},
+        {new CMoveOnLengthDlg(frame.get()), 0, "Move On Length", ""},
+        {new CIntelligentMergeDlg(frame.get()), 0, "Intelligent Merge", ""},
+        {new CSortFilesDlg(frame.get()), 0, "Custom order", ""},
+    };
+    for (const auto& [dialog, tab, contents, section] : cases) {
+        SCOPED_TRACE(contents);
+        view->TabControl()->setCurrentIndex(tab);
+        QWidget* owner = dialog != nullptr ? dialog : static_cast<QWidget*>(frame.get());
+        if (dialog != nullptr) {
+            dialog->open();
+        }
+        QApplication::setActiveWindow(owner);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(owner));
+        QTest::keyClick(dialog != nullptr ? owner : view->TabControl()->currentWidget(),
+                        Qt::Key_F1);
+        auto* help = owner->findChild<help::HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(help, nullptr);
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_EQ(help->Contents()->currentItem()->text(), Q(contents));
+        EXPECT_EQ(help->Browser()->source().fragment(), Q(section));
+        EXPECT_EQ(
+            frame->findChildren<help::HelpWindow*>(QString(), Qt::FindDirectChildrenOnly).size(),
+            1);
+        if (dialog != nullptr) {
+            dialog->reject();
+        }
+    }
+    // Every page is titled as listed, and its pictures and page links are there.
+    auto* help = frame->findChild<help::HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+    for (int row = 0; row < help->Contents()->count(); ++row) {
+        help->Contents()->setCurrentRow(row);
+        const QTextDocument* page = help->Browser()->document();
+        EXPECT_EQ(page->metaInformation(QTextDocument::DocumentTitle),
+                  help->Contents()->item(row)->text());
+        for (QTextBlock block = page->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                const QString target = format.isImageFormat()
+                                           ? format.toImageFormat().name()
+                                           : format.anchorHref().section(u'#', 0, 0);
+                const QUrl url = help->Browser()->source().resolved(QUrl(target));
+                EXPECT_TRUE(target.isEmpty() || QFile::exists(url.path().prepend(u':')))
+                    << qPrintable(target);
+            }
+        }
+    }
 }
 
 TEST(SortFilesDialogTest, ButtonsMoveTheSelectedEntriesAndOkGivesTheOrderedIndexes) {

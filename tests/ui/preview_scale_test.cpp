@@ -1,19 +1,14 @@
-// The preview of a large folder: names computed per row when shown, marks found in the
-// background, and the page's buttons in view at the least window size.
+// The preview of a large folder: names computed per row when shown, marks and details found in
+// the background.
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
-#include <QPushButton>
-#include <QScrollArea>
 #include <QSignalSpy>
-#include <QTabWidget>
 
 #include <chrono>
 #include <iterator>
-#include <string>
 #include <thread>
 
-#include "app/main_frame.h"
 #include "catalogue/file_catalogue.h"
 #include "rename/preview.h"
 #include "tests/ui/ui_test_support.h"
@@ -21,8 +16,6 @@
 #include "ui/collision_marker.h"
 #include "ui/detail_reader.h"
 #include "ui/number_page.h"
-#include "ui/rename_list_pane.h"
-#include "ui/rename_mstr_view.h"
 #include "ui/rename_page.h"
 
 namespace tidemark::testing {
@@ -148,22 +141,6 @@ TEST_F(PreviewScaleTest, MarksComeFromTheBackgroundAndAStalePassIsDropped) {
         delivered.front().front().value<std::shared_ptr<const ui::CollisionMarks>>()->marks.size(),
         0U);
     EXPECT_EQ(Marks(), 0U);
-}
-
-TEST_F(PreviewScaleTest, RenameCloseAndClearStayInViewAtTheLeastWindowSize) {
-    ASSERT_NE(OpenWindow(), nullptr);
-    frame->resize(700, 400);
-    for (int tab = 0; tab < 3; ++tab) {
-        view->TabControl()->setCurrentIndex(tab);
-        ProcessPostedEvents();
-        auto* scroller = qobject_cast<QScrollArea*>(view->TabControl()->currentWidget());
-        ASSERT_NE(scroller, nullptr);
-        for (const char* name : {"renameButton", "closeButton", "clearButton"}) {
-            auto* button = Child<QPushButton>(view->Page(tab), name);
-            const QRect shown(button->mapTo(scroller->viewport(), QPoint(0, 0)), button->size());
-            EXPECT_TRUE(scroller->viewport()->rect().contains(shown)) << tab << " " << name;
-        }
-    }
 }
 
 // An open reads names and kinds only, yet the rows shown, an order by size and the records

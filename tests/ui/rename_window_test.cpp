@@ -355,6 +355,16 @@ TEST_F(RenameWindowTest, LayoutHoldsFromTheLeastSizeUpAndWithALargeFont) {
                     << text;
             }
             EXPECT_GT(captions, 10) << tab;
+            // A page that scrolls keeps its buttons in view.
+            for (const char* name : {"renameButton", "closeButton", "clearButton"}) {
+                const auto* button =
+                    tab < 3 && font == normal ? Child<QPushButton>(page, name) : nullptr;
+                const QWidget* shown = page->parentWidget();
+                EXPECT_TRUE(button == nullptr ||
+                            shown->rect().contains(
+                                QRect(button->mapTo(shown, QPoint(0, 0)), button->size())))
+                    << tab << name;
+            }
         }
         auto* pattern = Child<QLineEdit>(view->Page(3), "patternEdit");
         EXPECT_GE(pattern->width(),
