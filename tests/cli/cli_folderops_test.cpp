@@ -36,19 +36,17 @@ TEST(CliFolderOps, StoppedChecksMoveNothing) {
     dir.File("src/Report.TXT");
     dir.File("src/other-long.txt");
     dir.File("dest/report.txt");
-    const std::string exists =
-        "Error: The move was not started. A file with the name Report.TXT "
-        "already exists in the destination directory.\n";
-    const std::string length =
-        "Error: The move cannot be done.  A length larger than 0 must be entered in the length "
-        "editbox.\n";
     const std::pair<const char*, std::string> cases[] = {
         {"move-on-length F/nope F/gone --length 5",
          "Error: The source directory is not valid.\n"
          "Error: The destination directory is not valid.\n"},
-        {"move-on-length F/src F/dest --length x --preview", length},
+        {"move-on-length F/src F/dest --length x --preview",
+         "Error: The move cannot be done.  A length larger than 0 must be entered in the length "
+         "editbox.\n"},
         // The preview runs the Move's checks: it lists nothing the Move would refuse.
-        {"move-on-length F/src F/dest --length 5 --preview", exists},
+        {"move-on-length F/src F/dest --length 5 --preview",
+         "Error: The move was not started. A file with the name Report.TXT already exists in the "
+         "destination directory.\n"},
         {"merge F/src F/dest F/missing", "Error: The alternate directory is not valid.\n"},
     };
     for (const auto& [args, err] : cases) {
