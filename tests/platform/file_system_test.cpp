@@ -1,13 +1,11 @@
 #include "platform/file_system.h"
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <map>
 #include <regex>
 #include <string>
 
@@ -110,36 +108,6 @@ TEST(FileSystem, CopiesAndSpecialEntries) {
     // Within one file system only the name changes, whatever the kind.
     EXPECT_EQ(MoveFileNoReplace(dir / "pipe", dir / "far/pipe"), 0);
     EXPECT_EQ(dir.Names(), (Names{"far", "taken.bin", "to-pipe"}));
-}
-
-TEST(FileSystem, ListingKeepsInvalidUtf8NamesAndMapsAttributes) {
-    TempFolder dir;
-    const std::string odd = "bad\xFF\xFEname.txt";
-    dir.File(odd, "x");
-    chmod(dir.File("locked.txt").c_str(), 0444);
-    dir.Folder("sub");
-    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
-    ASSERT_EQ(symlink("sub", (dir / "to-sub").c_str()), 0);
-
-    std::map<std::string, DirEntry> seen;
-    ASSERT_TRUE(ListFolder(dir.Path(), [&](const DirEntry& e) {
-        seen[std::string(e.name)] = e;
-        seen[std::string(e.name)].name = {};
-        return true;
-    }));
-    const std::map<std::string, std::uint32_t> expected = {
-        {odd, kAttrNormal},
-        {"locked.txt", kAttrReadOnly},
-        {"sub", kAttrDirectory},
-        {"pipe", kAttrSystem},
-        {"to-sub", kAttrSymlink | kAttrDirectory},
-    };
-    for (const auto& [name, attributes] : expected) {
-        EXPECT_EQ(seen[name].attributes, attributes) << name;
-    }
-    EXPECT_EQ(seen.size(), expected.size() + 2);  // with "." and ".."
-
-    EXPECT_FALSE(ListFolder(dir / "missing", [](const DirEntry&) { return true; }));
 }
 
 TEST(FileSystem, PathTextsNameChecksAndNoCaseLookup) {

@@ -124,18 +124,6 @@ TEST(IniFileTest, LargeFilesKeepEveryKeyReachableThroughChanges) {
     }
 }
 
-TEST(IniFileTest, SaveMakesMissingFoldersAndReadsBack) {
-    TempFolder temp;
-    const std::string path = temp / "sub/dir/tmk.ini";
-    IniFile file;
-    file.SetString("A", "k", "1");
-    ASSERT_TRUE(file.Save(path));
-    EXPECT_EQ(temp.Read("sub/dir/tmk.ini"), "[A]\nk=1\n");
-    EXPECT_TRUE(WriteProfileString("a", "K", "2", path));
-    EXPECT_EQ(ReadProfileInt("A", "k", 0, path), 2);
-    EXPECT_EQ(ReadProfileString("A", "k", "none", 10, temp / "absent.ini"), "none");
-}
-
 // Each file call of a read-and-save failing in turn: the call tells it, and tmk.ini holds the
 // old text or the new one (the new only after a good save), also at the moment of the failure;
 // no temporary file stays. Saved through a link, the linked file is replaced and keeps its mode.
