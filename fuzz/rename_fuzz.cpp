@@ -1,9 +1,7 @@
-// The rename rules and the numbering on one name, with options as a hand-edited settings file
-// or the command line could give them. Checked, besides the absence of crashes and undefined
-// behaviour: a valid UTF-8 name with valid texts stays valid UTF-8; an entry of the kind the
-// page does not work on stays as it is; rules that only add text or change case keep every
-// invalid byte of the name, in order; the extension page keeps the name up to its last ".";
-// a number is ASCII, at least as wide as asked, and "before" puts it in front of the name.
+// Rules and numbering on one name, with options a hand-edited settings file or the command line may
+// give. Beyond no crash or UB: valid UTF-8 in, valid UTF-8 out; a record of the other kind stays;
+// adding text or changing case keeps all invalid bytes, in order; the extension page keeps the name
+// up to its last "."; a number is ASCII, at least as wide as asked; "before" puts it first.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -76,7 +74,6 @@ void FuzzRules(FuzzedDataProvider& data, const std::string& name) {
         validTexts = validTexts && ValidUtf8(*text);
     }
     const bool isFile = data.ConsumeBool();
-
     std::string result = name;
     rules.ApplyRules(result, isFile);
     if (isFile != (kind != PageKind::Folders)) {
@@ -112,7 +109,6 @@ void FuzzNumbering(FuzzedDataProvider& data, const std::string& name) {
     numbering.SetStartBoxEmpty(data.ConsumeBool() && data.ConsumeBool());
     const std::uint32_t files = data.ConsumeIntegralInRange<std::uint32_t>(1, 40);
     const bool validPattern = ValidUtf8(o.Pattern);
-
     for (std::uint32_t index = 0; index < files; ++index) {
         const bool isFile = data.ConsumeBool() || index == 0;
         std::string result = name;

@@ -121,7 +121,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                 value.substr(0, value.find_first_of("\r\n"));
         }
     }
-
     const std::string out = file.Text();
     const IniFile reread = IniFile::FromText(out);
     Check(reread.Text() == out);

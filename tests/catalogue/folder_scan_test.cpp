@@ -28,9 +28,8 @@ Names NamesOf(const RecordList& records) {
     return names;
 }
 
-// Folders first, each group in no-case name order ("_" folds before every letter, though bytewise
-// it lies between the cases), numbered in that order; dot entries listed and hidden. The folder's
-// own name holds a "." that must not be taken for an extension.
+// Folders first, each group in no-case order ("_" before letters; bytewise it is between the cases)
+// and numbered so; dot entries listed, hidden; a "." in the folder's own name is no extension.
 TEST(LoadFolder, NumberingExtensionsTypesAndHiddenEntries) {
     const std::string longExt = "a." + std::string(120, 'q');
     const struct {
@@ -107,8 +106,7 @@ TEST(LoadFolder, FlagsFolderTextsRootAndMissingFolders) {
     EXPECT_TRUE(catalogue.GetOrder(kKeyName)->empty());
 }
 
-// A type lookup that fails keeps the record with an empty type; running out of memory empties the
-// catalogue.
+// A failed type lookup keeps the record, type empty; running out of memory empties the catalogue.
 TEST(LoadFolder, SizesAndTheTypeNamerOfTheCallerWithItsFailures) {
     TempFolder dir;
     dir.SizedFile("big.iso", (5ULL << 30) + 7);
@@ -133,7 +131,6 @@ TEST(LoadFolder, SizesAndTheTypeNamerOfTheCallerWithItsFailures) {
     EXPECT_EQ(asked,
               (std::vector<std::pair<std::string, bool>>{
                   {dir / "big.iso", false}, {dir / "small.txt", false}, {dir / "sub", true}}));
-
     Names texts;  // size column, type text and icon of each record
     for (const FileRecord& r : catalogue.GetRecords()) {
         std::vector<std::string> columns;
@@ -146,7 +143,6 @@ TEST(LoadFolder, SizesAndTheTypeNamerOfTheCallerWithItsFailures) {
     huge.size = 0xFFFFFFFFFFFFFFFFULL;
     FormatRecord(huge, texts);
     EXPECT_EQ(texts[2], "-1") << "sizes show as signed decimals";
-
     int calls = 0;
     catalogue.SetTypeNamer([&calls](std::string_view path, bool isFolder) {
         if (++calls == 2) {
@@ -202,8 +198,7 @@ TEST(FormatRecord, SevenColumnTextsOfARealFileInAnyTimeZone) {
         ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
         std::vector<std::string> texts{"stale"};
         FormatRecord(catalogue.GetRecords().at(0), texts);
-        // The creation time is the birth time where the file system keeps one; either way a
-        // date in the same format.
+        // Creation: the birth time where it is kept; either way a date in the same format.
         EXPECT_EQ(texts.at(3).size(), 19U) << texts[3];
         texts[3] = "created";
         EXPECT_EQ(texts,
@@ -214,9 +209,8 @@ TEST(FormatRecord, SevenColumnTextsOfARealFileInAnyTimeZone) {
     tzset();
 }
 
-// A kinds-only load reads the details only when asked: for one record, or for all of them
-// before an order by a detail; either way they are a full load's. An entry gone meanwhile keeps
-// what the listing told.
+// A kinds-only load reads details only when asked: for one record, or all before an order by a
+// detail; either way a full load's. An entry gone meanwhile keeps what the listing told.
 TEST(LoadFolder, KindsOnlyDetailsFilledOnDemand) {
     TempFolder dir;
     const Names names = {"a.txt", "b.txt", "c.txt", "gone.txt"};

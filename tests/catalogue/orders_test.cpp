@@ -19,8 +19,7 @@ namespace {
 using testing::TempFolder;
 using Names = std::vector<std::string>;
 
-// The names of the rows, walked as the list panes walk them; each row maps back to itself and
-// none lies past the last.
+// Row names as the list panes walk them; each row maps back to itself and none lies past the last.
 Names Walk(FileCatalogue& catalogue, int key, bool ascending) {
     catalogue.sortKey = key;
     catalogue.ascending = ascending;
@@ -106,7 +105,6 @@ TEST(Orders, EveryKeyEqualsTheReferenceStableSort) {
         }
         dir.SetTime(name, 1'000'000'000 + static_cast<std::int64_t>(random() % 5));
     }
-
     FileCatalogue catalogue;
     ASSERT_EQ(catalogue.LoadFolder(dir.Path()), kOk);
     ASSERT_GT(catalogue.FolderCount(), 5);
@@ -138,7 +136,6 @@ TEST(Orders, CustomOrderOverridesEveryKeyAndIsWalkedForwards) {
     // Set before any custom order was given: an empty order, no rows.
     catalogue.customOrder = true;
     EXPECT_EQ(Walk(catalogue, kKeyName, true), Names{});
-
     catalogue.SetCustomOrderList({3, 0, 2});
     for (int key = kKeyName; key <= kKeyType; ++key) {
         for (const bool ascending : {true, false}) {

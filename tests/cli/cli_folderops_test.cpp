@@ -1,10 +1,7 @@
-// move-on-length, merge, history and undo, and the usage errors of every command.
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "tests/cli/run_cli.h"
 
@@ -30,7 +27,6 @@ TEST(CliMoveOnLength, PreviewThenMove) {
     EXPECT_EQ(dir.Names("dest"), (Strings{"Zebra.txt", "abcde.txt", "ééééé.txt"}));
 }
 
-// A stopped check prints its messages, exits with 1 and moves nothing.
 TEST(CliFolderOps, StoppedChecksMoveNothing) {
     TempFolder dir;
     dir.File("src/Report.TXT");
@@ -60,16 +56,14 @@ TEST(CliFolderOps, StoppedChecksMoveNothing) {
     }
 }
 
-// Points the program's journals at a folder of the test's own.
 struct StateFolder {
     TempFolder dir;
     StateFolder() { setenv("TMK_STATE", dir.Path().c_str(), 1); }
     ~StateFolder() { unsetenv("TMK_STATE"); }
 };
 
-// A move that fails after the checks passed is told on standard error and fails the run; the
-// merge summary counts only what went; the history shows the batch as stopped. Once nothing is in
-// the way the merge succeeds.
+// A move failing after the checks is told on stderr and fails the run; the merge summary counts
+// only what went; history shows the batch stopped. With nothing in the way the merge then succeeds.
 TEST(CliFolderOps, FailedMovesAreToldAndFailTheRun) {
     StateFolder state;
     TempFolder dir;
@@ -83,7 +77,6 @@ TEST(CliFolderOps, FailedMovesAreToldAndFailTheRun) {
               "Error: could not move blocked-name.txt to " + dir / "dest" + ": File exists\n");
     EXPECT_EQ(dir.Names("src"), Strings{"blocked-name.txt"});
     EXPECT_EQ(Field(Lines(RunCli({"history"}).out).at(0), 5), "stopped");
-
     dir.File("src/c.txt", "longer");
     dir.File("dst/c.txt", "short");
     dir.File("alt/c.txt", "already");
@@ -98,14 +91,12 @@ TEST(CliFolderOps, FailedMovesAreToldAndFailTheRun) {
               "directory)\n"
               "  0 existed in the destination folder with the same size - not moved)\n");
     EXPECT_EQ(dir.Read("alt/c.txt") + dir.Read("src/c.txt"), "alreadylonger");
-
     std::remove((dir / "alt/c.txt").c_str());
     const CliRun merged = RunCli(Words("merge F/src F/dst F/alt", dir.Path()));
     EXPECT_EQ(merged.status, 0) << merged.err;
     EXPECT_EQ(merged.err, "");
 }
 
-// Every usage error exits with 2 and one line naming the bad argument; nothing changes.
 TEST(CliUsage, BadArgumentsAreNamedAndChangeNothing) {
     TempFolder dir;
     dir.File("a.txt");
@@ -183,7 +174,6 @@ TEST(CliUndo, HistoryUndoAndRedo) {
     EXPECT_EQ(Field(history[0], 0) + Field(history[0], 2) + Field(history[0], 3) +
                   Field(history[0], 4) + Field(history[0], 5),
               "1rename" + dir.Path() + "3complete");
-
     const CliRun dry = RunCli({"undo", "--dry-run"});
     EXPECT_EQ(dry.status, 0);
     EXPECT_EQ(dry.out, "would undo 2 steps of rename in " + dir.Path() + "\n");
@@ -205,8 +195,7 @@ TEST(CliUndo, HistoryUndoAndRedo) {
     EXPECT_EQ(RunCli({"undo", "1"}).status, 0);
     EXPECT_EQ(dir.Names(), renamed);
 
-    // (b.txt kept its name: nothing to undo there.) A step whose old name is taken is skipped,
-    // listed, and gives status 1.
+    // b.txt kept its name (no step). A step whose old name is taken is skipped, listed, status 1.
     dir.File("a2.txt", "new");
     const CliRun blocked = RunCli({"undo", "--json"});
     EXPECT_EQ(blocked.status, 1);

@@ -1,13 +1,9 @@
-// list, preview and rename run on real folders: what they print, their exit status and what is
-// on disk afterwards.
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "catalogue/file_record.h"
 #include "tests/cli/run_cli.h"
@@ -26,7 +22,6 @@ Strings Column(const std::string& out, std::size_t column) {
     return values;
 }
 
-// The type text the window shows for name.
 std::string WindowType(const std::string& name, bool isFolder) {
 #ifdef TIDEMARK_CLI_MIME_TYPES
     static typenames::MimeTypeNamer namer;
@@ -58,7 +53,6 @@ TEST(CliList, SevenColumnsInTheOrderOfTheColumnClicks) {
     EXPECT_EQ(Column(bySize.out, 0), (Strings{"z.txt", "x.png", "Y.txt", "b", "A"}));
 }
 
-// Preview shows exactly what rename then does, in any order.
 TEST(CliRename, PreviewIsWhatRenameDoes) {
     const struct {
         const char* options;
@@ -213,7 +207,6 @@ TEST(CliPreview, NullSeparatedAndJsonOutputKeepEveryByte) {
     const CliRun preview = RunCli({"preview", dir.Path(), "--null", "--prepend", "x"});
     ASSERT_EQ(preview.status, 0) << preview.err;
     EXPECT_EQ(preview.out, expected);
-
     const CliRun json = RunCli({"preview", dir.Path(), "--json", "--prepend", "x"});
     ASSERT_EQ(json.status, 0) << json.err;
     EXPECT_EQ(Lines(json.out),

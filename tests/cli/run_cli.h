@@ -1,5 +1,4 @@
 #pragma once
-// Runs the built tidemark-cli through the shell and collects what it wrote and its status.
 
 #include <sys/wait.h>
 
@@ -39,8 +38,7 @@ inline std::string CliCommand(const Strings& args) {
 }
 
 inline CliRun RunCli(const Strings& args) {
-    // Batch journals go to a folder of this test run unless a test names its own, never to the
-    // user's state folder.
+    // Batch journals go to this test run's folder unless a test names its own, never the user's.
     static const TempFolder state;
     setenv("TMK_STATE", state.Path().c_str(), 0);
     static const TempFolder capture;

@@ -29,10 +29,9 @@ Message Summary(int total, int moved, int alternate, int kept) {
             "Merge Info"};
 }
 
-// One run through every row of the merge table: new, same size (other content still counts as
-// the same file), other size, name taken in the alternate too; lookup ignores case but an
-// exact name wins; subfolders are not merged. Onto another file system a move is a copy that
-// keeps the last-write time, then a delete, and still never replaces.
+// Every row of the merge table in one run: new, same size (other content still counts as the same),
+// other size, name taken in the alternate too; lookup ignores case, an exact name wins; subfolders
+// stay. Across file systems a move copies (last-write time kept) then deletes, and never replaces.
 TEST(MergeTableTest, EveryCaseOfTheTableInOneRun) {
     const std::string other = tidemark::testing::OtherFileSystem();
     for (const bool across : {false, true}) {
@@ -71,8 +70,7 @@ TEST(MergeTableTest, EveryCaseOfTheTableInOneRun) {
     }
 }
 
-// Only a case-sensitive file system holds both New.txt and NEW.TXT: the first listed moves in,
-// the other then finds it with another size.
+// Case-sensitive: the first of New.txt and NEW.TXT moves in; the other meets it with another size.
 TEST(MergeTest, SizesDifferingAbove32BitsAndNamesMovedEarlierInTheRun) {
     TempFolder root;
     RecordingHost host;
@@ -91,8 +89,7 @@ TEST(MergeTest, SizesDifferingAbove32BitsAndNamesMovedEarlierInTheRun) {
     EXPECT_EQ(root.Read("alt/" + inAlternate[0]), inAlternate[0] == "New.txt" ? "1" : "22");
 }
 
-// Both operations journalled and undone, within one file system and across two: the trees come
-// back byte for byte with their times.
+// Both undone from their journals, on one file system and across two: trees and times come back.
 TEST(UndoFolderOps, MoveOnLengthAndMergeRoundTrips) {
     using tidemark::testing::ReadTreeState;
     const std::string other = tidemark::testing::OtherFileSystem();
@@ -112,7 +109,6 @@ TEST(UndoFolderOps, MoveOnLengthAndMergeRoundTrips) {
             Plant(far, merge ? "dst/same.txt=3|alt/|dst/OTHER.txt=2" : "dst/same.txt=3|alt/");
             const auto before = ReadTreeState(root.Path());
             const auto farBefore = ReadTreeState(far.Path());
-
             platform::JournalWriter journal(state.Path());
             RecordingHost host;
             ASSERT_TRUE(

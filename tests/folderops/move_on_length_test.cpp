@@ -37,8 +37,7 @@ class MoveOnLengthTest : public ::testing::Test {
     RecordingHost host;
 };
 
-// The length box reads a leading signed number (0 otherwise); a name's length counts what the user
-// sees as one character.
+// The length box reads a leading signed number, else 0; lengths count user-perceived characters.
 TEST(MoveOnLengthTextTest, LengthTextsAndNameLengths) {
     const std::pair<const char*, std::int32_t> texts[] = {
         {"8", 8},          {"  12", 12}, {"+5", 5}, {"-7", -7}, {"12abc", 12},
@@ -91,9 +90,8 @@ TEST_F(MoveOnLengthTest, MovesFilesLongerThanLengthCountedInCharacters) {
     EXPECT_EQ(TakeSnapshot(root.Path()), after);
 }
 
-// The checks of both tools, in their order (the merge compares the texts even after missing
-// folders), stop the tool before anything moves; a length not above zero keeps the dialog open
-// on the length.
+// Both tools' checks in order (the merge compares the texts even after missing folders) stop the
+// tool before anything moves; a length not above 0 keeps the dialog open on the length.
 TEST_F(MoveOnLengthTest, FolderChecksOfBothToolsInOrder) {
     root.File("src/long-enough.txt", "x");
     root.Folder("SRC");

@@ -24,9 +24,8 @@ namespace {
 using tidemark::testing::TempFolder;
 using Names = std::vector<std::string>;
 
-// Every move ends the same through the path form and, where renameat2 refuses RENAME_NOREPLACE
-// (EINVAL), without the flag: never onto an existing name, an unchanged or case-only name is
-// no failure, a missing source gives the system's reason.
+// Moves by path and without the flag (where renameat2 lacks RENAME_NOREPLACE: EINVAL) never land on
+// an existing name; unchanged or case-only names are fine; a missing source says why.
 TEST(FileSystem, MovesNeverOverwriteWithOrWithoutTheNoReplaceFlag) {
     const struct {
         const char* from;
@@ -145,9 +144,8 @@ TEST(FileSystem, PathTextsNameChecksAndNoCaseLookup) {
 }
 
 TEST(Text, DecodeCountsCodePointsAndKeepsInvalidBytes) {
-    // "É" (2 bytes), "😀" (4 bytes), a stray continuation byte, an overlong "/", a cut 3-byte
-    // sequence at the end, and an encoded surrogate (not valid UTF-8, nor to be taken for an
-    // escape): every invalid byte is one character of its own.
+    // "É", "😀", a stray continuation byte, an overlong "/", a cut 3-byte sequence at the end and
+    // an encoded surrogate (invalid, not an escape): each invalid byte is a character of its own.
     const std::string name = "\xC3\x89t\xF0\x9F\x98\x80\x80\xC0\xAFz\xED\xB2\x80\xE2\x82";
     // An invalid byte b decodes to the escape 0xDC00 + b.
     const std::u32string expected =
@@ -156,8 +154,7 @@ TEST(Text, DecodeCountsCodePointsAndKeepsInvalidBytes) {
     EXPECT_EQ(DecodeUtf8(name), expected);
     EXPECT_EQ(CharCount(name), expected.size());
     EXPECT_EQ(EncodeUtf8(expected), name);
-    // A character is what the user sees: e + accent is one, a control byte stands alone even
-    // before an accent.
+    // One character is what the user sees: e + accent; a control byte stays alone even before one.
     EXPECT_EQ(GraphemeCount("e\u0301\n\u0301\x7F\u0301"), 5u);
 }
 
@@ -216,7 +213,6 @@ TEST(Journal, NamesStepsAndEndReadBackExactly) {
     EXPECT_EQ(writer.ChangedCount(), 2u);
     ASSERT_EQ(writer.Finish(true), 0);
     ASSERT_EQ(MarkUndone(writer.Path(), "batch-x.tmj"), 0);
-
     std::string error;
     const auto journal = ReadJournal(writer.Path(), error);
     ASSERT_TRUE(journal) << error;
@@ -256,7 +252,6 @@ TEST(Journal, StateFolderAndPruningToTheNewestFifty) {
     setenv("HOME", savedHome.c_str(), 1);
     unsetenv("TMK_STATE");
     unsetenv("XDG_STATE_HOME");
-
     TempFolder state;
     std::vector<std::string> made;
     JournalPlan empty;
@@ -281,7 +276,6 @@ TEST(RunLog, LinesAreAppendedVerbatimWithATimeStamp) {
     RunLogShutdown();
     EXPECT_FALSE(LogMessage("before the start"));
     EXPECT_FALSE(temp.Exists("tmk.log"));
-
     temp.File("tmk.log", "earlier run\n");
     EXPECT_TRUE(RunLogInitialize(0x1234, 2));
     EXPECT_TRUE(RunLogInitialize(0x1234, 2));  // a second start keeps the open log
@@ -294,7 +288,6 @@ TEST(RunLog, LinesAreAppendedVerbatimWithATimeStamp) {
         temp.Read("tmk.log"),
         std::regex("earlier run\n" + stamp + "Stage 1: 50% of %s %d done\n" + stamp + "\n")))
         << temp.Read("tmk.log");
-
     TempFolder blocked;
     blocked.Folder("tmk.log");
     std::filesystem::current_path(blocked.Path());

@@ -1,7 +1,6 @@
-// Every file operation on a small batch, with a failure at its 1st, 2nd, 3rd, ... file-system
-// call until a run meets none. After each run: every original byte is still reachable under
-// exactly one name (a copy adds at most one whole copy), nothing partial or temporary is
-// visible, and the result, messages and log lines are the ones of a failed or finished step.
+// Every file operation on a small batch, failing its 1st, 2nd, ... file-system call until a run
+// meets none. Then every original byte is under exactly one name (a copy adds at most one whole
+// copy), nothing partial or temporary shows, and results, messages and logs fit the step.
 
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -96,9 +95,8 @@ void RunRow(const Row& row, const std::string& root, const std::vector<Fault>& f
     out.fired = injection.Fired(0);
 }
 
-// Where each content may be after a run: where it was, or where a finished run put it; never
-// more often than the finished run holds it (a move: once). A crash may leave a moved entry
-// under both names, never under none.
+// Where each content may be after a run: where it was, or where a finished run put it, never more
+// often than there (a move: once). A crash may leave a moved entry under both names, never none.
 void ExpectNothingLost(const Snapshot& before, const Snapshot& done, const Snapshot& after,
                        bool crashed = false) {
     std::map<std::string, int> inDone, inAfter;
@@ -130,8 +128,7 @@ bool IsFileError(const Message& message) {
     return false;
 }
 
-// A fault met while checking that the folders exist reads as a folder that is not there: the
-// operation's own refusal, with nothing changed.
+// A fault while checking that folders exist reads as a missing folder: refused, nothing changed.
 bool IsFolderRefusal(const Outcome& clean, const Outcome& got, bool changed) {
     const Messages& messages = got.host.messages;
     if (messages.empty() || changed) {
@@ -153,7 +150,6 @@ bool IsFolderRefusal(const Outcome& clean, const Outcome& got, bool changed) {
     });
 }
 
-// The result, messages and log lines of a run that met a fault, against the finished run.
 void ExpectReported(const Row& row, const Outcome& clean, const Outcome& got, const Snapshot& done,
                     const Snapshot& after, const std::string& root) {
     const Messages& messages = got.host.messages;
@@ -166,8 +162,7 @@ void ExpectReported(const Row& row, const Outcome& clean, const Outcome& got, co
             EXPECT_TRUE(std::filesystem::exists(root + "/src/" + name)) << name;
         }
     } else if (row.op == Op::Merge) {
-        // Counters grow whether or not a transfer worked; a source that cannot be listed gives
-        // no summary and moves nothing.
+        // Failed transfers count too; an unlistable source: no summary, nothing moved.
         if (messages.empty()) {
             EXPECT_EQ(after.count("src/a.txt"), 1u);
         } else {
@@ -236,7 +231,6 @@ TEST(FileFaults, EveryStepOfEveryOperationFailsSafely) {
         ASSERT_EQ(clean.code, kRenameOk);
         ASSERT_TRUE(row.op != Op::InPlace ||
                     clean.host.logs.back() == "OnPerformFileRename - Show Proper Visuals\n");
-
         int n = 1;
         for (;; ++n) {
             ASSERT_LT(n, 400) << "the operation never ran to its end";
@@ -244,8 +238,7 @@ TEST(FileFaults, EveryStepOfEveryOperationFailsSafely) {
             reset();
             std::vector<Fault> faults{{FsCallKind::Any, n, kErrors[n % std::size(kErrors)]}};
             faults.insert(faults.end(), row.background.begin(), row.background.end());
-            // Stopped right there (a crash): no name shows a partial file; only a hidden
-            // temporary name may be left.
+            // Stopped there (a crash): no partial file under any name, only a hidden temporary.
             const auto atCrash = [&] {
                 Snapshot visible = TakeSnapshot(root.Path());
                 std::erase_if(visible, [](const auto& entry) {

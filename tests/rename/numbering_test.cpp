@@ -22,7 +22,6 @@ Numbering Make(std::uint16_t base, std::uint16_t start, std::uint16_t incr = 1,
     return numbering;
 }
 
-// The number texts of indices 0 .. count-1 of one pass.
 Texts Pass(Numbering numbering, std::uint32_t count) {
     Texts texts;
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -77,8 +76,7 @@ TEST(NumberingTest, Letters) {
     EXPECT_EQ(numbering.AlphaCounter(), "d");
     EXPECT_EQ(numbering.FormatNumber(0), "c");
 
-    // Large starts and increments give what stepping one letter at a time gives; the
-    // alphabetic base does not wrap at 16 bits.
+    // Large starts and steps equal stepping one letter at a time; letters never wrap at 16 bits.
     Numbering big = Make(kBaseAlpha, 10001, 1000);
     std::string expected = "a";
     for (int i = 1; i < 10001; ++i) {
@@ -92,8 +90,7 @@ TEST(NumberingTest, Letters) {
     }
 }
 
-// Numbers names as the callers do: files take indices 0, 1, ...; a folder (written "name/")
-// is passed without advancing the index.
+// As the callers number: files take indices 0, 1, ...; a folder ("name/") does not advance them.
 Texts NumberNames(Numbering& numbering, const Texts& names) {
     Texts result;
     std::uint32_t index = 0;
@@ -107,9 +104,8 @@ Texts NumberNames(Numbering& numbering, const Texts& names) {
     return result;
 }
 
-// Numbers from 7. A leading dot does not start an extension; "é" then a stray continuation
-// byte is two characters, a truncated sequence one a byte; a letter with its accent, joined
-// emoji and CR LF are one character each; folders keep their names and take no index.
+// From 7. A leading dot starts no extension; "é" + stray continuation byte: two characters; a cut
+// sequence: one per byte; accented letter, joined emoji, CR LF: one each; folders: no index.
 TEST(NumberingTest, Positions) {
     struct Case {
         std::uint16_t posMode;

@@ -42,7 +42,6 @@ class Recorder : public RenameHost, public folderops::FolderOpsHost {
     std::function<void(const std::string&)> onLog;
 };
 
-// The file-operation error message box for oldName.
 inline Message FileError(const std::string& oldName, int error) {
     return {"Error on" + oldName + " \r\n\r\n" + platform::SystemErrorText(error), "Error"};
 }

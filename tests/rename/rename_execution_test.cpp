@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,12 +52,10 @@ Message DestExists(const std::string& name) {
             "TMK"};
 }
 
-// One rename window's state over a real temporary folder.
 struct Window {
     TempFolder dir;
     FileCatalogue catalogue;
     Recorder host;
-    // The rename pages, by tab.
     RenameRules pages[3] = {RenameRules(PageKind::Files), RenameRules(PageKind::Extensions),
                             RenameRules(PageKind::Folders)};
     Numbering numbering;
@@ -140,8 +137,7 @@ TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
     w.catalogue.selection = w.Indices({"c.txt", "a.txt"});  // the plan follows the rows
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, true, true, kTabFiles, w.host), 1);
     EXPECT_EQ(plan, (Plan{2, 4}));
-    // A custom order is taken as it stands (the selection does not count), without the entries
-    // of the other kind.
+    // A custom order is taken as it stands (not the selection), less entries of the other kind.
     w.CustomOrder({"c.txt", "D1", "b.txt", "c.txt"});
     EXPECT_EQ(BuildRenamePlan(w.catalogue, plan, true, true, kTabNumber, w.host), 1);
     EXPECT_EQ(plan, (Plan{4, 3}));
@@ -161,9 +157,8 @@ TEST(RenameExecutionPlan, CustomOrderSelectionAndKind) {
                     {kEnter, kEnterInPlace, kEnter, kEnterInPlace});
 }
 
-// Renames stopped by the collision check, or by the move itself refusing an existing target (a
-// custom order's check sees only its own entries).
-// The number page counts in letters from "z"; the options go to the tab's page.
+// Stopped by the collision check, or by the move refusing an existing target (a custom order's
+// check sees only its entries). Numbers count in letters from "z"; options go to the tab's page.
 TEST(RenameExecutionInPlace, StoppedRenamesChangeNothing) {
     struct Case {
         const char* what;
@@ -256,9 +251,8 @@ TEST(RenameExecutionDestination, RejectionsLeaveBothFoldersAsTheyWere) {
     }
 }
 
-// A FIFO is never opened: a batch that would copy one is refused before anything changes; a
-// move within one file system only renames it. A target that appears after the check is never
-// overwritten.
+// A FIFO is never opened: a batch copying one is refused before any change; a move within one file
+// system only renames it. A target appearing after the check is never overwritten.
 TEST(RenameExecutionDestination, SpecialFilesAndLateTargets) {
     for (const std::uint16_t output : {kOutputCopy, kOutputMove}) {
         SCOPED_TRACE(output);

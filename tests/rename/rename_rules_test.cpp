@@ -101,8 +101,7 @@ TEST(RenameRulesTest, SingleRules) {
               {"Banana.AAA", Rep("A", "x", true), "Banana.xxx"},
               {"aaa.txt", Rep("a", "aa", true), "aaaaaa.txt"},
               {"aaa.txt", Rep("", "b"), "aaa.txt"},
-              // Without "Match Case" an occurrence must lie inside the name part, whose end
-              // moves with each replacement.
+              // Without "Match Case" a match lies in the name part; its end moves per replacement.
               {"ab.txt", Rep("b.t", "_"), "ab.txt"},
               {"ab.txt", Rep("b.t", "_", true), "a_xt"},
               {"aXa.txt", Rep("a", "AAA"), "AAAXAAA.txt"},
@@ -191,7 +190,6 @@ TEST(RenameRulesTest, RuleOrder) {
                                {"ÉCOLE", All({Chg("é.b"), App("!")}), "é!.b"},
                                {"a.b.c", All({Rep(".", "_", true), App("X"), Del(1, 0)}), "a_b_cX"},
                                {"a.b", All({Rep("b", "c.d", true), Pre("é"), App("X")}), "éa.cX.d"},
-                               // Every rule at once, on an ASCII and on a non-ASCII name.
                                {"hello there world.TXT",
                                 All({Rep("O", "0"), Chg("one two"), Ins(4, "-"), Pre("a "),
                                      App(" z"), Del(2, 1), CropL(1), CropR(1), caps}),
@@ -209,8 +207,7 @@ TEST(RenameRulesTest, InvalidBytes) {
                                {"m\xFF\xFEn.txt", Del(2, 1), "m\xFEn.txt"},
                                {"m\xFFn.txt", Rep("\xFF", "_", true), "m_n.txt"},
                                {"M\xFFN.TXT", CaseTo(kCaseLower), "m\xFFn.TXT"},
-                               // Overlong form, surrogate, value past Unicode, truncated sequences,
-                               // stray continuation bytes.
+                               // Overlong, surrogate, past U+10FFFF, truncated, stray continuation.
                                {"\xC0\x80z.txt", Del(2, 1), "\xC0z.txt"},
                                {"\xED\xA0\x80z.txt", Del(3, 1), "\xED\xA0z.txt"},
                                {"\xF4\x90\x80\x80.txt", CropL(1), "\x90\x80\x80.txt"},
@@ -221,9 +218,8 @@ TEST(RenameRulesTest, InvalidBytes) {
                            });
 }
 
-// Positions count what the user sees as one character: a letter with its combining marks,
-// an emoji with its modifier or joined emoji, a flag, a Hangul syllable written in jamo, CR LF.
-// No rule splits one, and a search finds only whole characters.
+// One character is what the user sees as one: a letter with its marks, an emoji with modifier or
+// joined emoji, a flag, a jamo Hangul syllable, CR LF. No rule splits one; a search finds whole.
 TEST(RenameRulesTest, UserPerceivedCharacters) {
     const std::string e = "e\u0301", woman = "\U0001F469\u200D\U0001F4BB";
     Check(
@@ -251,8 +247,7 @@ TEST(RenameRulesTest, UserPerceivedCharacters) {
     EXPECT_EQ(RenameRules(PageKind::Folders).NamePartLength(U"\U0001F1E9\U0001F1EA\r\n"), 2);
 }
 
-// The byte-wise ASCII path with its eight-byte case changes must agree with the decoded path
-// for any options.
+// The byte-wise ASCII path (eight-byte case changes) agrees with the decoded path for any options.
 TEST(RenameRulesTest, AsciiPathAgreesWithDecodedPath) {
     std::mt19937 random(7);
     const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };

@@ -1,5 +1,3 @@
-// Journalled batches of the rename execution undone on real folders: trees restored byte for
-// byte, nothing overwritten, changed files left and listed, damaged journals refused.
 
 #include "rename/undo.h"
 
@@ -81,7 +79,6 @@ TEST(Undo, RoundTripsRestoreNamesContentsAndTimes) {
         batch.Run(output);
         const TreeState after = ReadTreeState(batch.root.Path());
         ASSERT_NE(after, before);
-
         const UndoResult undo = batch.Undo();
         EXPECT_EQ(undo.status, 0) << (undo.skipped.empty() ? undo.message : undo.skipped[0]);
         EXPECT_EQ(undo.undone, batch.names.size());
@@ -140,7 +137,6 @@ TEST(Undo, SkipsAndListsWhatChangedNeverOverwriting) {
     EXPECT_EQ(copies.root.Names("src").size(), 4u);
 }
 
-// A batch stopped by a failing file-system call at each point in turn is undone completely.
 TEST(Undo, BatchStoppedByAFaultIsUndoneCompletely) {
     for (const std::uint16_t output : {kOutputRename, kOutputMove, kOutputCopy}) {
         for (int n = 1;; ++n) {
@@ -191,7 +187,6 @@ TEST(Undo, DamagedOrCutShortJournalIsRefusedWhole) {
         const TreeState after = ReadTreeState(batch.root.Path());
         const std::string path = batch.History()[0].path;
         EditJournal(path, c.damage);
-
         const UndoResult undo = UndoBatch(path, false, batch.state.Path());
         EXPECT_EQ(undo.status, 2);
         EXPECT_NE(undo.message.find("damaged"), std::string::npos) << undo.message;

@@ -93,7 +93,6 @@ TEST(AppSettingsTest, DefaultsThenOptionRecordsRoundTripWithoutSwitchesAndCase) 
         text.ends_with(OptionSection("DIR") +
                        "[MOVEONLEN]\nSrcDir=\nDestDir=\n[MERGE]\nSrcDir=\nDestDir=\nAltDir=\n"))
         << text;
-
     AppSettings reloaded(path);
     for (int page = 0; page < 3; ++page) {
         RenameOptions expected = page < 2 ? given(page) : RenameOptions{};
@@ -134,8 +133,7 @@ TEST(AppSettingsTest, ReadingChkBoxAndLongValues) {
     EXPECT_EQ(common, (FolderList{"/" + longText.substr(0, kCommonReadChars - 1)}));
 }
 
-// Histories given by the dialogs are kept in stored form: longer ones lose whole entries from
-// their end to fit the stored width.
+// Dialog histories are kept in stored form: longer ones lose whole entries from the end to fit.
 TEST(AppSettingsTest, HistoriesGivenByTheDialogsRoundTripWithinTheirWidths) {
     TempFolder temp;
     const std::string path = temp / "tmk.ini";
@@ -192,8 +190,7 @@ TEST(AppSettingsTest, CommonListsAreReadAtTheCallAndWrittenWhenGiven) {
     EXPECT_EQ(stored("DestDir"), "/d1;");
 }
 
-// A tmk.ini that cannot be read whole, or that is no regular file, gives the defaults without
-// a hang or a crash, and is never written over.
+// tmk.ini not readable whole or not a regular file: defaults, no hang or crash, never written over.
 TEST(AppSettingsTest, UnreadableOrOddSettingsFilesAreLeftAsTheyWere) {
     TempFolder temp;
     fs::permissions(temp.File("unreadable.ini", "[NAME]\nInsPos=9\n"), fs::perms::none);

@@ -70,7 +70,6 @@ TEST(FolderListTest, AddToHistoryKeepsAtMostFourAndMovesEqualEntriesUp) {
     EXPECT_EQ(six, (FolderList{"/new", "/a", "/b", "/c", "/e", "/f"}));
     AddToHistory(six, "/F");
     EXPECT_EQ(six, (FolderList{"/F", "/new", "/a", "/b", "/e"}));
-
     FolderList unlimited{"/a", "/b", "/c", "/d", "/e"};
     AddToUnlimitedHistory(unlimited, "/f");
     AddToUnlimitedHistory(unlimited, "/C");
@@ -93,7 +92,6 @@ TEST(FolderNamesTest, ScanSplitsFoldersFromEverythingElse) {
     EXPECT_EQ(Sorted(files), (Names{".hidden", "A.TXT", "b.txt", "pipe"}));
     // The file list box shows plain, visible files only, sorted without regard to case.
     EXPECT_EQ(ListPlainFiles(temp.Path()), (Names{"A.TXT", "b.txt"}));
-
     EXPECT_TRUE(ScanFolderNames(temp / "missing", folders, files));
     EXPECT_EQ(folders.size() + files.size(), 0u);
     EXPECT_EQ(ListPlainFiles(temp / "missing").size() + ListPlainFiles("").size(), 0u);

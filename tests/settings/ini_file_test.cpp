@@ -22,9 +22,8 @@ std::string Named(std::string_view prefix, int n) {
     return std::string(prefix).append(std::to_string(n));
 }
 
-// A byte-order mark does not hide the first section; only the first section of a name is
-// searched. Values and defaults are cut to the limit in characters ("é" is one, and so is a stray
-// byte, which is kept as it is).
+// A byte-order mark does not hide the first section; only a name's first section is searched.
+// Values and defaults are cut to the limit in characters ("é" is one, as is a kept stray byte).
 TEST(IniFileTest, ReadsStringsAndIntegersByTheProfileRules) {
     const std::string longText(300, 'x');
     const IniFile file = IniFile::FromText(
@@ -82,7 +81,6 @@ TEST(IniFileTest, WritingChangesOnlyTheLinesItMustAndReadsBackExactly) {
               "; settings edited by hand\r\n[Keep]\r\nunknown = stays  \r\n\r\n[name]\r\n"
               "insPos=7\r\n# another comment\r\nDelPos=2\r\n\r\n[Last]\r\nx=1\r\ny=2\r\n"
               "[New]\r\nKey=value\r\n");
-
     for (const char* value : {"plain", "", " leading", "trailing ", "\"quoted\"", "'single'",
                               "\"half", "a=b;c;", "tab\t", "\"", "x\"", "semi;"}) {
         IniFile one;

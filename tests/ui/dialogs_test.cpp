@@ -1,5 +1,3 @@
-// The main frame, its folder dialogs on real folders and tmk.ini histories, "Sort Files" and help.
-
 #include <QFile>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -46,7 +44,6 @@ class FolderDialogTest : public AppFixture {
         frame.Settings()->GetMergeLists(lists[0], lists[1], lists[2]);
         return lists;
     }
-
     std::string source = work.Folder("src");
     std::string dest = work.Folder("dst");
     std::string alt = work.Folder("alt");
@@ -80,7 +77,6 @@ TEST_F(FolderDialogTest, MoveOnLengthMovesLongerNamesAndStoresTheFolders) {
         EXPECT_EQ(sourceCombo->currentText(), Q(other));
         EXPECT_EQ(List(&dialog, "sourceList"), Texts({"x"}));
         EXPECT_EQ(Child<QLabel>(&dialog, "destPathLabel")->text(), Q(alt));
-
         Pick(sourceCombo, 6);
         EXPECT_EQ(List(&dialog, "sourceList"), Texts({"abc.txt", "Abcd.txt", "abcde.txt"}));
         Pick(Child<QComboBox>(&dialog, "destCombo"), 0);
@@ -139,7 +135,6 @@ TEST_F(FolderDialogTest, MoveOnLengthChecksATypedFolderOnEveryExitAndADoubleClic
         length->setFocus();
         EXPECT_EQ(messages.size(), 3u);
         EXPECT_EQ(dialog.SourceFolder(), Q(source));
-
         const QRect item = list->visualItemRect(list->item(0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, item.center());

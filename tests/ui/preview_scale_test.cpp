@@ -1,5 +1,4 @@
-// The preview of a large folder: names computed per row when shown, marks and details found in
-// the background.
+// The preview of a large folder: rows named when shown, marks and details found in the background.
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
@@ -36,8 +35,7 @@ class PreviewScaleTest : public RenameWindowFixture {
     rename::Numbering& Numbers() {
         return dynamic_cast<ui::CNumberPage*>(view->Page(3))->GetNumbering();
     }
-    // The result list's names, asked for in a scattered order (17 is prime to the 40 rows), so
-    // that rows are not named in the walk's order.
+    // The result names, asked for in a scattered order (17 is prime to 40 rows), not the walk's.
     std::vector<std::string> Shown() {
         const QAbstractItemModel* model = view->ResultPane()->model();
         const int rows = model->rowCount();
@@ -143,8 +141,7 @@ TEST_F(PreviewScaleTest, MarksComeFromTheBackgroundAndAStalePassIsDropped) {
     EXPECT_EQ(Marks(), 0U);
 }
 
-// An open reads names and kinds only, yet the rows shown, an order by size and the records
-// read in the background are the disk's.
+// Opening reads names and kinds only; shown rows, size order and background records match the disk.
 TEST_F(PreviewScaleTest, ShownDetailsTheSizeOrderAndTheBackgroundPassAreTheDisks) {
     const std::size_t sizes[] = {700, 5, 90, 3000};
     for (std::size_t n = 0; n < std::size(sizes); ++n) {

@@ -1,5 +1,3 @@
-// The rename window and its pages driven as a user would, on real temporary folders.
-
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -57,7 +55,6 @@ class RenameWindowTest : public RenameWindowFixture {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
         ProcessPostedEvents();
     }
-    // A drop reaches the widget that accepted the drag's entry.
     static void Drop(CRenameListPane* pane, const std::string& path) {
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(Q(path))});
@@ -261,7 +258,6 @@ TEST_F(RenameWindowTest, RowsStaySideBySideUnderEveryKindOfScrolling) {
 }
 
 TEST_F(RenameWindowTest, CollisionsAreMarkedAndRefusedARenameIsDoneOnDiskAndUndone) {
-    // The preview marks the names that collide, and the status bar counts them.
     const auto data = [this](int row, int role) {
         return result->model()->index(row, 0).data(role);
     };
@@ -281,14 +277,12 @@ TEST_F(RenameWindowTest, CollisionsAreMarkedAndRefusedARenameIsDoneOnDiskAndUndo
     EXPECT_FALSE(data(3, Qt::ToolTipRole).isValid());
     EXPECT_FALSE(data(4, Qt::ForegroundRole).isValid());
     EXPECT_EQ(frame->StatusText(), Q(folder.Path()));
-
     Prepend();
     EXPECT_EQ(SendUserMessage(view, UM_PERFORMRENAME), rename::kRenameOk);
     EXPECT_FALSE(Options().DoPrepend);
     EXPECT_EQ(Preview(), (Names{"Alpha", "beta", "x_a.jpg", "x_b.TXT", "x_c.txt", "x_d"}));
     EXPECT_EQ(frame->StatusText(),
               QStringLiteral("4 entries changed. File > Undo Last Batch can undo this batch."));
-
     auto* fileMenu = qobject_cast<QMenu*>(frame->UndoAction()->parent());
     ASSERT_NE(fileMenu, nullptr);
     QStringList texts;
@@ -355,7 +349,6 @@ TEST_F(RenameWindowTest, LayoutHoldsFromTheLeastSizeUpAndWithALargeFont) {
                     << text;
             }
             EXPECT_GT(captions, 10) << tab;
-            // A page that scrolls keeps its buttons in view.
             for (const char* name : {"renameButton", "closeButton", "clearButton"}) {
                 const auto* button =
                     tab < 3 && font == normal ? Child<QPushButton>(page, name) : nullptr;
@@ -441,7 +434,6 @@ TEST_F(RenameWindowTest, EnterInAFolderBoxOpensItAndRenameOpensATypedFolderFirst
     Click(page, "renameButton");
     ProcessPostedEvents();
     EXPECT_EQ(view->SourceHistory(), history);
-
     page->Rules().Options().SelOnly = false;
     Type(box->lineEdit(), Q(other.Path()));
     Click(page, "renameButton");
@@ -541,7 +533,6 @@ TEST_F(RenameWindowTest, SwitchesEnableTheirBoxesClearEmptiesThemAndCloseReadsNu
         EXPECT_FALSE(check->isChecked()) << ToStdString(check->objectName());
     }
     EXPECT_TRUE(Child<QAbstractButton>(page, "caseNoneRadio")->isChecked());
-
     Click(page, "insertCheck");
     Type(Edit(page, "insPosEdit"), QStringLiteral("-3"));
     EXPECT_EQ(o.InsPos, 0);
@@ -713,7 +704,6 @@ TEST_F(NumberPageTest, RenumbersInTheOrderLaidDownWithSortFilesAndCancelDropsIt)
         });
         Click(customOrder);
     };
-    // "Sort Files" needs a selected file.
     EXPECT_FALSE(customOrder->isEnabled());
     ClickRow(view->SourcePane(), 0);
     EXPECT_FALSE(customOrder->isEnabled());
@@ -723,7 +713,6 @@ TEST_F(NumberPageTest, RenumbersInTheOrderLaidDownWithSortFilesAndCancelDropsIt)
     sortFiles({"c.txt", "b.txt"}, "cancelButton");
     EXPECT_FALSE(view->Catalogue()->customOrder);
     EXPECT_EQ(ColumnTexts(view->SourcePane()), (Names{"sub", "a.txt", "b.txt", "c.txt"}));
-
     ClickRow(view->SourcePane(), 1);
     ClickRow(view->SourcePane(), 2, Qt::ControlModifier);
     ClickRow(view->SourcePane(), 3, Qt::ControlModifier);
@@ -737,7 +726,6 @@ TEST_F(NumberPageTest, RenumbersInTheOrderLaidDownWithSortFilesAndCancelDropsIt)
     EXPECT_EQ(page->GetNumbering().Options().PosMode, rename::kPosNone);
 }
 
-// The next window reads what exit wrote, and "Move" uses the destination shown from the history.
 TEST_F(NumberPageTest, ExitWritesTheSettingsAndTheNextWindowUsesThem) {
     TempFolder out;
     rename::RenameOptions& rules = dynamic_cast<CRenamePage*>(view->Page(0))->Rules().Options();

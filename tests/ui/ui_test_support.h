@@ -1,5 +1,4 @@
 #pragma once
-// Shared by the GUI tests: the application, recorded dialogs, input and the window fixtures.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -155,9 +154,8 @@ int RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive) {
 }
 
 // tmk.ini, the batch journals (never the user's) and the current folder (which the dialogs'
-// listings change) in a temporary folder of each test; message boxes are recorded instead of
-// shown, and the browse dialog answers with the queued picks (a null QString, or an empty queue,
-// cancels).
+// listings change) in a temporary folder of each test; message boxes are recorded, not shown; the
+// browse dialog answers with the queued picks (a null QString, or an empty queue, cancels).
 class AppFixture : public ::testing::Test {
   protected:
     AppFixture() {
@@ -199,7 +197,6 @@ class AppFixture : public ::testing::Test {
     std::vector<std::pair<QString, QString>> browseRequests;  // title, starting folder
 };
 
-// A main frame whose rename window is opened on `folder`.
 class RenameWindowFixture : public AppFixture {
   protected:
     ~RenameWindowFixture() override {
