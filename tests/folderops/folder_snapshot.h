@@ -1,6 +1,5 @@
 #pragma once
-// Folder-tool test helpers: a host that records what it is told, and trees written compactly
-// ("dir/|dir/name=content|...", where "dir/" is a folder).
+// Folder-tool helpers: a recording host, and trees written compactly ("dir/|dir/name=content|...").
 
 #include <algorithm>
 #include <string>

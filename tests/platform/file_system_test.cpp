@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <regex>
-#include <string>
 
 #include <gtest/gtest.h>
 

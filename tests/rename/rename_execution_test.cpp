@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <string>
-#include <vector>
 
 #include "catalogue/file_catalogue.h"
 #include "rename/preview.h"

@@ -4,7 +4,6 @@
 
 #include <climits>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "platform/text.h"

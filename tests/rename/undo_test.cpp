@@ -1,12 +1,9 @@
-
 #include "rename/undo.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "catalogue/file_catalogue.h"
 #include "platform/fs_faults.h"

@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "settings/app_settings.h"
 #include "settings/folder_names.h"

@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "platform/fs_faults.h"
 #include "tests/support/temp_folder.h"
@@ -95,8 +92,7 @@ TEST(IniFileTest, WritingChangesOnlyTheLinesItMustAndReadsBackExactly) {
     EXPECT_EQ(one.Text(), "[A]\nk=first\n");
 }
 
-// Thousands of sections (each name used again later, never read) stay reachable through changes
-// and additions, also once written out and read back.
+// Thousands of sections (names reused, not read) stay reachable through edits, writes and rereads.
 TEST(IniFileTest, LargeFilesKeepEveryKeyReachableThroughChanges) {
     constexpr int kSections = 3000;
     std::string text;
