@@ -35,8 +35,7 @@ Names Walk(FileCatalogue& catalogue, int key, bool ascending) {
     return names;
 }
 
-// Only the leading count entries are sorted; a count of 0xFFFF, like the widened all-ones
-// value, sorts the whole list, also the keys beyond the first 65,535.
+// Only the first count entries are sorted; 0xFFFF (widened all-ones) sorts all, past 65,535 too.
 TEST(KeySorts, TheLeadingCountOrTheWholeList) {
     std::vector<std::string_view> keys{"c", "b", "a", "0"};
     std::vector<std::uint32_t> indices{0, 1, 2, 3};

@@ -186,8 +186,7 @@ TEST(CliRename, RejectionsLeaveEveryFileInPlace) {
     }
 }
 
-// Names holding tabs, line ends or bytes that are not UTF-8 come out whole: NUL after each
-// field with -0, and their bytes in base64 beside the JSON strings.
+// Names with tabs, line ends, bad UTF-8 come out whole: NUL-ended fields with -0; base64 in JSON.
 TEST(CliPreview, NullSeparatedAndJsonOutputKeepEveryByte) {
     TempFolder dir;
     const Strings names = {"a\tb.txt", "line\nend\r.txt", "stray\xff.txt"};
@@ -232,8 +231,7 @@ TEST(CliList, FullOutputDeviceFailsTheCommand) {
     }
 }
 
-// A preview in name order reads names and kinds alone; it must tell files from folders as the
-// full listing (in size order) does, links to folders included.
+// Name-order previews read names and kinds only, yet tell folders (links too) as listings do.
 TEST(CliPreview, KindsAsTheFullListingTellsThem) {
     TempFolder dir;
     dir.Folder("dir");

@@ -64,8 +64,7 @@ TEST_F(MoveOnLengthTest, MovesFilesLongerThanLengthCountedInCharacters) {
           "bcd.txt=8 chars, 9 bytes|"
           "src/.hidden-file=hidden|src/longsubfolder/inside-a-folder.txt=untouched|"
           "dst/already-here.txt=old|src/blocked.txt=stays|dst/blocked.txt/keep=inside");
-    // "äbcd.txt" is 8 characters in 9 bytes. A folder is not among the destination's files: the
-    // check passes and the move itself must refuse to replace it.
+    // "äbcd.txt": 8 characters, 9 bytes. A folder in the way passes the check; the move refuses it.
     EXPECT_EQ(PreviewMoveOnLength(source, "8"),
               (std::vector<std::string>{".hidden-file", "abcde.txt", "blocked.txt"}));
     const MoveOnLengthResult result = RunMoveOnLength(Request("8"), host);

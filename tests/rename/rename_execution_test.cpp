@@ -112,8 +112,7 @@ struct Window {
     }
 };
 
-// "old>new" per row, then the row's mark: " !" no file system can hold the name, " =" another
-// entry has it, " 2" another new name of the batch is the same.
+// "old>new", then " !" no file system holds the name, " =" an entry has it, " 2" batch duplicate.
 Names Shown(const std::vector<PreviewRow>& rows) {
     Names shown;
     for (const PreviewRow& row : rows) {
