@@ -30,8 +30,7 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t\r\v\f") + 1 - first);
 }
 
-// A non-blank line read the simple way: trimmed, without a byte-order mark; a header's name, or a
-// key and its value less one pair of quotes.
+// A non-blank line read simply (trimmed, no BOM): header name, or key and value less a quote pair.
 struct Line {
     bool header;
     std::string_view name, value;

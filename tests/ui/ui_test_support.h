@@ -135,8 +135,7 @@ inline void ExpectLabels(const QWidget& parent, std::initializer_list<const char
     }
 }
 
-// Triggers action; once its modal dialog of type Dialog runs, drive works on it, and the dialog
-// is cancelled if drive left it open. Returns the dialog's result.
+// Triggers action; drive works on its modal Dialog, cancelled if left open. Returns the result.
 template <class Dialog>
 int RunFromMenu(QAction* action, const std::function<void(Dialog&)>& drive) {
     int result = -1;
