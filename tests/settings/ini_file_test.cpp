@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <filesystem>
 
@@ -152,6 +154,11 @@ TEST(IniFileTest, EveryFailingCallOfASaveLeavesOneWholeFile) {
             EXPECT_EQ(temp.Read("tmk.ini"), saved ? fresh : old);
         }
     }
+    // Every temporary name taken: the save fails, the file as it was.
+    const platform::FaultInjection taken(
+        {{.kind = FsCallKind::Open, .error = EEXIST, .persistent = true, .flags = O_EXCL}});
+    EXPECT_FALSE(WriteProfileString("NAME", "Append", "newer", link));
+    EXPECT_EQ(temp.Read("tmk.ini"), fresh);
 }
 
 }  // namespace
