@@ -143,12 +143,14 @@ TEST(FileSystem, PathTextsNameChecksAndNoCaseLookup) {
 }
 
 TEST(Text, DecodeCountsCodePointsAndKeepsInvalidBytes) {
-    // "É", "😀", a stray continuation byte, an overlong "/", a cut 3-byte sequence at the end and
-    // an encoded surrogate (invalid, not an escape): each invalid byte is a character of its own.
-    const std::string name = "\xC3\x89t\xF0\x9F\x98\x80\x80\xC0\xAFz\xED\xB2\x80\xE2\x82";
+    // "É", the last 2-byte and a first-lead 3-byte character, "😀", a stray continuation byte, an
+    // overlong "/", a cut 3-byte sequence at the end and an encoded surrogate (invalid, not an
+    // escape): each invalid byte is a character of its own.
+    const std::string name =
+        "\xC3\x89t\xDF\xBF\xE0\xA4\xA6\xF0\x9F\x98\x80\x80\xC0\xAFz\xED\xB2\x80\xE2\x82";
     // An invalid byte b decodes to the escape 0xDC00 + b.
     const std::u32string expected =
-        U"\u00C9t\U0001F600\xDC80\xDCC0\xDCAFz\xDCED\xDCB2\xDC80\xDCE2\xDC82";
+        U"\u00C9t\u07FF\u0926\U0001F600\xDC80\xDCC0\xDCAFz\xDCED\xDCB2\xDC80\xDCE2\xDC82";
     ASSERT_EQ(kEscapeBase, 0xDC00U);
     EXPECT_EQ(DecodeUtf8(name), expected);
     EXPECT_EQ(CharCount(name), expected.size());
